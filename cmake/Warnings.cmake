@@ -1,0 +1,32 @@
+# Warnings are errors in the project's own code.
+function(jb_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror
+                         -Wno-error=deprecated-declarations)
+endfunction()
+
+# A core library: C++20 and the standard library only, never Qt.
+function(jb_core_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  jb_warnings(${name})
+endfunction()
+
+# An executable that belongs in the program folder.
+function(jb_program name)
+  add_executable(${name} ${ARGN})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${JB_PROGRAM_DIR})
+  jb_warnings(${name})
+endfunction()
+
+# A GoogleTest program registered with CTest. Tests find the staging program folder and the
+# shared corpus through the environment CTest gives them.
+function(jb_test name)
+  add_executable(${name} ${ARGN})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main jb_testsupport)
+  jb_warnings(${name})
+  gtest_discover_tests(${name}
+    PROPERTIES ENVIRONMENT
+      "JB_PROGRAM_DIR=${JB_PROGRAM_DIR};JB_SOURCE_DIR=${PROJECT_SOURCE_DIR};QT_QPA_PLATFORM=offscreen"
+    DISCOVERY_TIMEOUT 60)
+endfunction()

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Sets up, builds, installs into the user's program folder and starts Jotterbase there.
+#   ./run.sh [--folder DIR]   (default program folder: ~/Jotterbase)
+set -euo pipefail
+top=$(cd "$(dirname "$0")" && pwd)
+folder="$HOME/Jotterbase"
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --folder) folder=${2:?--folder needs a directory}; shift 2 ;;
+    --folder=*) folder=${1#--folder=}; shift ;;
+    -h|--help) echo "usage: ./run.sh [--folder DIR]"; exit 0 ;;
+    *) echo "run.sh: unknown argument: $1" >&2; exit 2 ;;
+  esac
+done
+"$top/scripts/install-deps.sh"
+"$top/scripts/build.sh"
+"$top/scripts/install.sh" "$top/build/Jotterbase" "$folder"
+echo "Jotterbase is installed in $folder"
+exec "$folder/jotterbase-cli" info --data "$folder/data.jb"

@@ -1,0 +1,145 @@
+// The header purge and the pack. Both build the new file beside the old one and rename it over
+// the old one, so that at every moment the data set has a header file that matches its data.
+
+#include <algorithm>
+#include <limits>
+
+#include "store/dataset_paths.h"
+#include "store/io_error.h"
+#include "store/page_store.h"
+
+namespace jb {
+
+namespace {
+
+constexpr std::size_t kCopyPiece = 1 << 20;
+
+void WriteRecords(File& file, const std::vector<HeaderRecord>& records) {
+    std::vector<std::uint8_t> bytes(records.size() * kHeaderRecordSize);
+    for (std::size_t i = 0; i < records.size(); ++i) EncodeHeaderRecord(records[i], bytes.data() + i * kHeaderRecordSize);
+    file.Write(bytes.data(), bytes.size());
+}
+
+// Copies `length` bytes from the current position of `from` to the end of `to` in pieces, so
+// that a large body never has to fit in memory.
+void CopyBytes(File& from, File& to, std::int64_t length, std::vector<char>& piece) {
+    while (length > 0) {
+        std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(length, static_cast<std::int64_t>(piece.size())));
+        from.ReadExactly(piece.data(), n);
+        to.Write(piece.data(), n);
+        length -= static_cast<std::int64_t>(n);
+    }
+}
+
+}  // namespace
+
+unsigned PageStore::PurgeDeletedHeaders(const std::string& dataSet) {
+    const std::string headerPath = CompanionPath(dataSet, ".hd");
+    const std::string newHeaderPath = CompanionPath(dataSet, ".hd1");
+    if (!files_.Open(headerPath, OpenMode::kRead)) return kStatusHeaderUnopenable;
+    std::vector<HeaderRecord> records = ReadAllHeaders(dataSet);
+    std::erase_if(records, [](const HeaderRecord& r) { return r.IsDeleted(); });
+    auto newHeader = files_.Open(newHeaderPath, OpenMode::kCreate);
+    if (!newHeader) return kStatusNewHeaderUncreatable;
+    try {
+        WriteRecords(*newHeader, records);
+        newHeader.reset();
+        files_.Rename(newHeaderPath, headerPath);
+    } catch (...) {
+        newHeader.reset();
+        files_.Remove(newHeaderPath);
+        throw;
+    }
+    return kStatusOk;
+}
+
+unsigned PageStore::PackDataSet(const std::string& dataSet) {
+    const std::string headerPath = CompanionPath(dataSet, ".hd");
+    const std::string newHeaderPath = CompanionPath(dataSet, ".hd1");
+    const std::string newDataPath = CompanionPath(dataSet, ".jb1");
+    if (!files_.Open(headerPath, OpenMode::kRead)) return kStatusHeaderUnopenable;
+    std::vector<HeaderRecord> records = ReadAllHeaders(dataSet);
+    if (records.empty()) return kStatusOk;  // nothing to copy, nothing to drop
+
+    auto newHeader = files_.Open(newHeaderPath, OpenMode::kCreate);
+    if (!newHeader) return kStatusNewHeaderUncreatable;
+    auto data = files_.Open(dataSet, OpenMode::kRead);
+    if (!data) {
+        newHeader.reset();
+        files_.Remove(newHeaderPath);
+        return kStatusDataFileUnopenable;
+    }
+    // A ".jb1" left by an interrupted pack stays at the front of the new data file.
+    const bool hadNewData = files_.Exists(newDataPath);
+    auto newData = files_.Open(newDataPath, hadNewData ? OpenMode::kReadWrite : OpenMode::kCreate);
+    if (!newData) {
+        newHeader.reset();
+        files_.Remove(newHeaderPath);
+        return kStatusNewDataFileUnopenable;
+    }
+    auto discardNewFiles = [&] {
+        newHeader.reset();
+        newData.reset();
+        files_.Remove(newHeaderPath);
+        if (!hadNewData) files_.Remove(newDataPath);
+    };
+    try {
+        const std::int64_t dataSize = data->Size();
+        std::int64_t at = newData->Size();
+        newData->SeekToEnd();
+        std::vector<char> piece(kCopyPiece);
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            HeaderRecord& r = records[i];
+            CheckBodyBounds(r, static_cast<int>(i), dataSize, dataSet);
+            std::int64_t length = r.end - r.start;
+            if (at + length > std::numeric_limits<std::int32_t>::max())
+                throw IoError(newDataPath, "The packed data file would pass the 2 GiB limit");
+            data->Seek(r.start);
+            CopyBytes(*data, *newData, length, piece);
+            r.start = static_cast<std::int32_t>(at);
+            r.end = static_cast<std::int32_t>(at + length);
+            at += length;
+        }
+        WriteRecords(*newHeader, records);
+        newHeader.reset();
+        newData.reset();
+        data.reset();
+    } catch (...) {
+        discardNewFiles();
+        throw;
+    }
+    unsigned status = ReplaceWithPacked(dataSet);
+    if (status != kStatusOk) return status;
+    return PurgeDeletedHeaders(dataSet);
+}
+
+// Moves ".jb1" over the data file and ".hd1" over the header file. The old data file keeps a
+// second name until both are in place, so that a failure of the second rename can put the old
+// pair back.
+unsigned PageStore::ReplaceWithPacked(const std::string& dataSet) {
+    const std::string headerPath = CompanionPath(dataSet, ".hd");
+    const std::string newHeaderPath = CompanionPath(dataSet, ".hd1");
+    const std::string newDataPath = CompanionPath(dataSet, ".jb1");
+    const std::string oldDataPath = CompanionPath(dataSet, ".jbo");
+    files_.Remove(oldDataPath);
+    try {
+        files_.Link(dataSet, oldDataPath);
+        files_.Rename(newDataPath, dataSet);
+    } catch (...) {
+        files_.Remove(oldDataPath);
+        files_.Remove(newHeaderPath);
+        files_.Remove(newDataPath);
+        throw;
+    }
+    try {
+        files_.Rename(newHeaderPath, headerPath);
+    } catch (...) {
+        files_.Rename(oldDataPath, dataSet);
+        files_.Remove(newHeaderPath);
+        throw;
+    }
+    files_.Remove(oldDataPath);
+    return kStatusOk;
+}
+
+}  // namespace jb

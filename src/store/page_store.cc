@@ -1,0 +1,218 @@
+#include "store/page_store.h"
+
+#include <cstdio>
+#include <limits>
+#include <unordered_set>
+
+#include "protect/page_key.h"
+#include "protect/rc4.h"
+#include "store/dataset_paths.h"
+#include "store/io_error.h"
+
+namespace jb {
+
+namespace {
+
+std::string HeaderPath(const std::string& dataSet) { return CompanionPath(dataSet, ".hd"); }
+
+void CheckPageNumber(int n, int count, const std::string& dataSet, bool forWrite) {
+    int limit = forWrite ? count : count - 1;
+    if (n < 0 || n > limit) {
+        throw IoError(dataSet, "There is no page " + std::to_string(n) + " (the data set has " +
+                                   std::to_string(count) + " pages)");
+    }
+}
+
+void WriteWholeFile(File& file, std::string_view bytes) { file.Write(bytes.data(), bytes.size()); }
+
+}  // namespace
+
+void CheckBodyBounds(const HeaderRecord& r, int n, std::int64_t dataFileSize, const std::string& dataSet) {
+    if (r.start < 0 || r.end < r.start || r.end > dataFileSize) {
+        throw IoError(dataSet, "Page " + std::to_string(n) + " is damaged: its record points at bytes " +
+                                   std::to_string(r.start) + " to " + std::to_string(r.end) +
+                                   " but the data file holds " + std::to_string(dataFileSize) + " bytes");
+    }
+}
+
+PageStore::PageStore(FileSystem& files, const Clock& clock)
+    : files_(files), clock_(clock), random_(std::random_device{}()) {}
+
+int PageStore::PageCount(const std::string& dataSet) {
+    std::int64_t size = files_.FileSize(HeaderPath(dataSet));
+    if (size <= 0) return 0;
+    return static_cast<int>(size / static_cast<std::int64_t>(kHeaderRecordSize));
+}
+
+unsigned PageStore::ReadPageBody(const std::string& dataSet, int n, PageInfo& info, std::string& body) {
+    body.clear();
+    auto header = files_.Open(HeaderPath(dataSet), OpenMode::kRead);
+    if (!header) return kStatusHeaderUnopenable;
+    CheckPageNumber(n, static_cast<int>(header->Size() / static_cast<std::int64_t>(kHeaderRecordSize)), dataSet, false);
+    std::uint8_t bytes[kHeaderRecordSize];
+    header->Seek(static_cast<std::int64_t>(n) * kHeaderRecordSize);
+    header->ReadExactly(bytes, sizeof bytes);
+    header.reset();
+    HeaderRecord r = DecodeHeaderRecord(bytes);
+    info.id += r.Id();
+    info.created = r.created;
+    info.reminder = r.reminder;
+    info.modified = r.modified;
+    if (r.end == r.start) return kStatusOk;
+
+    std::string password = r.Password();
+    auto data = files_.Open(dataSet, OpenMode::kRead);
+    if (!data) return kStatusDataFileUnopenable;
+    CheckBodyBounds(r, n, data->Size(), dataSet);
+    info.password = password;
+    body.resize(static_cast<std::size_t>(r.end - r.start));
+    data->Seek(r.start);
+    data->ReadExactly(body.data(), body.size());
+    info.readOnly = static_cast<unsigned char>(body.back()) == kTrailerReadOnly;
+    return kStatusOk;
+}
+
+unsigned PageStore::ReadPage(const std::string& dataSet, int n, PageInfo& info) {
+    std::string body;
+    unsigned status = ReadPageBody(dataSet, n, info, body);
+    if (status != kStatusOk || body.empty()) return status;
+    auto readOut = files_.Open(CompanionPath(dataSet, ".tpm"), OpenMode::kCreate);
+    if (!readOut) return kStatusReadOutUncreatable;
+    WriteWholeFile(*readOut, body);
+    return kStatusOk;
+}
+
+unsigned PageStore::WriteBodyFile(const std::string& dataSet, std::string_view password, std::string_view text) {
+    const std::string writeIn = CompanionPath(dataSet, ".ptm");
+    const std::string plain = password.empty() ? writeIn : CompanionPath(dataSet, ".t01");
+    {
+        auto out = files_.Open(plain, OpenMode::kCreate);
+        if (!out) throw IoError(plain, "File could not be created");
+        WriteWholeFile(*out, text);
+    }
+    if (!password.empty()) {
+        TRC4 cipher(files_);
+        cipher.Key = PageKey(password);
+        cipher.InputFilePath = plain;
+        cipher.OutputFilePath = writeIn;
+        cipher.Encrypt(false);
+        files_.Remove(plain);
+    }
+    return kStatusOk;
+}
+
+unsigned PageStore::WritePage(const std::string& dataSet, int n, std::string_view password, bool deleted,
+                              bool readOnly, std::string_view id, std::string_view text, double reminder,
+                              double created) {
+    CheckPageNumber(n, PageCount(dataSet), dataSet, true);
+    HeaderRecord r;
+    r.passwordField = EncodePasswordField(password);
+    WriteBodyFile(dataSet, password, text);
+
+    const std::string writeIn = CompanionPath(dataSet, ".ptm");
+    {
+        bool exists = files_.Exists(dataSet);
+        auto data = files_.Open(dataSet, exists ? OpenMode::kReadWrite : OpenMode::kCreate);
+        if (!data) {
+            files_.Remove(writeIn);
+            return exists ? kStatusDataFileUnopenable : kStatusDataFileUncreatable;
+        }
+        std::int64_t start = data->Size();
+        auto body = files_.Open(writeIn, OpenMode::kRead);
+        if (!body) return kStatusWriteInUnopenable;
+        std::int64_t bodySize = body->Size();
+        if (start + bodySize + 1 > std::numeric_limits<std::int32_t>::max()) {
+            body.reset();
+            files_.Remove(writeIn);
+            return kStatusDataFileFull;
+        }
+        std::string bytes(static_cast<std::size_t>(bodySize) + 1, '\0');
+        body->ReadExactly(bytes.data(), static_cast<std::size_t>(bodySize));
+        bytes.back() = static_cast<char>(readOnly ? kTrailerReadOnly : kTrailerWritable);
+        data->SeekToEnd();
+        WriteWholeFile(*data, bytes);
+        body.reset();
+        files_.Remove(writeIn);
+        r.start = static_cast<std::int32_t>(start);
+        r.end = static_cast<std::int32_t>(start + static_cast<std::int64_t>(bytes.size()));
+    }
+    if (!files_.Open(dataSet, OpenMode::kReadWrite)) return kStatusDataFileUnopenable;
+    if (deleted) r.end = r.start;
+
+    r.id = IdField(id);
+    r.created = created;
+    r.reminder = reminder;
+    r.modified = clock_.Today();
+    const std::string headerPath = HeaderPath(dataSet);
+    bool exists = files_.Exists(headerPath);
+    auto header = files_.Open(headerPath, exists ? OpenMode::kReadWrite : OpenMode::kCreate);
+    if (!header) return exists ? kStatusHeaderUnopenable : kStatusHeaderUncreatable;
+    std::uint8_t bytes[kHeaderRecordSize];
+    EncodeHeaderRecord(r, bytes);
+    header->Seek(static_cast<std::int64_t>(n) * kHeaderRecordSize);
+    header->Write(bytes, sizeof bytes);
+    return kStatusOk;
+}
+
+std::string PageStore::PageIdAt(const std::string& dataSet, int n) {
+    auto header = files_.Open(HeaderPath(dataSet), OpenMode::kRead);
+    if (!header) return {};
+    if (n < 0) throw IoError(HeaderPath(dataSet), "There is no page " + std::to_string(n));
+    char id[8];
+    header->Seek(static_cast<std::int64_t>(n) * kHeaderRecordSize);
+    header->ReadExactly(id, sizeof id);
+    HeaderRecord r;
+    std::copy(id, id + 8, r.id.begin());
+    return r.Id();
+}
+
+int PageStore::FindPageById(const std::string& dataSet, std::string_view id) {
+    auto header = files_.Open(HeaderPath(dataSet), OpenMode::kRead);
+    if (!header) return -1;
+    header.reset();
+    const std::array<char, 8> wanted = IdField(id);
+    std::vector<HeaderRecord> records = ReadAllHeaders(dataSet);
+    for (std::size_t i = 0; i < records.size(); ++i)
+        if (records[i].id == wanted) return static_cast<int>(i);
+    return -2;
+}
+
+std::string PageStore::NewPageId(const std::string& dataSet) {
+    std::unordered_set<std::string> taken;
+    for (const HeaderRecord& r : ReadAllHeaders(dataSet)) taken.insert(std::string(r.id.data(), 8));
+    for (;;) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(random_()));
+        if (!taken.count(text)) return text;
+    }
+}
+
+unsigned PageStore::ReadDateAt(const std::string& dataSet, int n, std::size_t offset, double& value) {
+    auto header = files_.Open(HeaderPath(dataSet), OpenMode::kRead);
+    if (!header) return kStatusDatesHeaderUnopenable;
+    if (n < 0) throw IoError(HeaderPath(dataSet), "There is no page " + std::to_string(n));
+    header->Seek(static_cast<std::int64_t>(n) * kHeaderRecordSize + static_cast<std::int64_t>(offset));
+    header->ReadExactly(&value, sizeof value);
+    return kStatusOk;
+}
+
+unsigned PageStore::ReadCreatedAt(const std::string& dataSet, int n, double& value) { return ReadDateAt(dataSet, n, 8, value); }
+unsigned PageStore::ReadReminderAt(const std::string& dataSet, int n, double& value) { return ReadDateAt(dataSet, n, 16, value); }
+unsigned PageStore::ReadModifiedAt(const std::string& dataSet, int n, double& value) { return ReadDateAt(dataSet, n, 24, value); }
+
+std::vector<HeaderRecord> PageStore::ReadAllHeaders(const std::string& dataSet) {
+    std::vector<HeaderRecord> records;
+    auto header = files_.Open(HeaderPath(dataSet), OpenMode::kRead);
+    if (!header) {
+        if (files_.Exists(HeaderPath(dataSet))) throw IoError(HeaderPath(dataSet), "The header file cannot be opened");
+        return records;
+    }
+    std::size_t count = static_cast<std::size_t>(header->Size()) / kHeaderRecordSize;
+    std::vector<std::uint8_t> bytes(count * kHeaderRecordSize);
+    header->ReadExactly(bytes.data(), bytes.size());
+    records.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) records.push_back(DecodeHeaderRecord(bytes.data() + i * kHeaderRecordSize));
+    return records;
+}
+
+}  // namespace jb

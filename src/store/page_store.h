@@ -1,0 +1,90 @@
+#pragma once
+// The storage operations on one data set. Each takes the data set (the full path of its data
+// file), opens what it needs and closes it again before it returns; the store keeps no state
+// about a data set between calls. Opening failures come back as a StorageStatus; any later
+// failure, and damage found in stored records, throws IoError. Page numbers are 0-based.
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/clock.h"
+#include "store/file_system.h"
+#include "store/header_record.h"
+#include "store/storage_status.h"
+
+namespace jb {
+
+// What a page read fills in besides the body.
+struct PageInfo {
+    std::string id;        // appended to: callers start from an empty ID
+    double created = 0;
+    double reminder = 0;
+    double modified = 0;
+    std::string password;  // empty: not protected (kept as given when the page is empty)
+    bool readOnly = false; // kept as given when the page is empty
+};
+
+class PageStore {
+public:
+    explicit PageStore(FileSystem& files = FileSystem::Default(), const Clock& clock = Clock::System());
+
+    // Header file size div 48; 0 when there is no header file.
+    int PageCount(const std::string& dataSet);
+
+    // Reads page n and copies its stored body (trailer byte included) into the read-out file
+    // ".tpm". A deleted page (end == start) fills only ID and dates and writes no ".tpm".
+    unsigned ReadPage(const std::string& dataSet, int n, PageInfo& info);
+    // The same read, handing the stored body (trailer byte included) back in memory instead.
+    unsigned ReadPageBody(const std::string& dataSet, int n, PageInfo& info, std::string& body);
+
+    // Appends the page's text (enciphered under the page key when a password is given) and its
+    // trailer byte to the data file, then writes header record n: a new page when n equals the
+    // page count, an update otherwise. The modified date is today. With `deleted` the record
+    // marks the page deleted (end == start).
+    unsigned WritePage(const std::string& dataSet, int n, std::string_view password, bool deleted, bool readOnly,
+                       std::string_view id, std::string_view text, double reminder, double created);
+
+    // The ID of page n; empty when the header file cannot be opened.
+    std::string PageIdAt(const std::string& dataSet, int n);
+    // The number of the first page with this ID; -1 when the header file cannot be opened,
+    // -2 when no page has the ID.
+    int FindPageById(const std::string& dataSet, std::string_view id);
+    // A fresh ID: 8 upper-case hexadecimal digits no page of the data set has.
+    std::string NewPageId(const std::string& dataSet);
+
+    // Single date-time reads of page n; status 1 when the header file cannot be opened.
+    unsigned ReadCreatedAt(const std::string& dataSet, int n, double& value);
+    unsigned ReadReminderAt(const std::string& dataSet, int n, double& value);
+    unsigned ReadModifiedAt(const std::string& dataSet, int n, double& value);
+
+    // Removes every deleted record from the header file; following pages move down.
+    unsigned PurgeDeletedHeaders(const std::string& dataSet);
+    // Copies the referenced bodies, in page order, into a new data file and drops the deleted
+    // records. Page numbers, IDs and dates are unchanged.
+    unsigned PackDataSet(const std::string& dataSet);
+
+    // Every header record in one sequential read; empty when there is no header file. For code
+    // that works over all pages (search, sorting, the reminder check).
+    std::vector<HeaderRecord> ReadAllHeaders(const std::string& dataSet);
+
+    FileSystem& Files() { return files_; }
+    const Clock& Time() const { return clock_; }
+
+private:
+    unsigned ReadDateAt(const std::string& dataSet, int n, std::size_t offset, double& value);
+    unsigned WriteBodyFile(const std::string& dataSet, std::string_view password, std::string_view text);
+    unsigned ReplaceWithPacked(const std::string& dataSet);
+
+    FileSystem& files_;
+    const Clock& clock_;
+    std::mt19937 random_;
+};
+
+// Throws IoError naming the page and the data set unless the record's body lies inside a data
+// file of `dataFileSize` bytes (0 <= start <= end <= size).
+void CheckBodyBounds(const HeaderRecord& record, int n, std::int64_t dataFileSize, const std::string& dataSet);
+
+}  // namespace jb
