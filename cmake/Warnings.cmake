@@ -30,3 +30,22 @@ function(jb_test name)
       "JB_PROGRAM_DIR=${JB_PROGRAM_DIR};JB_SOURCE_DIR=${PROJECT_SOURCE_DIR};QT_QPA_PLATFORM=offscreen"
     DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# A desktop library: Qt Widgets, with moc run on its headers.
+function(jb_desktop_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC Qt6::Widgets)
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  jb_warnings(${name})
+endfunction()
+
+# Adds each listed subfolder that has a CMakeLists.txt, so that a subsystem's folder can be
+# filled in on its own.
+function(jb_add_subfolders)
+  foreach(d ${ARGN})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${d}/CMakeLists.txt)
+      add_subdirectory(${d})
+    endif()
+  endforeach()
+endfunction()

@@ -1,0 +1,45 @@
+#pragma once
+// The commands of jotterbase-cli. Each command lives in a file of its own and gets the
+// arguments after its name; it writes results to `out`, errors to `err`, and returns the exit
+// code. IoError and other exceptions are caught once, in main.
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace jb::cli {
+
+struct Args {
+    std::vector<std::string> words;  // arguments that are not options
+    std::vector<std::pair<std::string, std::string>> options;  // "--name value" or "--flag" ""
+
+    bool Has(const std::string& name) const;
+    std::optional<std::string> Value(const std::string& name) const;
+};
+
+// Splits the arguments: `valued` names the options that take a value.
+Args ParseArgs(const std::vector<std::string>& argv, const std::vector<std::string>& valued);
+
+// The data set a command works on: --data, else data.jb in the program folder.
+std::string DataSetPath(const Args& args);
+// The folder of the running executable, with a final "/".
+std::string ProgramFolder();
+
+struct Command {
+    const char* name;
+    const char* summary;
+    const char* usage;                 // shown by --help
+    std::vector<std::string> valued;   // options that take a value
+    int (*run)(const Args& args, std::ostream& out, std::ostream& err);
+};
+
+const std::vector<Command>& Commands();
+
+int RunInfo(const Args&, std::ostream&, std::ostream&);
+int RunList(const Args&, std::ostream&, std::ostream&);
+int RunDump(const Args&, std::ostream&, std::ostream&);
+int RunPurge(const Args&, std::ostream&, std::ostream&);
+int RunPack(const Args&, std::ostream&, std::ostream&);
+
+}  // namespace jb::cli

@@ -1,0 +1,1 @@
+#include "store/word_index.h"
