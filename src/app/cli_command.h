@@ -41,5 +41,9 @@ int RunList(const Args&, std::ostream&, std::ostream&);
 int RunDump(const Args&, std::ostream&, std::ostream&);
 int RunPurge(const Args&, std::ostream&, std::ostream&);
 int RunPack(const Args&, std::ostream&, std::ostream&);
+int RunShow(const Args&, std::ostream&, std::ostream&);
+int RunAdd(const Args&, std::ostream&, std::ostream&);
+int RunReindex(const Args&, std::ostream&, std::ostream&);
+int RunSearch(const Args&, std::ostream&, std::ostream&);
 
 }  // namespace jb::cli

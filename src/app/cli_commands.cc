@@ -17,6 +17,16 @@ const std::vector<Command>& Commands() {
         {"purge", "remove the records of deleted pages from the header file", "purge [--data PATH]", {}, RunPurge},
         {"pack", "copy the live page bodies into a new data file and drop deleted records",
          "pack [--data PATH]", {}, RunPack},
+        {"show", "the plain text of a page (or its stored rich text with --rtf)",
+         "show N [--data PATH] [--password P] [--rtf]", {"password"}, RunShow},
+        {"add", "add a new last page from a .txt or .rtf file, or from standard input",
+         "add [--data PATH] [--file F] [--read-only] [--password P] [--reminder yyyy-mm-ddThh:mm]",
+         {"file", "password", "reminder"}, RunAdd},
+        {"reindex", "rebuild the data set's index file from all its pages", "reindex [--data PATH]", {}, RunReindex},
+        {"search", "run a query and print the pages it finds",
+         "search \"QUERY\" [--data PATH] [--sort page|creation|modified|reminder] [--after DATE] [--before DATE]\n"
+         "       [--date-kind reminder|creation|modified] [--refine \"STORED TEXT\"] [--json]",
+         {"sort", "after", "before", "date-kind", "refine"}, RunSearch},
     };
     return commands;
 }
