@@ -55,10 +55,12 @@ std::string CleanValue(std::string_view raw) {
     auto nul = raw.find('\0');
     if (nul != npos) raw = raw.substr(0, nul);
     raw = Trim(raw);
-    if (raw.size() >= 2 && (raw.front() == '"' || raw.front() == '\'') && raw.back() == raw.front()) {
+    if (raw.size() >= 2 && (raw.front() == '"' || raw.front() == '\'') &&
+        raw.back() == raw.front()) {
         raw = raw.substr(1, raw.size() - 2);
     }
-    if (raw.size() > IniDocument::kMaxValueLength) raw = raw.substr(0, IniDocument::kMaxValueLength);
+    if (raw.size() > IniDocument::kMaxValueLength)
+        raw = raw.substr(0, IniDocument::kMaxValueLength);
     return std::string(raw);
 }
 

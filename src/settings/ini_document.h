@@ -24,7 +24,7 @@
 namespace jb {
 
 class IniDocument {
-public:
+  public:
     // The most characters a read returns (the platform's 1024-byte buffer less its NUL).
     static constexpr std::size_t kMaxValueLength = 1023;
 
@@ -51,7 +51,7 @@ public:
     // The whole text, as it would be written to the file.
     std::string Serialize() const;
 
-private:
+  private:
     struct Line {
         std::string text;  // without its line break
         std::string eol;   // "\n", "\r\n", or "" for a last line without a line break

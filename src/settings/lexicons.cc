@@ -1,9 +1,8 @@
-#include "settings/spell_engine.h"
-
 #include <algorithm>
 #include <memory>
 #include <optional>
 
+#include "settings/spell_engine.h"
 #include "store/file_system.h"
 #include "store/io_error.h"
 

@@ -134,9 +134,9 @@ std::string DataSetInProgramFolder(std::string_view programFolder, std::string_v
 }
 
 std::string ActiveDataSetPath(std::string_view programFolder, FileSystem& fs) {
-    std::string activeData = SettingsFile(SettingsFilePath(programFolder), fs)
-                                 .ReadString(keys::kActiveData.section, keys::kActiveData.key,
-                                             kDefaultDataSetName);
+    std::string activeData =
+        SettingsFile(SettingsFilePath(programFolder), fs)
+            .ReadString(keys::kActiveData.section, keys::kActiveData.key, kDefaultDataSetName);
     return DataSetInProgramFolder(programFolder, activeData);
 }
 

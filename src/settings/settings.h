@@ -39,9 +39,9 @@ struct LoadedSettings {
     bool lastPage = true;
     std::int32_t pageNum = 0;
     // [Remind]
-    bool newPageRemind = false;       // key "?"
+    bool newPageRemind = false;            // key "?"
     std::string soundFile = "remind.wav";  // kNoSound when PlaySound is off
-    std::uint8_t onNoDateAlready = 1;  // 0 ask (Yes default), 1 ask (No default), 2 do not ask
+    std::uint8_t onNoDateAlready = 1;      // 0 ask (Yes default), 1 ask (No default), 2 do not ask
     std::int32_t howFarDef = 7;
     // [Spell]
     std::string dict = "British English";
@@ -59,7 +59,7 @@ struct LoadedSettings {
     std::int32_t importFileType = 0;
     // [Template]
     std::string templateDef = "normal.tp";  // "None" in any case means no template
-    std::string templateWord = "[~]";        // at most kMaxTemplateWord characters
+    std::string templateWord = "[~]";       // at most kMaxTemplateWord characters
     // [Search]
     bool showOptions = false;  // nothing acts on it
     std::uint16_t defSort = 0;

@@ -23,11 +23,11 @@ namespace jb {
 // desktop's general error report catches it with every other file failure; what() is exactly
 // the message above.
 class SettingsWriteError : public IoError {
-public:
+  public:
     explicit SettingsWriteError(const std::string& path);
     const char* what() const noexcept override { return message_.c_str(); }
 
-private:
+  private:
     std::string message_;
 };
 
@@ -36,7 +36,7 @@ private:
 std::string SettingsFilePath(std::string_view programFolder);
 
 class SettingsFile {
-public:
+  public:
     // `fs` must outlive the object.
     explicit SettingsFile(std::string path, FileSystem& fs = FileSystem::Default());
 
@@ -61,7 +61,7 @@ public:
     // The file a write goes to before it is renamed over the settings file.
     std::string TemporaryPath() const { return path_ + ".tmp"; }
 
-private:
+  private:
     FileSystem& fs_;
     std::string path_;
 };

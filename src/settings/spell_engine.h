@@ -10,7 +10,7 @@
 namespace jb {
 
 class SpellEngine {
-public:
+  public:
     virtual ~SpellEngine() = default;
     // The folder of the main lexicons (the program folder).
     virtual void SetMainLexPath(const std::string& folder) = 0;
