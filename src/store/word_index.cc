@@ -1,1 +1,332 @@
 #include "store/word_index.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+
+#include "store/dataset_paths.h"
+#include "store/io_error.h"
+
+namespace jb {
+
+namespace {
+
+inline unsigned char Fold(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
+
+bool IsWordChar(unsigned char c) {
+    return c == '\'' || c == '`' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool IsSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+// Compares the first prefix.size() bytes of `line` with `prefix`, folded.
+int ComparePrefix(std::string_view line, std::string_view prefix) {
+    return CompareEntries(line.substr(0, prefix.size()), prefix);
+}
+
+// Calls f(begin, length) for every line of a text; line ends are CR LF, LF or CR. A final line
+// end does not start another line.
+template <class F>
+void SplitLines(std::string_view text, F&& f) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t start = i;
+        while (i < text.size() && text[i] != '\r' && text[i] != '\n') ++i;
+        f(start, i - start);
+        if (i < text.size() && text[i] == '\r') ++i;
+        if (i < text.size() && text[i] == '\n') ++i;
+    }
+}
+
+std::string ReadWhole(File& file) {
+    std::string bytes(static_cast<std::size_t>(file.Size()), '\0');
+    file.ReadExactly(bytes.data(), bytes.size());
+    return bytes;
+}
+
+}  // namespace
+
+std::string KeepWordChars(std::string_view word) {
+    word = word.substr(0, 255);
+    std::string kept;
+    kept.reserve(word.size());
+    for (char c : word)
+        if (IsWordChar(static_cast<unsigned char>(c))) kept += c;
+    return kept;
+}
+
+std::string IndexWordOf(std::string_view word) {
+    std::string w = KeepWordChars(word);
+    for (char& c : w) c = static_cast<char>(Fold(static_cast<unsigned char>(c)));
+    return w;
+}
+
+std::string_view EntryWord(std::string_view entry) {
+    auto eq = entry.find('=');
+    return eq == std::string_view::npos ? entry : entry.substr(0, eq);
+}
+
+std::string_view EntryWordPrefix(std::string_view entry, int n) {
+    std::string_view word = EntryWord(entry);
+    if (n > 0) word = word.substr(0, static_cast<std::size_t>(n - 1));
+    return word;
+}
+
+int CompareEntries(std::string_view a, std::string_view b) {
+    std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        unsigned char ca = Fold(static_cast<unsigned char>(a[i]));
+        unsigned char cb = Fold(static_cast<unsigned char>(b[i]));
+        if (ca != cb) return ca < cb ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+// ---- WordIndex ------------------------------------------------------------------------------
+
+void WordIndex::Clear() {
+    text_.clear();
+    text_.shrink_to_fit();
+    extra_.clear();
+    extra_.shrink_to_fit();
+    main_.clear();
+    main_.shrink_to_fit();
+    added_.clear();
+    added_.shrink_to_fit();
+}
+
+void WordIndex::AssignFileText(std::string text) {
+    Clear();
+    text_ = std::move(text);
+    std::size_t lines = static_cast<std::size_t>(std::count(text_.begin(), text_.end(), '\n')) + 1;
+    main_.reserve(lines);
+    SplitLines(text_, [&](std::size_t start, std::size_t length) {
+        if (length > kMaxLine) throw std::length_error("an index line is longer than 16 MiB");
+        main_.push_back((static_cast<Ref>(start) << 24) | length);
+    });
+    main_.shrink_to_fit();
+    auto less = [this](Ref a, Ref b) { return CompareEntries(Line(a), Line(b)) < 0; };
+    if (!std::is_sorted(main_.begin(), main_.end(), less)) std::stable_sort(main_.begin(), main_.end(), less);
+}
+
+bool WordIndex::Contains(std::string_view line) const {
+    auto below = [this](Ref r, std::string_view s) { return CompareEntries(Line(r), s) < 0; };
+    for (const std::vector<Ref>* v : {&main_, &added_}) {
+        auto it = std::lower_bound(v->begin(), v->end(), line, below);
+        if (it != v->end() && CompareEntries(Line(*it), line) == 0) return true;
+    }
+    return false;
+}
+
+bool WordIndex::Add(std::string_view line) {
+    if (line.size() > kMaxLine) throw std::length_error("an index line is longer than 16 MiB");
+    if (Contains(line)) return false;
+    Ref r = (static_cast<Ref>(text_.size() + extra_.size()) << 24) | line.size();
+    extra_.append(line);
+    auto below = [this](Ref a, std::string_view s) { return CompareEntries(Line(a), s) < 0; };
+    added_.insert(std::lower_bound(added_.begin(), added_.end(), line, below), r);
+    if (added_.size() > std::max<std::size_t>(4096, main_.size() / 16)) MergeAdded();
+    return true;
+}
+
+std::size_t WordIndex::AddAll(std::vector<std::string> lines) {
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const std::string& a, const std::string& b) { return CompareEntries(a, b) < 0; });
+    std::vector<Ref> fresh;
+    std::string_view previous;
+    bool first = true;
+    auto below = [this](Ref a, std::string_view s) { return CompareEntries(Line(a), s) < 0; };
+    for (const std::string& line : lines) {
+        if (line.size() > kMaxLine) throw std::length_error("an index line is longer than 16 MiB");
+        if (!first && CompareEntries(previous, line) == 0) continue;
+        first = false;
+        previous = line;
+        auto it = std::lower_bound(main_.begin(), main_.end(), std::string_view(line), below);
+        if (it != main_.end() && CompareEntries(Line(*it), line) == 0) continue;
+        auto jt = std::lower_bound(added_.begin(), added_.end(), std::string_view(line), below);
+        if (jt != added_.end() && CompareEntries(Line(*jt), line) == 0) continue;
+        fresh.push_back((static_cast<Ref>(text_.size() + extra_.size()) << 24) | line.size());
+        extra_.append(line);
+    }
+    if (fresh.empty()) return 0;
+    std::vector<Ref> merged;
+    merged.reserve(added_.size() + fresh.size());
+    auto less = [this](Ref a, Ref b) { return CompareEntries(Line(a), Line(b)) < 0; };
+    std::merge(added_.begin(), added_.end(), fresh.begin(), fresh.end(), std::back_inserter(merged), less);
+    added_.swap(merged);
+    if (added_.size() > std::max<std::size_t>(65536, main_.size() / 16)) MergeAdded();
+    return fresh.size();
+}
+
+void WordIndex::MergeAdded() {
+    std::vector<Ref> merged;
+    merged.reserve(main_.size() + added_.size());
+    auto less = [this](Ref a, Ref b) { return CompareEntries(Line(a), Line(b)) < 0; };
+    std::merge(main_.begin(), main_.end(), added_.begin(), added_.end(), std::back_inserter(merged), less);
+    main_.swap(merged);
+    added_.clear();
+}
+
+std::vector<std::string> WordIndex::Lines() const {
+    std::vector<std::string> lines;
+    lines.reserve(Size());
+    ForEach([&](std::string_view line) { lines.emplace_back(line); });
+    return lines;
+}
+
+std::string WordIndex::FileText() const {
+    std::string text;
+    ForEach([&](std::string_view line) {
+        text.append(line);
+        text.append("\r\n");
+    });
+    return text;
+}
+
+template <class F>
+void WordIndex::VisitRange(std::string_view prefix, bool whole, F&& f) const {
+    auto below = [&](Ref r, std::string_view p) {
+        return (whole ? CompareEntries(Line(r), p) : ComparePrefix(Line(r), p)) < 0;
+    };
+    auto above = [&](std::string_view p, Ref r) {
+        return (whole ? CompareEntries(Line(r), p) : ComparePrefix(Line(r), p)) > 0;
+    };
+    auto i = std::lower_bound(main_.begin(), main_.end(), prefix, below);
+    auto iEnd = std::upper_bound(i, main_.end(), prefix, above);
+    auto j = std::lower_bound(added_.begin(), added_.end(), prefix, below);
+    auto jEnd = std::upper_bound(j, added_.end(), prefix, above);
+    while (i != iEnd || j != jEnd) {
+        if (j == jEnd || (i != iEnd && CompareEntries(Line(*i), Line(*j)) < 0))
+            f(Line(*i++));
+        else
+            f(Line(*j++));
+    }
+}
+
+void WordIndex::WordIds(std::string_view word, std::vector<std::string_view>& ids) const {
+    if (word.find('=') != std::string_view::npos) return;
+    // An entry without "=" whose whole text is the word sorts before every "word=..." entry.
+    VisitRange(word, true, [&](std::string_view line) {
+        if (line == word) ids.push_back(line);
+    });
+    std::string withEquals(word);
+    withEquals += '=';
+    VisitRange(withEquals, false, [&](std::string_view line) {
+        if (line.substr(0, word.size()) == word) ids.push_back(line.substr(word.size() + 1));
+    });
+}
+
+void WordIndex::PrefixIds(std::string_view prefix, std::vector<std::string_view>& ids) const {
+    if (prefix.find('=') != std::string_view::npos) return;
+    VisitRange(prefix, false, [&](std::string_view line) {
+        if (line.substr(0, prefix.size()) == prefix) ids.push_back(line.size() > 8 ? line.substr(line.size() - 8) : line);
+    });
+}
+
+std::size_t WordIndex::MemoryBytes() const {
+    return text_.capacity() + extra_.capacity() + (main_.capacity() + added_.capacity()) * sizeof(Ref);
+}
+
+// ---- StopWords ------------------------------------------------------------------------------
+
+void StopWords::Refresh(const std::string& folder) {
+    std::string path = folder + "Exclude.lst";
+    std::int64_t size = files_.FileSize(path);
+    std::error_code ec;
+    std::chrono::file_clock::time_point time{};
+    if (size >= 0) time = std::filesystem::last_write_time(path, ec);
+    if (valid_ && path == path_ && size == size_ && time == time_) return;
+    valid_ = false;
+    words_.clear();
+    if (size >= 0) {
+        auto file = files_.Open(path, OpenMode::kRead);
+        if (!file) throw IoError(path, "The stop-word list cannot be opened");
+        std::string text = ReadWhole(*file);
+        SplitLines(text, [&](std::size_t start, std::size_t length) {
+            std::string word = text.substr(start, length);
+            for (char& c : word) c = static_cast<char>(Fold(static_cast<unsigned char>(c)));
+            words_.insert(std::move(word));
+        });
+    }
+    path_ = path;
+    size_ = size;
+    time_ = time;
+    valid_ = !ec;  // without a modification time the list is read again next time
+}
+
+bool StopWords::Contains(const std::string& folder, const std::string& word) {
+    Refresh(folder);
+    return ContainsCached(word);
+}
+
+// ---- Load, save, add ------------------------------------------------------------------------
+
+void LoadIndex(IndexList& list, const std::string& dataSet) {
+    const std::string path = CompanionPath(dataSet, ".idx");
+    list.Entries().Clear();
+    list.SetLoaded(false);
+    auto file = list.Files().Open(path, OpenMode::kRead);
+    if (!file) {
+        if (list.Files().Exists(path)) throw IoError(path, "The index file cannot be opened");
+    } else {
+        try {
+            list.Entries().AssignFileText(ReadWhole(*file));
+        } catch (const std::length_error& e) {
+            list.Entries().Clear();
+            throw IoError(path, e.what());
+        }
+    }
+    list.SetLoaded(true);
+}
+
+void SaveIndex(IndexList& list, const std::string& dataSet) {
+    if (!list.Loaded()) return;
+    const std::string path = CompanionPath(dataSet, ".idx");
+    const std::string temp = CompanionPath(dataSet, ".id1");
+    {
+        auto file = list.Files().Open(temp, OpenMode::kCreate);
+        if (!file) throw IoError(path, "The index file cannot be created");
+        try {
+            std::string block;
+            block.reserve(1 << 20);
+            list.Entries().ForEach([&](std::string_view line) {
+                block.append(line);
+                block.append("\r\n");
+                if (block.size() >= (1 << 20)) {
+                    file->Write(block.data(), block.size());
+                    block.clear();
+                }
+            });
+            if (!block.empty()) file->Write(block.data(), block.size());
+            file->Sync();
+        } catch (...) {
+            file.reset();
+            list.Files().Remove(temp);
+            throw;
+        }
+    }
+    list.Files().Rename(temp, path);
+    list.Entries().Clear();
+    list.SetLoaded(false);
+}
+
+void AddPageWords(IndexList& list, const std::string& dataSet, std::string_view id, std::string_view plainText) {
+    if (!list.Loaded()) LoadIndex(list, dataSet);
+    list.Stops().Refresh(FolderOf(dataSet));
+    std::vector<std::string> lines;
+    std::size_t i = 0;
+    while (i < plainText.size()) {
+        while (i < plainText.size() && IsSpace(static_cast<unsigned char>(plainText[i]))) ++i;
+        std::size_t start = i;
+        while (i < plainText.size() && !IsSpace(static_cast<unsigned char>(plainText[i]))) ++i;
+        if (i == start) break;
+        std::string word = IndexWordOf(plainText.substr(start, i - start));
+        if (word.size() <= 2 || list.Stops().ContainsCached(word)) continue;
+        word += '=';
+        word.append(id);
+        lines.push_back(std::move(word));
+    }
+    list.Entries().AddAll(std::move(lines));
+}
+
+}  // namespace jb

@@ -1,2 +1,170 @@
 #pragma once
-// The search-term index of a data set (word=ID lines). Filled in with the index work.
+// The search-term index of a data set: a list of entries "word=ID", kept in memory as the index
+// list while the program works on a data set and stored in the data set's ".idx" file, one entry
+// per line, each line ended by CR LF, in list order.
+//
+// Order. The list is sorted without regard to ASCII letter case: two lines compare byte by byte
+// (as unsigned bytes) after "A".."Z" are folded to "a".."z". Lines that are equal under that
+// comparison (they differ only in letter case, or are plain duplicates) can only come from a
+// loaded file; they keep the order they had in the file. Adding an entry that equals a present
+// line under the same comparison adds nothing, so "Cat=00A3F19C" in the file keeps
+// "cat=00A3F19C" out. A new entry goes where the comparison puts it.
+//
+// Loaded lines are taken as they are: duplicates, empty lines and lines without "=" included.
+// Line ends in a loaded file may be CR LF, LF or CR alone; a saved file always uses CR LF.
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "store/file_system.h"
+
+namespace jb {
+
+// The word with every byte removed that is not an apostrophe, a backquote, a digit or an ASCII
+// letter; letter case is kept. Only the first 255 bytes of the word are looked at.
+std::string KeepWordChars(std::string_view word);
+// The text before the entry's first "=" (the whole entry when it has none).
+std::string_view EntryWord(std::string_view entry);
+// EntryWord(entry), cut to its first n - 1 bytes when n > 0 (n = 0 leaves it whole).
+std::string_view EntryWordPrefix(std::string_view entry, int n);
+
+// The order of the list: < 0, 0 or > 0 as a sorts before, equal to or after b.
+int CompareEntries(std::string_view a, std::string_view b);
+
+// The sorted list itself. Lines live in two byte arenas (the loaded file text, read once, and
+// the text of added entries) and the list is an array of 8-byte references into them, so the
+// memory taken is about the file size plus 8 bytes an entry. Additions go to a small sorted side
+// list that is merged into the main one when it grows past a fraction of it; every reader sees
+// both as one list.
+class WordIndex {
+public:
+    WordIndex() = default;
+
+    // Replaces the list with the lines of a file's text, sorted (stably) into list order.
+    void AssignFileText(std::string text);
+    void Clear();
+
+    std::size_t Size() const { return main_.size() + added_.size(); }
+    bool Empty() const { return Size() == 0; }
+
+    // Adds a line unless an equal one (in list order) is present; returns whether it was added.
+    bool Add(std::string_view line);
+    bool Contains(std::string_view line) const;
+    // Adds many lines at once (the words of one page); returns how many were added.
+    std::size_t AddAll(std::vector<std::string> lines);
+
+    // Calls f(std::string_view line) for every line, in list order.
+    template <class F>
+    void ForEach(F&& f) const {
+        std::size_t i = 0, j = 0;
+        while (i < main_.size() || j < added_.size()) {
+            if (j == added_.size() || (i < main_.size() && CompareEntries(Line(main_[i]), Line(added_[j])) < 0))
+                f(Line(main_[i++]));
+            else
+                f(Line(added_[j++]));
+        }
+    }
+    std::vector<std::string> Lines() const;
+    // The file text: every line followed by CR LF.
+    std::string FileText() const;
+
+    // Lookups for the search. The views point into the list and stay valid until it changes.
+    //
+    // The page IDs of the entries whose EntryWord equals `word` exactly (letter case counts), in
+    // list order: for each, the text after its first "=" (an entry without "=" gives the whole
+    // entry).
+    void WordIds(std::string_view word, std::vector<std::string_view>& ids) const;
+    // The page IDs of the entries whose EntryWord begins with `prefix` exactly, in list order:
+    // for each, its last 8 bytes (the whole entry when shorter). An empty prefix takes every
+    // entry; a prefix holding "=" takes none.
+    void PrefixIds(std::string_view prefix, std::vector<std::string_view>& ids) const;
+
+    // Bytes held: for checking that the list stays compact.
+    std::size_t MemoryBytes() const;
+
+private:
+    // Offset (40 bits) and length (24 bits) of one line. Offsets below text_.size() lie in the
+    // loaded text, the rest in extra_ (shifted by text_.size()).
+    using Ref = std::uint64_t;
+    static constexpr std::size_t kMaxLine = (std::size_t{1} << 24) - 1;
+
+    std::string_view Line(Ref r) const {
+        std::uint64_t off = r >> 24;
+        std::size_t len = static_cast<std::size_t>(r & kMaxLine);
+        if (off < text_.size()) return std::string_view(text_.data() + off, len);
+        return std::string_view(extra_.data() + (off - text_.size()), len);
+    }
+    // Calls f(line) for each line whose folded text begins with the folded `prefix` (or, with
+    // `whole`, equals it), in list order.
+    template <class F>
+    void VisitRange(std::string_view prefix, bool whole, F&& f) const;
+    void MergeAdded();
+
+    std::string text_;          // the loaded file's text, lines in place
+    std::string extra_;         // text of added lines
+    std::vector<Ref> main_;     // sorted
+    std::vector<Ref> added_;    // sorted, none equal to a line of main_
+};
+
+// The stop-word list "Exclude.lst" of a data set's folder, kept between pages and read again
+// when the file's modification time or size changes. A missing file is an empty list.
+class StopWords {
+public:
+    explicit StopWords(FileSystem& files) : files_(files) {}
+    // Whether the word (already lower case) is in the list of the folder, compared without
+    // regard to ASCII letter case. Throws IoError when the file exists but cannot be read.
+    bool Contains(const std::string& folder, const std::string& word);
+    // Brings the cache up to date for the folder.
+    void Refresh(const std::string& folder);
+    bool ContainsCached(const std::string& word) const { return words_.count(word) != 0; }
+
+private:
+    FileSystem& files_;
+    bool valid_ = false;
+    std::string path_;
+    std::int64_t size_ = -1;
+    std::chrono::file_clock::time_point time_{};
+    std::unordered_set<std::string> words_;
+};
+
+// The index list of the current data set and its loaded flag.
+class IndexList {
+public:
+    explicit IndexList(FileSystem& files = FileSystem::Default()) : files_(files), stopWords_(files) {}
+
+    bool Loaded() const { return loaded_; }
+    const WordIndex& Entries() const { return entries_; }
+    WordIndex& Entries() { return entries_; }
+    FileSystem& Files() { return files_; }
+    StopWords& Stops() { return stopWords_; }
+
+    void SetLoaded(bool loaded) { loaded_ = loaded; }
+
+private:
+    FileSystem& files_;
+    StopWords stopWords_;
+    WordIndex entries_;
+    bool loaded_ = false;
+};
+
+// Makes the list from the data set's index file (an absent file is an empty index) and sets the
+// loaded flag. Throws IoError when the file exists but cannot be read.
+void LoadIndex(IndexList& list, const std::string& dataSet);
+// Writes the list to the data set's index file (beside it as ".id1", then renamed over it), frees
+// the list and clears the loaded flag. Throws IoError when the file cannot be written; the list
+// is then kept. Does nothing while the list is not loaded (there is no list to write).
+void SaveIndex(IndexList& list, const std::string& dataSet);
+// Adds an entry word=id for every indexable word of a page's plain text (UTF-8; words are
+// separated by white space): KeepWordChars, lower case, longer than 2 bytes, not in the stop-word
+// list of the data set's folder. Loads the list first when it is not loaded. Writes nothing.
+void AddPageWords(IndexList& list, const std::string& dataSet, std::string_view id, std::string_view plainText);
+
+// The word of an index entry made from one word of page text: KeepWordChars and lower case. May
+// be shorter than 3 bytes (then it is not indexed).
+std::string IndexWordOf(std::string_view word);
+
+}  // namespace jb

@@ -1,0 +1,236 @@
+#include "store/word_index.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <random>
+#include <thread>
+
+#include "store/io_error.h"
+#include "support/faulty_file_system.h"
+#include "support/temp_dir.h"
+
+namespace jb {
+namespace {
+
+using test::ReadFileBytes;
+using test::TempDir;
+using test::WriteFileBytes;
+
+TEST(WordText, KeepWordCharsAndEntryParts) {
+    struct Case {
+        const char* in;
+        const char* kept;
+    } cases[] = {{"e-mail", "email"}, {"don't", "don't"}, {"Caf\xC3\xA9", "Caf"}, {"x-1", "x1"},
+                 {"`quoted`", "`quoted`"}, {"(2026).", "2026"}, {"A_b*c", "Abc"}, {"", ""}};
+    for (const Case& c : cases) EXPECT_EQ(KeepWordChars(c.in), c.kept) << c.in;
+    EXPECT_EQ(KeepWordChars(std::string(300, 'a')).size(), 255u);
+    EXPECT_EQ(IndexWordOf("Invoice,"), "invoice");
+
+    EXPECT_EQ(EntryWord("computer=00A3F19C"), "computer");
+    EXPECT_EQ(EntryWord("no-equals"), "no-equals");
+    EXPECT_EQ(EntryWord("a=b=c"), "a");
+    EXPECT_EQ(EntryWordPrefix("computer=00A3F19C", 5), "comp");
+    EXPECT_EQ(EntryWordPrefix("computer=00A3F19C", 0), "computer");
+    EXPECT_EQ(EntryWordPrefix("computer=00A3F19C", 1), "");
+    EXPECT_EQ(EntryWordPrefix("cat=00A3F19C", 9), "cat");
+}
+
+TEST(WordIndexOrder, CaseInsensitiveWithFileOrderForTies) {
+    EXPECT_LT(CompareEntries("Apple=1", "banana=1"), 0);
+    EXPECT_EQ(CompareEntries("CAT=00A3F19C", "cat=00a3f19c"), 0);
+    EXPECT_LT(CompareEntries("ab=X", "abc=X"), 0);   // "=" sorts before letters
+    EXPECT_LT(CompareEntries("ab'=X", "ab=X"), 0);   // apostrophe before "="
+    EXPECT_LT(CompareEntries("ab1=X", "ab=X"), 0);   // digits before "="
+
+    WordIndex index;
+    index.AssignFileText("zeta=1\r\nCat=2\ncat=2\rapple=3\r\n\r\nApple=3\r\n");
+    EXPECT_EQ(index.Lines(), (std::vector<std::string>{"", "apple=3", "Apple=3", "Cat=2", "cat=2", "zeta=1"}));
+    EXPECT_FALSE(index.Add("CAT=2"));  // present up to letter case
+    EXPECT_TRUE(index.Add("bat=2"));
+    EXPECT_EQ(index.Lines()[3], "bat=2");
+    EXPECT_EQ(index.FileText(), "\r\napple=3\r\nApple=3\r\nbat=2\r\nCat=2\r\ncat=2\r\nzeta=1\r\n");
+}
+
+// A plain scan of the list, as the lookups are defined.
+std::vector<std::string> ScanWord(const std::vector<std::string>& lines, const std::string& word) {
+    std::vector<std::string> ids;
+    for (const std::string& line : lines)
+        if (EntryWord(line) == word) {
+            auto eq = line.find('=');
+            ids.push_back(eq == std::string::npos ? line : line.substr(eq + 1));
+        }
+    return ids;
+}
+
+std::vector<std::string> ScanPrefix(const std::vector<std::string>& lines, const std::string& prefix) {
+    std::vector<std::string> ids;
+    for (const std::string& line : lines)
+        if (EntryWordPrefix(line, static_cast<int>(prefix.size()) + 1) == prefix)
+            ids.push_back(line.size() > 8 ? line.substr(line.size() - 8) : line);
+    return ids;
+}
+
+std::vector<std::string> Strings(const std::vector<std::string_view>& views) {
+    return std::vector<std::string>(views.begin(), views.end());
+}
+
+TEST(WordIndexLookups, MatchPlainScanOnRandomLists) {
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    const std::string alphabet = "abcAB'=`1";
+    auto randomText = [&](std::size_t maxLength) {
+        std::string s(random() % (maxLength + 1), ' ');
+        for (char& c : s) c = alphabet[random() % alphabet.size()];
+        return s;
+    };
+    for (int round = 0; round < 200; ++round) {
+        std::string file;
+        int lines = static_cast<int>(random() % 40);
+        for (int i = 0; i < lines; ++i) file += randomText(6) + (random() % 4 ? "\r\n" : "\n");
+        WordIndex index;
+        index.AssignFileText(file);
+        int adds = static_cast<int>(random() % 30);
+        std::vector<std::string> batch;
+        for (int i = 0; i < adds; ++i) {
+            std::string line = randomText(4) + "=" + randomText(3);
+            if (random() % 2)
+                index.Add(line);
+            else
+                batch.push_back(line);
+        }
+        index.AddAll(batch);
+        std::vector<std::string> all = index.Lines();
+        ASSERT_TRUE(std::is_sorted(all.begin(), all.end(),
+                                   [](const std::string& a, const std::string& b) { return CompareEntries(a, b) < 0; }));
+        for (std::size_t i = 1; i < all.size(); ++i)
+            if (CompareEntries(all[i - 1], all[i]) == 0) {
+                // Ties may only come from the file.
+                ASSERT_NE(file.find(all[i]), std::string::npos);
+            }
+        for (int q = 0; q < 20; ++q) {
+            std::string word = randomText(3);
+            std::vector<std::string_view> ids;
+            index.WordIds(word, ids);
+            EXPECT_EQ(Strings(ids), ScanWord(all, word)) << "word " << word;
+            ids.clear();
+            index.PrefixIds(word, ids);
+            EXPECT_EQ(Strings(ids), ScanPrefix(all, word)) << "prefix " << word;
+        }
+    }
+}
+
+TEST(WordIndexLookups, ManyAdditionsStayOrderedAndFindable) {
+    WordIndex index;
+    index.AssignFileText("m=00000000\r\n");
+    std::mt19937 random(7);
+    std::vector<std::string> expected{"m=00000000"};
+    for (int i = 0; i < 20000; ++i) {
+        char line[32];
+        std::snprintf(line, sizeof line, "w%05u=%08X", static_cast<unsigned>(random() % 30000), i % 3u);
+        if (index.Add(line)) expected.push_back(line);
+    }
+    std::sort(expected.begin(), expected.end(),
+              [](const std::string& a, const std::string& b) { return CompareEntries(a, b) < 0; });
+    EXPECT_EQ(index.Lines(), expected);
+    std::vector<std::string_view> ids;
+    index.PrefixIds("w1", ids);
+    EXPECT_EQ(Strings(ids), ScanPrefix(expected, "w1"));
+}
+
+class IndexFiles : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string dataSet = dir.File("data.jb");
+    IndexList list;
+};
+
+TEST_F(IndexFiles, AddPageWordsAddsEachIndexableWordOnce) {
+    AddPageWords(list, dataSet, "00A3F19C", "The cat sat on the mat");
+    EXPECT_TRUE(list.Loaded());
+    EXPECT_EQ(list.Entries().Lines(),
+              (std::vector<std::string>{"cat=00A3F19C", "mat=00A3F19C", "sat=00A3F19C", "the=00A3F19C"}));
+    AddPageWords(list, dataSet, "00000001", "Caf\xC3\xA9 e-mail x-1\t2026\ndon't");
+    EXPECT_EQ(list.Entries().Lines(),
+              (std::vector<std::string>{"2026=00000001", "caf=00000001", "cat=00A3F19C", "don't=00000001",
+                                        "email=00000001", "mat=00A3F19C", "sat=00A3F19C", "the=00A3F19C"}));
+    EXPECT_FALSE(test::FileExists(dir.File("data.idx")));  // nothing written before SaveIndex
+}
+
+TEST_F(IndexFiles, StopWordsIgnoreCaseAndAreReadAgainWhenEdited) {
+    WriteFileBytes(dir.File("Exclude.lst"), "THE\r\nSat\r\n");
+    AddPageWords(list, dataSet, "00000001", "the cat sat");
+    EXPECT_EQ(list.Entries().Lines(), (std::vector<std::string>{"cat=00000001"}));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    WriteFileBytes(dir.File("Exclude.lst"), "cat\r\n");
+    AddPageWords(list, dataSet, "00000002", "the cat sat");
+    EXPECT_EQ(list.Entries().Lines(),
+              (std::vector<std::string>{"cat=00000001", "sat=00000002", "the=00000002"}));
+}
+
+TEST_F(IndexFiles, MissingStopWordListIsEmptyButUnreadableOneFails) {
+    AddPageWords(list, dataSet, "00000001", "alpha");
+    EXPECT_EQ(list.Entries().Size(), 1u);
+    WriteFileBytes(dir.File("Exclude.lst"), "beta\r\n");
+    test::FaultyFileSystem faulty(1);  // the first call, opening the list, fails
+    IndexList other(faulty);
+    other.SetLoaded(true);
+    EXPECT_THROW(AddPageWords(other, dataSet, "00000001", "alpha"), IoError);
+    EXPECT_EQ(other.Entries().Size(), 0u);
+}
+
+TEST_F(IndexFiles, SaveWritesListOrderWithCrLfAndLoadKeepsLinesAsTheyAre) {
+    WriteFileBytes(dir.File("data.idx"), "dog=2\nCat=1\r\ncat=1\r\ndog=2\r\nbroken\r\n");
+    LoadIndex(list, dataSet);
+    EXPECT_TRUE(list.Loaded());
+    EXPECT_EQ(list.Entries().Lines(), (std::vector<std::string>{"broken", "Cat=1", "cat=1", "dog=2", "dog=2"}));
+    AddPageWords(list, dataSet, "1", "CAT bird");
+    SaveIndex(list, dataSet);
+    EXPECT_FALSE(list.Loaded());
+    EXPECT_EQ(list.Entries().Size(), 0u);
+    EXPECT_EQ(ReadFileBytes(dir.File("data.idx")), "bird=1\r\nbroken\r\nCat=1\r\ncat=1\r\ndog=2\r\ndog=2\r\n");
+    EXPECT_FALSE(test::FileExists(dir.File("data.id1")));
+    LoadIndex(list, dataSet);
+    EXPECT_EQ(list.Entries().FileText(), ReadFileBytes(dir.File("data.idx")));
+}
+
+TEST_F(IndexFiles, AbsentFileIsEmptyIndexAndFailedSaveKeepsList) {
+    LoadIndex(list, dataSet);
+    EXPECT_TRUE(list.Loaded());
+    EXPECT_TRUE(list.Entries().Empty());
+    list.Entries().Add("cat=1");
+
+    test::FaultyFileSystem faulty(1);  // creating the new file fails
+    IndexList failing(faulty);
+    failing.SetLoaded(true);
+    failing.Entries().Add("cat=1");
+    EXPECT_THROW(SaveIndex(failing, dataSet), IoError);
+    EXPECT_TRUE(failing.Loaded());
+    EXPECT_EQ(failing.Entries().Size(), 1u);
+
+    test::FaultyFileSystem failingWrite(2);  // the write after the open fails
+    IndexList failing2(failingWrite);
+    failing2.SetLoaded(true);
+    failing2.Entries().Add("cat=1");
+    EXPECT_THROW(SaveIndex(failing2, dataSet), IoError);
+    EXPECT_EQ(failing2.Entries().Size(), 1u);
+    EXPECT_FALSE(test::FileExists(dir.File("data.idx")));
+}
+
+TEST_F(IndexFiles, ListStaysCompact) {
+    std::string file;
+    for (int i = 0; i < 50000; ++i) {
+        char line[40];
+        std::snprintf(line, sizeof line, "word%06d=%08X\r\n", i % 7919, i);
+        file += line;
+    }
+    WriteFileBytes(dir.File("data.idx"), file);
+    LoadIndex(list, dataSet);
+    EXPECT_EQ(list.Entries().Size(), 50000u);
+    EXPECT_LE(list.Entries().MemoryBytes(), 2 * file.size());
+}
+
+}  // namespace
+}  // namespace jb
