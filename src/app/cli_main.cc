@@ -5,6 +5,7 @@
 
 #include "app/cli_command.h"
 #include "store/io_error.h"
+#include "store/memory_tuning.h"
 
 namespace {
 
@@ -18,6 +19,7 @@ void PrintOverview(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    jb::KeepLargeAllocationsInProcess();
     std::vector<std::string> words(argv + 1, argv + argc);
     if (words.empty() || words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
         PrintOverview(words.empty() ? std::cerr : std::cout);

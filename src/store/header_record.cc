@@ -6,7 +6,6 @@
 
 namespace jb {
 
-static_assert(std::endian::native == std::endian::little, "the stored layout is little-endian");
 
 std::string HeaderRecord::Id() const {
     std::size_t n = 0;

@@ -11,6 +11,9 @@
 //       40     8  stored password field
 
 #include <array>
+#include <bit>
+#include <cstddef>
+#include <type_traits>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -36,6 +39,15 @@ struct HeaderRecord {
     bool HasReminder() const { return reminder > 1.0; }
     std::string Password() const;
 };
+
+// The record in memory is laid out exactly as stored, so whole files of records can be read
+// into an array of them.
+static_assert(std::endian::native == std::endian::little, "the stored layout is little-endian");
+static_assert(sizeof(HeaderRecord) == kHeaderRecordSize);
+static_assert(std::is_trivially_copyable_v<HeaderRecord> && std::is_standard_layout_v<HeaderRecord>);
+static_assert(offsetof(HeaderRecord, created) == 8 && offsetof(HeaderRecord, reminder) == 16 &&
+              offsetof(HeaderRecord, modified) == 24 && offsetof(HeaderRecord, start) == 32 &&
+              offsetof(HeaderRecord, end) == 36 && offsetof(HeaderRecord, passwordField) == 40);
 
 HeaderRecord DecodeHeaderRecord(const std::uint8_t* bytes);
 void EncodeHeaderRecord(const HeaderRecord& record, std::uint8_t* bytes);

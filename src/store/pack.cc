@@ -20,16 +20,61 @@ void WriteRecords(File& file, const std::vector<HeaderRecord>& records) {
     file.Write(bytes.data(), bytes.size());
 }
 
-// Copies `length` bytes from the current position of `from` to the end of `to` in pieces, so
-// that a large body never has to fit in memory.
-void CopyBytes(File& from, File& to, std::int64_t length, std::vector<char>& piece) {
-    while (length > 0) {
-        std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(length, static_cast<std::int64_t>(piece.size())));
-        from.ReadExactly(piece.data(), n);
-        to.Write(piece.data(), n);
-        length -= static_cast<std::int64_t>(n);
+// Reads ranges of a file through a large window, so that copying many small bodies that lie
+// near each other costs few system calls, and never holds more than the window in memory.
+class WindowReader {
+public:
+    WindowReader(File& file, std::int64_t size) : file_(file), size_(size), window_(kCopyPiece) {}
+
+    template <typename Sink>
+    void Copy(std::int64_t start, std::int64_t length, Sink&& sink) {
+        while (length > 0) {
+            if (start < windowStart_ || start >= windowStart_ + windowLength_) Load(start);
+            std::int64_t n = std::min(length, windowStart_ + windowLength_ - start);
+            sink(window_.data() + (start - windowStart_), static_cast<std::size_t>(n));
+            start += n;
+            length -= n;
+        }
     }
-}
+
+private:
+    void Load(std::int64_t start) {
+        windowStart_ = start;
+        windowLength_ = std::min<std::int64_t>(static_cast<std::int64_t>(window_.size()), size_ - start);
+        file_.Seek(start);
+        file_.ReadExactly(window_.data(), static_cast<std::size_t>(windowLength_));
+    }
+
+    File& file_;
+    std::int64_t size_;
+    std::vector<char> window_;
+    std::int64_t windowStart_ = 0;
+    std::int64_t windowLength_ = 0;
+};
+
+// Collects appended bytes and writes them in large pieces.
+class BufferedWriter {
+public:
+    explicit BufferedWriter(File& file) : file_(file) { buffer_.reserve(kCopyPiece); }
+
+    void Append(const char* bytes, std::size_t n) {
+        if (buffer_.size() + n > kCopyPiece) Flush();
+        if (n >= kCopyPiece) {
+            file_.Write(bytes, n);
+        } else {
+            buffer_.insert(buffer_.end(), bytes, bytes + n);
+        }
+    }
+
+    void Flush() {
+        if (!buffer_.empty()) file_.Write(buffer_.data(), buffer_.size());
+        buffer_.clear();
+    }
+
+private:
+    File& file_;
+    std::vector<char> buffer_;
+};
 
 }  // namespace
 
@@ -87,19 +132,20 @@ unsigned PageStore::PackDataSet(const std::string& dataSet) {
         const std::int64_t dataSize = data->Size();
         std::int64_t at = newData->Size();
         newData->SeekToEnd();
-        std::vector<char> piece(kCopyPiece);
+        WindowReader reader(*data, dataSize);
+        BufferedWriter writer(*newData);
         for (std::size_t i = 0; i < records.size(); ++i) {
             HeaderRecord& r = records[i];
             CheckBodyBounds(r, static_cast<int>(i), dataSize, dataSet);
             std::int64_t length = r.end - r.start;
             if (at + length > std::numeric_limits<std::int32_t>::max())
                 throw IoError(newDataPath, "The packed data file would pass the 2 GiB limit");
-            data->Seek(r.start);
-            CopyBytes(*data, *newData, length, piece);
+            reader.Copy(r.start, length, [&](const char* bytes, std::size_t n) { writer.Append(bytes, n); });
             r.start = static_cast<std::int32_t>(at);
             r.end = static_cast<std::int32_t>(at + length);
             at += length;
         }
+        writer.Flush();
         WriteRecords(*newHeader, records);
         newHeader.reset();
         newData.reset();

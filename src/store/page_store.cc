@@ -207,11 +207,9 @@ std::vector<HeaderRecord> PageStore::ReadAllHeaders(const std::string& dataSet) 
         if (files_.Exists(HeaderPath(dataSet))) throw IoError(HeaderPath(dataSet), "The header file cannot be opened");
         return records;
     }
-    std::size_t count = static_cast<std::size_t>(header->Size()) / kHeaderRecordSize;
-    std::vector<std::uint8_t> bytes(count * kHeaderRecordSize);
-    header->ReadExactly(bytes.data(), bytes.size());
-    records.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) records.push_back(DecodeHeaderRecord(bytes.data() + i * kHeaderRecordSize));
+    // The in-memory record has the stored layout, so the file is read straight into it.
+    records.resize(static_cast<std::size_t>(header->Size()) / kHeaderRecordSize);
+    header->ReadExactly(records.data(), records.size() * kHeaderRecordSize);
     return records;
 }
 
