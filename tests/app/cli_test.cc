@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "store/page_store.h"
 #include "support/temp_dir.h"
@@ -119,6 +120,72 @@ TEST_F(CliTest, UsageErrors) {
     EXPECT_EQ(Cli("list --data").exitCode, 1);
     CliRun empty = Cli("info --data " + dir.File("none.jb"));
     EXPECT_NE(empty.out.find("pages:\t0\n"), std::string::npos);
+}
+
+class CliTextTest : public ::testing::Test {
+protected:
+    std::string Data() const { return " --data " + dataSet; }
+    TempDir dir;
+    std::string dataSet = dir.File("notes.jb");
+};
+
+TEST_F(CliTextTest, AddedTextComesBackFromShowAndIsIndexed) {
+    const std::string text = "The cat sat on the mat.\nCaf\xC3\xA9 e-mail x-1 2026\n";
+    CliRun add = Cli("add" + Data(), text);
+    ASSERT_EQ(add.exitCode, 0) << add.err;
+    EXPECT_EQ(add.out.substr(0, 2), "0\t");
+    const std::string id = add.out.substr(2, 8);
+    EXPECT_EQ(Cli("show 0" + Data()).out, text);
+    EXPECT_EQ(ReadFileBytes(dir.File("notes.idx")),
+              "2026=" + id + "\r\ncaf=" + id + "\r\ncat=" + id + "\r\nemail=" + id + "\r\nmat=" + id + "\r\nsat=" + id +
+                  "\r\nthe=" + id + "\r\n");
+    CliRun rtf = Cli("show 0 --rtf" + Data());
+    EXPECT_EQ(rtf.out.substr(0, 5), "{\\rtf");
+}
+
+TEST_F(CliTextTest, AddTakesAttributesAndRefusesBadOnes) {
+    WriteFileBytes(dir.File("page.rtf"), "{\\rtf1\\ansi {\\b Bold} words}");
+    CliRun add = Cli("add --file " + dir.File("page.rtf") + " --read-only --password Abc --reminder 2026-12-24T09:30" + Data());
+    ASSERT_EQ(add.exitCode, 0) << add.err;
+    CliRun list = Cli("list" + Data());
+    EXPECT_NE(list.out.find("2026-12-24T09:30:00\tro\tprotected\n"), std::string::npos) << list.out;
+    EXPECT_EQ(Cli("show 0 --rtf --password ABC" + Data()).out, "{\\rtf1\\ansi {\\b Bold} words}");
+    EXPECT_EQ(Cli("show 0 --password abc" + Data()).out, "Bold words\n");
+    for (const char* bad : {"--password ab", "--password 'a b c'", "--password ninechars", "--reminder 2026-13-01T10:00",
+                            "--reminder tomorrow", "--file " "/nonexistent/file.txt"}) {
+        CliRun r = Cli(std::string("add ") + bad + Data(), "text");
+        EXPECT_EQ(r.exitCode, 1) << bad;
+        EXPECT_FALSE(r.err.empty()) << bad;
+    }
+    EXPECT_NE(Cli("info" + Data()).out.find("pages:\t1\n"), std::string::npos);
+}
+
+TEST_F(CliTextTest, ReindexRebuildsTheSameEntriesAndSkipsProtectedPages) {
+    Cli("add" + Data(), "alpha beta gamma");
+    Cli("add --password secret" + Data(), "hidden words");
+    Cli("add" + Data(), "gamma delta");
+    const std::string grown = ReadFileBytes(dir.File("notes.idx"));
+    std::filesystem::remove(dir.File("notes.idx"));
+    CliRun r = Cli("reindex" + Data());
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("Indexed 2 of 3 page(s)"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("1 protected page(s) skipped"), std::string::npos) << r.out;
+    std::string rebuilt = ReadFileBytes(dir.File("notes.idx"));
+    EXPECT_EQ(rebuilt.find("hidden"), std::string::npos);
+    EXPECT_NE(grown.find("hidden"), std::string::npos);
+    EXPECT_NE(rebuilt.find("delta="), std::string::npos);
+}
+
+TEST(IndexBld, RebuildsTheActiveDataSetOfItsProgramFolder) {
+    TempDir folder;
+    std::filesystem::copy_file(std::string(JB_INDEXBLD_PATH), folder.File("IndexBld"));
+    // Only the file-name part of ActiveData counts: the data set is looked for in the folder.
+    WriteFileBytes(folder.File("JotBase.ini"), "[Database]\r\nActiveData=C:\\Elsewhere\\notes.jb\r\n");
+    Cli("add --data " + folder.File("notes.jb"), "unusual vocabulary");
+    std::filesystem::remove(folder.File("notes.idx"));
+    int status = std::system((folder.File("IndexBld") + " >/dev/null 2>&1").c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_NE(ReadFileBytes(folder.File("notes.idx")).find("vocabulary="), std::string::npos);
 }
 
 }  // namespace
