@@ -9,6 +9,10 @@ function(jb_core_library name)
   add_library(${name} STATIC ${ARGN})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   jb_warnings(${name})
+  if(JB_FUZZ)
+    # Coverage guidance for the fuzzers reaches into the libraries they call.
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
+  endif()
 endfunction()
 
 # An executable that belongs in the program folder.
