@@ -1,0 +1,320 @@
+#include "search/search_engine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <unordered_map>
+
+#include "search/phrase_scan.h"
+#include "store/dataset_paths.h"
+
+namespace jb::search {
+
+SearchMessage DateFormatMessage() {
+    return {MessageKind::kDateFormat, "Jotterbase",
+            "The date you have typed in is not in the correct format. The correct format for typing dates is "
+            "dd/mm/yyyy or mm/dd/yyyy depending on your locale and system configuration.",
+            false};
+}
+SearchMessage InvalidDateMessage(const std::string& dateText) {
+    return {MessageKind::kInvalidDate, "Jotterbase", "'" + dateText + "' is not a valid date", true};
+}
+SearchMessage HeaderMissingMessage() {
+    return {MessageKind::kHeaderMissing, "Jotterbase", "Error 5 has occurred; the header file is missing or already open.",
+            true};
+}
+SearchMessage DataFileMissingMessage() {
+    return {MessageKind::kDataFileMissing, "Jotterbase",
+            "Error 5.1 has occurred; the data-file is missing or already open.", true};
+}
+SearchMessage NoPagesMessage() {
+    return {MessageKind::kNoPages, "Jotterbase search", "No pages were found that match the query", false};
+}
+
+long long DayOf(double value) {
+    if (!std::isfinite(value) || std::fabs(value) > 3.0e6) return 0;
+    return static_cast<long long>(std::trunc(value));
+}
+
+namespace {
+
+using IdList = std::vector<std::string>;
+
+std::uint64_t IdKey(std::string_view id) {
+    std::array<char, 8> field = IdField(id);
+    std::uint64_t key;
+    std::memcpy(&key, field.data(), 8);
+    return key;
+}
+
+double DateOfKind(const HeaderRecord& r, DateKind kind) {
+    switch (kind) {
+        case DateKind::kReminder: return r.reminder;
+        case DateKind::kCreation: return r.created;
+        case DateKind::kModification: return r.modified;
+    }
+    return 0;
+}
+
+// Sorted by ID text, without duplicates.
+void SortUnique(IdList& ids) {
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+}
+
+// Every element of R equal to some h, for each h of H in H's order.
+IdList KeepInOrderOf(const IdList& r, const IdList& h) {
+    std::unordered_map<std::string_view, std::size_t> count;
+    count.reserve(r.size());
+    for (const std::string& id : r) ++count[id];
+    IdList kept;
+    for (const std::string& id : h) {
+        auto it = count.find(id);
+        if (it != count.end()) kept.insert(kept.end(), it->second, id);
+    }
+    return kept;
+}
+
+// For each element of H that occurs in R, its first occurrence in R is removed.
+void RemoveFirstOccurrences(IdList& r, const IdList& h) {
+    std::unordered_map<std::string_view, std::size_t> remove;
+    remove.reserve(h.size());
+    for (const std::string& id : h) ++remove[id];
+    IdList kept;
+    kept.reserve(r.size());
+    for (std::string& id : r) {
+        auto it = remove.find(id);
+        if (it != remove.end() && it->second > 0) {
+            --it->second;
+            continue;
+        }
+        kept.push_back(std::move(id));
+    }
+    r.swap(kept);
+}
+
+void Combine(IdList& r, IdList&& h, char op) {
+    if (r.empty()) {
+        r = std::move(h);
+        return;
+    }
+    if (h.empty()) {
+        if (op == '+') r.clear();
+        return;
+    }
+    switch (op) {
+        case '-': RemoveFirstOccurrences(r, h); break;
+        case '+': r = KeepInOrderOf(r, h); break;
+        case '?': r.insert(r.end(), std::make_move_iterator(h.begin()), std::make_move_iterator(h.end())); break;
+        default: break;  // '!' and '&' leave the result as it is
+    }
+}
+
+class Search {
+public:
+    Search(const SearchSettings& settings, const std::string& dataSet, const WordIndex& index, PageStore& store)
+        : s_(settings), dataSet_(dataSet), index_(index), store_(store) {
+        headerPath_ = CompanionPath(dataSet, ".hd");
+        headerExists_ = store.Files().Exists(headerPath_);
+        headers_ = store.ReadAllHeaders(dataSet);
+    }
+
+    SearchOutcome Run(const std::string& queryText);
+
+private:
+    // FindPageById: -1 without a header file, -2 when no page has the ID.
+    int FindPage(std::string_view id) {
+        if (!headerExists_) return -1;
+        if (!mapBuilt_) BuildMap();
+        std::uint64_t key = IdKey(id);
+        auto it = std::lower_bound(idMap_.begin(), idMap_.end(), std::make_pair(key, -1));
+        return it != idMap_.end() && it->first == key ? it->second : -2;
+    }
+    void BuildMap() {
+        idMap_.reserve(headers_.size());
+        for (std::size_t n = 0; n < headers_.size(); ++n) {
+            std::uint64_t key;
+            std::memcpy(&key, headers_[n].id.data(), 8);
+            idMap_.emplace_back(key, static_cast<int>(n));
+        }
+        std::sort(idMap_.begin(), idMap_.end());  // equal keys: the lowest page number first
+        mapBuilt_ = true;
+    }
+
+    IdList WordHits(const QueryTerm& term);
+    IdList PhraseHits(const QueryTerm& term);
+    void AppendRelative(const RelativeDate& rel);
+    bool DateFilter(const std::string& dateText, DateComparison comparison, DateKind kind);
+    void SortResult(int sortKey);
+
+    const SearchSettings& s_;
+    const std::string& dataSet_;
+    const WordIndex& index_;
+    PageStore& store_;
+    std::string headerPath_;
+    bool headerExists_ = false;
+    std::vector<HeaderRecord> headers_;
+    std::vector<std::pair<std::uint64_t, int>> idMap_;
+    bool mapBuilt_ = false;
+    IdList r_;
+    SearchOutcome out_;
+};
+
+IdList Search::WordHits(const QueryTerm& term) {
+    std::string word = term.text;
+    for (char& c : word)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    std::vector<std::string_view> found;
+    if (term.kind == TermKind::kPrefix) {
+        auto star = word.find('*');
+        // Only a "*" at the end can match: the rest of the word must fit in the first
+        // (position - 1) characters of an entry's word.
+        if (star + 1 != word.size()) return {};
+        word.erase(star, 1);
+        index_.PrefixIds(word, found);
+    } else {
+        index_.WordIds(word, found);
+    }
+    IdList hits(found.begin(), found.end());
+    if (hits.size() == 1) {
+        if (FindPage(hits[0]) == -2) hits.clear();
+    } else {
+        SortUnique(hits);
+    }
+    return hits;
+}
+
+IdList Search::PhraseHits(const QueryTerm& term) {
+    std::string phrase;
+    for (char c : term.text)
+        if (!IsQuoteChar(c)) phrase += c;
+    if (!store_.Files().Open(headerPath_, OpenMode::kRead)) {
+        out_.messages.push_back(HeaderMissingMessage());
+        return {};
+    }
+    auto data = store_.Files().Open(dataSet_, OpenMode::kRead);
+    if (!data) {
+        out_.messages.push_back(DataFileMissingMessage());
+        return {};
+    }
+    IdList hits;
+    for (int n : ScanPhrase(*data, headers_, phrase, dataSet_)) hits.push_back(headers_[n].Id());
+    return hits;
+}
+
+void Search::AppendRelative(const RelativeDate& rel) {
+    const long long target = DayOf(s_.today + rel.offset);
+    for (const HeaderRecord& h : headers_)
+        if (DayOf(DateOfKind(h, rel.kind)) == target) r_.push_back(h.Id());
+    out_.noHighlight = true;
+}
+
+bool Search::DateFilter(const std::string& dateText, DateComparison comparison, DateKind kind) {
+    if (dateText.size() != 10) {
+        out_.messages.push_back(DateFormatMessage());
+        return true;
+    }
+    out_.noHighlight = true;
+    std::optional<double> date = ParseShortDate(dateText, s_.dateOrder);
+    if (!date) {
+        out_.messages.push_back(InvalidDateMessage(dateText));
+        return false;
+    }
+    const long long day = DayOf(*date);
+    IdList candidates;
+    for (const HeaderRecord& h : headers_) {
+        double value = DateOfKind(h, kind);
+        if (kind == DateKind::kReminder && value < 1.0) continue;
+        long long d = DayOf(value);
+        bool keep = comparison == DateComparison::kOnOrBefore ? d <= day
+                    : comparison == DateComparison::kOnOrAfter ? d >= day
+                                                                : d == day;
+        if (keep) candidates.push_back(h.Id());
+    }
+    SortUnique(candidates);
+    if (r_.empty()) r_ = candidates;
+    r_ = KeepInOrderOf(r_, candidates);
+    return true;
+}
+
+// A date as a sort key: latest first; a value that is not a number sorts as 0.
+double SortValue(double v) { return std::isnan(v) ? 0.0 : v; }
+
+void Search::SortResult(int sortKey) {
+    struct Item {
+        std::string id;
+        int page;
+        double value;
+    };
+    std::vector<Item> items;
+    items.reserve(r_.size());
+    for (std::string& id : r_) {
+        int page = FindPage(id);
+        if (page < 0) continue;
+        double value = 0;
+        if (sortKey == 2) value = headers_[page].created;
+        if (sortKey == 3) value = headers_[page].modified;
+        if (sortKey == 4) value = headers_[page].reminder;
+        items.push_back({std::move(id), page, SortValue(value)});
+    }
+    if (sortKey == 1) {
+        std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.page < b.page; });
+    } else {
+        std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+            if (a.value != b.value) return a.value > b.value;
+            return a.id > b.id;
+        });
+    }
+    r_.clear();
+    for (Item& item : items) r_.push_back(std::move(item.id));
+}
+
+SearchOutcome Search::Run(const std::string& queryText) {
+    ParsedQuery q = ParseQuery(queryText, s_.sortChoice, s_.refine ? &*s_.refine : nullptr);
+    if (q.emptyText) {
+        out_.noHighlight = true;
+    } else {
+        for (const RelativeDate& rel : q.relative) AppendRelative(rel);
+        for (const QueryTerm& term : q.terms)
+            Combine(r_, term.kind == TermKind::kPhrase ? PhraseHits(term) : WordHits(term), q.CombineOp(term));
+        for (const DateCondition& c : q.conditions)
+            if (!DateFilter(c.dateText, c.comparison, c.kind)) {
+                out_.stopped = true;
+                return std::move(out_);
+            }
+    }
+    const DateKind filterKind = s_.dateKind == 1 ? DateKind::kCreation
+                                : s_.dateKind == 2 ? DateKind::kModification
+                                                   : DateKind::kReminder;
+    const std::pair<const std::optional<double>*, DateComparison> pickers[] = {
+        {&s_.after, DateComparison::kOnOrAfter}, {&s_.before, DateComparison::kOnOrBefore}};
+    for (const auto& [picked, comparison] : pickers) {
+        if (!*picked) continue;
+        if (!DateFilter(ShortDateText(**picked, s_.dateOrder), comparison, filterKind)) {
+            out_.stopped = true;
+            return std::move(out_);
+        }
+    }
+    out_.workingText = q.workingText;
+    if (r_.size() >= 2) SortResult(q.sortKey);
+    // A result left with one ID that names no page counts as empty, as does one that sorting
+    // emptied.
+    if (r_.size() == 1 && FindPage(r_[0]) < 0) r_.clear();
+    if (r_.empty()) {
+        if (s_.searchMessages) out_.messages.push_back(NoPagesMessage());
+        return std::move(out_);
+    }
+    out_.found = true;
+    out_.storedText = q.StoredText();
+    out_.ids = std::move(r_);
+    return std::move(out_);
+}
+
+}  // namespace
+
+SearchOutcome RunSearch(const std::string& queryText, const SearchSettings& settings, const std::string& dataSet,
+                        const WordIndex& index, PageStore& store) {
+    return Search(settings, dataSet, index, store).Run(queryText);
+}
+
+}  // namespace jb::search
