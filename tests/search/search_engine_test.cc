@@ -1,0 +1,169 @@
+#include "search/search_engine.h"
+
+#include <gtest/gtest.h>
+
+#include "search/literal_search.h"
+#include "store/dataset_paths.h"
+#include "support/temp_dir.h"
+
+namespace jb::search {
+namespace {
+
+const double kToday = 46000;  // 09/12/2025
+
+class SearchFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // page  id        text                         modified
+        //    0  0000000A  cat dog                      today
+        //    1  0000000B  computer company             yesterday
+        //    2  0000000C  dog big bird, bird in bold     yesterday
+        //    3  0000000D  the big cat                  3 days ago
+        Write(0, "0000000A", "cat dog", "{\\rtf1 cat dog}", kToday, kToday - 2);
+        Write(1, "0000000B", "computer company", "{\\rtf1 computer company}", kToday - 1, kToday - 1);
+        Write(2, "0000000C", "dog big bird", "{\\rtf1 dog big \\b bird\\b0}", kToday - 1, kToday + 1.5);
+        Write(3, "0000000D", "the big cat", "{\\rtf1 the Big Cat}", kToday - 3, 0);
+    }
+
+    void Write(int n, const std::string& id, const std::string& plain, const std::string& rich, double modified,
+               double reminder) {
+        clock.Set(modified);
+        ASSERT_EQ(store.WritePage(dataSet, n, "", false, false, id, rich, reminder, kToday - n), 0u);
+        AddPageWords(index, dataSet, id, plain);
+    }
+
+    SearchOutcome Search(const std::string& query, SearchSettings settings = {}) {
+        settings.today = kToday;
+        SearchOutcome fast = RunSearch(query, settings, dataSet, index.Entries(), store);
+        EXPECT_EQ(fast, literal::LiteralSearch(query, settings, dataSet, index.Entries(), store)) << query;
+        return fast;
+    }
+
+    test::TempDir dir;
+    std::string dataSet = dir.File("data.jb");
+    FixedClock clock{kToday};
+    PageStore store{FileSystem::Default(), clock};
+    IndexList index;
+};
+
+using Ids = std::vector<std::string>;
+const std::string A = "0000000A", B = "0000000B", C = "0000000C", D = "0000000D";
+
+TEST_F(SearchFixture, CombinesTermsFromLeftToRight) {
+    struct Case {
+        std::string query;
+        Ids ids;  // empty: nothing found
+    } cases[] = {
+        {"cat dog", {A, A, C, D}},   // a page found by two OR-ed terms stands twice
+        {"-cat", {A, D}},            // the first term always contributes
+        {"dog -cat", {C}},
+        {"dog and not cat", {C}},
+        {"xyzzy +cat", {A, D}},
+        {"cat +xyzzy", {}},
+        {"cat and dog", {A}},
+        {"cat !dog", {A, D}},
+        {"cat &dog", {A, D}},
+        {"comp*", {B}},
+        {"COMP*", {B}},
+        {"c*mp", {}},
+        {"*", {A, B, C, D}},
+        {"\"big cat\"", {D}},
+        {"\"big bird\"", {}},          // page 2 has markup between the words
+        {"dog +'BIG CAT'", {}},
+        {"sort=page", {}},
+        {"cat sort=modified", {A, D}},
+        {"cat dog sort=modified", {A, A, C, D}},
+        {"modified=yesterday sort=modified", {C, B}},  // same day: descending ID
+        {"dog sort=reminder", {C, A}},
+        {"xyzzy modified>=08/12/2025", {A, B, C}},
+    };
+    for (const auto& c : cases) {
+        SearchOutcome o = Search(c.query);
+        EXPECT_EQ(o.ids, c.ids) << c.query;
+        EXPECT_EQ(o.found, !c.ids.empty()) << c.query;
+        if (c.ids.empty()) {
+            EXPECT_EQ(o.messages, std::vector<SearchMessage>{NoPagesMessage()}) << c.query;
+        }
+    }
+}
+
+TEST_F(SearchFixture, OutcomeCarriesStoredTextFlagsAndMessages) {
+    SearchOutcome o = Search("Cat  AND dog");
+    EXPECT_EQ(o.storedText, "cat  +dog ");
+    EXPECT_EQ(o.workingText, "cat  +dog");
+    EXPECT_FALSE(o.noHighlight);
+    EXPECT_EQ(o.StatusText(), " 1 pages in query");
+
+    o = Search("cat date>=1/2/2003");
+    EXPECT_EQ(o.ids, (Ids{A, D}));
+    EXPECT_EQ(o.messages, std::vector<SearchMessage>{DateFormatMessage()});
+    EXPECT_FALSE(o.noHighlight);
+
+    o = Search("cat date>=32/13/2025 xyzzy");
+    EXPECT_TRUE(o.stopped);
+    EXPECT_FALSE(o.found);
+    EXPECT_EQ(o.messages, std::vector<SearchMessage>{InvalidDateMessage("32/13/2025")});
+
+    SearchSettings quiet;
+    quiet.searchMessages = false;
+    o = Search("xyzzy", quiet);
+    EXPECT_FALSE(o.found);
+    EXPECT_TRUE(o.messages.empty());
+}
+
+TEST_F(SearchFixture, DialogFiltersRefinementAndDateOrder) {
+    SearchSettings s;
+    s.dateKind = 2;
+    s.after = kToday - 1 + 0.75;  // the time of day does not count
+    SearchOutcome o = Search("", s);
+    EXPECT_EQ(o.ids, (Ids{A, B, C}));
+    EXPECT_TRUE(o.noHighlight);
+    EXPECT_EQ(o.storedText, " ");
+
+    s = {};
+    s.dateKind = 0;
+    s.before = kToday + 1;
+    EXPECT_EQ(Search("dog", s).ids, (Ids{A, C}));  // reminders on or before tomorrow
+
+    s = {};
+    s.refine = "cat ";
+    o = Search("dog", s);
+    EXPECT_EQ(o.storedText, "cat +dog ");
+    EXPECT_EQ(o.ids, (Ids{A}));
+
+    s = {};
+    s.dateOrder = DateOrder::kMonthFirst;
+    EXPECT_EQ(Search("modified=12/08/2025").ids, Ids{});
+    EXPECT_EQ(Search("modified=12/08/2025", s).ids, (Ids{B, C}));
+    EXPECT_EQ(ShortDateText(kToday, DateOrder::kDayFirst), "09/12/2025");
+    EXPECT_EQ(ShortDateText(kToday, DateOrder::kMonthFirst), "12/09/2025");
+}
+
+TEST_F(SearchFixture, StaleIndexEntriesAreDropped) {
+    index.Entries().Add("zebra=FFFFFFFF");
+    EXPECT_FALSE(Search("zebra").found);          // a single hit is checked at once
+    index.Entries().Add("cat=FFFFFFFF");
+    EXPECT_EQ(Search("cat").ids, (Ids{A, D}));    // sorting drops it
+    index.Entries().Add("zebra=0000000A");
+    EXPECT_FALSE(Search("zebra -dog").found);     // one unknown ID left: nothing found
+}
+
+TEST_F(SearchFixture, PhraseScanReportsMissingFiles) {
+    std::remove(dataSet.c_str());
+    SearchOutcome o = Search("\"big cat\" dog");
+    EXPECT_EQ(o.messages, std::vector<SearchMessage>{DataFileMissingMessage()});
+    EXPECT_EQ(o.ids, (Ids{A, C}));
+    std::remove(CompanionPath(dataSet, ".hd").c_str());
+    o = Search("'big cat'");
+    EXPECT_EQ(o.messages, (std::vector<SearchMessage>{HeaderMissingMessage(), NoPagesMessage()}));
+}
+
+TEST(DayOf, CountsWholeDaysAndClampsWildValues) {
+    EXPECT_EQ(DayOf(46000.99), 46000);
+    EXPECT_EQ(DayOf(-0.5), 0);
+    EXPECT_EQ(DayOf(1e300), 0);
+    EXPECT_EQ(DayOf(std::nan("")), 0);
+}
+
+}  // namespace
+}  // namespace jb::search
