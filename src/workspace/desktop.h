@@ -1,0 +1,28 @@
+#pragma once
+// What the program asks of the machine besides files: sounds, other programs, web addresses,
+// window alerts and the help window. Production passes SystemDesktop, tests a recorder.
+
+#include <QString>
+
+class QWidget;
+
+namespace jb::ui {
+
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    // Plays a wave file without waiting; nothing happens when it cannot be played.
+    virtual void PlaySound(const QString& file) = 0;
+    // Runs a command line without waiting.
+    virtual void RunCommandLine(const QString& commandLine) = 0;
+    // Starts a program hidden, without arguments, without waiting.
+    virtual void StartHidden(const QString& program) = 0;
+    // Opens a web address in the browser.
+    virtual void OpenUrl(const QString& url) = 0;
+    // Draws the user's attention to a window that is not active.
+    virtual void AlertWindow(QWidget* window) = 0;
+    // Shows the help document `helpFile` at a help context (10 contents, 30 the search dialog).
+    virtual void ShowHelp(QWidget* parent, const QString& helpFile, int context) = 0;
+};
+
+}  // namespace jb::ui

@@ -1,0 +1,54 @@
+#pragma once
+// Everything the user answers goes through Dialogs: message boxes and the program's own modal
+// forms. The window holds a reference; production passes QtDialogs, tests a scripted double.
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace jb::ui {
+
+enum class MessageIcon { kInformation, kWarning, kError, kQuestion };
+
+// Buttons of a message box; a box shows a set of them (bitwise or).
+enum MessageButton : unsigned {
+    kButtonNone = 0,
+    kButtonOk = 1,
+    kButtonCancel = 2,
+    kButtonYes = 4,
+    kButtonNo = 8,
+};
+
+struct MessageRequest {
+    QString caption;
+    QString text;
+    MessageIcon icon = MessageIcon::kInformation;
+    unsigned buttons = kButtonOk;
+    MessageButton defaultButton = kButtonOk;
+};
+
+// The caption of the program's message boxes, and the one of the unsaved-changes prompt.
+inline const char* const kMessageCaption = "Jotterbase";
+inline const char* const kUnsavedCaption = "Jotter base";
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // Shows a modal message box over `parent`; returns the button pressed.
+    virtual MessageButton ShowMessage(QWidget* parent, const MessageRequest& request) = 0;
+
+    // The reminder-date dialog (TGetRemindDateForm), shown modally. It proposes `proposedDate`
+    // (whole days) at 00:00; on OK returns the chosen date plus time of day, as a date-time.
+    virtual std::optional<double> AskRemindDate(QWidget* parent, double proposedDate) = 0;
+};
+
+// The common boxes, all with the caption "Jotterbase".
+void ShowInformation(Dialogs& dialogs, QWidget* parent, const QString& text);
+void ShowError(Dialogs& dialogs, QWidget* parent, const QString& text);
+// Yes and No with the question icon; true on Yes.
+bool AskYesNo(Dialogs& dialogs, QWidget* parent, const QString& text, MessageButton defaultButton,
+              const QString& caption = kMessageCaption);
+
+}  // namespace jb::ui

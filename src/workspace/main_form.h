@@ -1,0 +1,305 @@
+#pragma once
+// The main window: the hub that owns the widgets and the workspace state. Start-up and close
+// are in main_form_startup.cc, the current page and navigation in main_form_navigation.cc, the
+// page commands in main_form_commands.cc, the widgets in main_form_build.cc, and the reminder
+// controls and the ticker in remind/main_form_remind.cc. Other subsystems hook in through
+// TMainForm::Hooks and the public members.
+
+#include <QMainWindow>
+#include <QTextEdit>
+#include <functional>
+#include <string>
+
+#include "remind/ticker.h"
+#include "settings/settings.h"
+#include "store/clock.h"
+#include "store/page_store.h"
+#include "store/word_index.h"
+#include "workspace/desktop.h"
+#include "workspace/dialogs.h"
+
+class QAction;
+class QCheckBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QTimeEdit;
+class QTimer;
+class QToolBar;
+class QToolButton;
+
+namespace jb::workspace {
+
+// The page editor: a rich-text editor that tells the window about Enter before the line break
+// goes in, and leaves Ctrl+A to the window's "Add Page".
+class TPageEditor : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit TPageEditor(QWidget* parent = nullptr);
+
+signals:
+    void EnterPressed();
+
+protected:
+    bool event(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+};
+
+// What the window is given instead of reaching for the machine itself.
+struct MainFormSeams {
+    ui::Dialogs& dialogs;
+    const Clock& clock;
+    ui::Desktop& desktop;
+    std::string programFolder;  // with its final "/"
+};
+
+// The state of the workspace for the window's whole life.
+struct WorkspaceState {
+    std::string dataSet;  // full path of the current data file
+    bool deletedPagesMode = false;
+    int pageNumber = 0;
+    std::string pageId;    // empty for a page not yet written
+    std::string password;  // empty when the page is not protected
+    double created = 0;
+    double modified = 0;
+    bool zapInProgress = false;
+    bool importInProgress = false;
+};
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // Where later subsystems plug in. Each hook is optional; an empty one does nothing.
+    struct Hooks {
+        // Start-up: run the quiet reminder query ("reminder<=" today " sort=reminder"); it
+        // opens a query (shows ToolBarQuery) when pages are due.
+        std::function<void(TMainForm&)> startupReminderQuery;
+        // Start-up, when that query opened: the reminder banner, sound, maximise, flashing.
+        std::function<void(TMainForm&)> announceReminders;
+        // "/FIND" on the command line: open the search dialog on top, focus its term box.
+        std::function<void(TMainForm&)> openSearchDialog;
+        // A command-line file that exists: start the import with it.
+        std::function<void(TMainForm&, const QString& file)> importFile;
+        // Query mode: next, previous, close (CloseQueryButton).
+        std::function<void(TMainForm&)> queryNext;
+        std::function<void(TMainForm&)> queryPrevious;
+        std::function<void(TMainForm&)> closeQuery;
+        // A protected page was read (its body is in ".tpm"): lock it behind the password panel.
+        std::function<void(TMainForm&)> enablePassword;
+        // The password box changed state (user or program).
+        std::function<void(TMainForm&, bool ticked)> passwordBoxClicked;
+        // The 30-second reminder check.
+        std::function<void(TMainForm&)> reminderCheck;
+    };
+
+    explicit TMainForm(MainFormSeams seams, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // --- Start-up and close (main_form_startup.cc) ---
+    // Shows the window and runs the start-up steps. `parameters` is the command line without
+    // the program name. Returns false when the program must end (the header file cannot be
+    // opened for reading and writing); the message has been shown then.
+    bool FormShow(const QStringList& parameters = {});
+    // The closing steps; run once, from closeEvent. Closing is never refused.
+    void FormCloseQuery();
+    void CaptionRefresh();
+    QString HelpFile() const { return helpFile_; }
+    void HelpContents();  // F1: the help at context 10
+
+    // --- Current page and navigation (main_form_navigation.cc) ---
+    bool GotoRecord(int n);
+    void SetModified(bool flag);
+    bool Modified() const;
+    // The unsaved-changes check: update without asking (Autoupdate) or ask, update on Yes.
+    void CheckUnsavedChanges();
+    // The page number box check; shows the message and resets the box when it fails.
+    bool PageNumberCheck();
+    void ButtonUpClick();
+    void ButtonDownClick();
+    void GoButtonClick();
+    void CheckBoxReadOnlyClick(bool ticked);
+    void CheckBoxPasswordClick(bool ticked);
+    void AutomaticUpdate1Click(bool on);
+    void EditBoxChange();
+    void EditBoxKeyPress();  // Enter: complete web addresses
+    // Query mode is on while the query toolbar is shown.
+    bool QueryMode() const;
+    void SetQueryMode(bool on);
+
+    // --- Page commands (main_form_commands.cc) ---
+    void AddButtonClick();
+    void UpdateButtonClick();
+    void ZapButtonClick();
+    void MMenuExitNoUpdateClick();
+
+    // --- Reminder controls and ticker (remind/main_form_remind.cc) ---
+    void CheckBoxRemindMeClick(bool ticked);
+    void MMenuRemindClick();
+    void RemindDateChange();
+    void RemindTimeChange();
+    // Shows a page's reminder on the controls.
+    void ShowReminder(double reminder);
+    // The value Update writes for the controls (sets RemindDate to 0 when the box is off).
+    double StoredReminderValue();
+    // The controls of a new page.
+    void NewPageReminderDefaults();
+    // The no-reminder prompt before Update writes; sets the controls when a date was chosen.
+    void NoReminderPrompt();
+    double RemindDateValue() const;  // whole days
+    double RemindTimeValue() const;  // fraction
+    void SetRemindDateValue(double days);
+    void SetRemindTimeValue(double fraction);
+    // The status ticker: optionally empty panel 4, set the text, optionally reset the position,
+    // start the timer.
+    void StartTicker(const QString& text, bool emptyPanel, bool resetPosition);
+    void TimerTimer();
+    const remind::Ticker& TickerState() const { return ticker_; }
+    // One line of the daily messages file, or an empty text.
+    QString GetTodaysMessage();
+    void ReminderTimerTimer();
+
+    // --- The status bar ---
+    QString PanelText(int panel) const;
+    void SetPanelText(int panel, const QString& text);
+    QString ShortDate(double value) const;
+
+    // Runs a command so that no exception reaches the event loop: an error is shown with the
+    // general error message box and the program goes on.
+    void RunGuarded(const std::function<void()>& command);
+    void ShowGeneralError(const QString& text);
+
+    // Seams and state.
+    ui::Dialogs& dialogs;
+    const Clock& clock;
+    ui::Desktop& desktop;
+    const std::string programFolder;
+    WorkspaceState ws;
+    LoadedSettings settings;
+    WindowLayout layout;
+    PageStore store;
+    IndexList indexList;
+    Hooks hooks;
+    SpellEngine* spellEngine;  // replaceable; a recorder of the lexicon set-up by default
+
+    // Widgets and actions, named as their components.
+    TPageEditor* EditBox;
+    QLineEdit* EditRecNum;
+    QToolButton* ButtonUp;
+    QToolButton* ButtonDown;
+    QToolButton* GoButton;
+    QToolButton* AddButton;
+    QToolButton* UpdateButton;
+    QToolButton* ZapButton;
+    QToolButton* UndoButton;
+    QToolButton* RedoButton;
+    QToolButton* CutButton;
+    QToolButton* CopyButton;
+    QToolButton* PasteButton;
+    QCheckBox* CheckBoxReadOnly;
+    QCheckBox* CheckBoxPassword;
+    QCheckBox* CheckBoxRemindMe;
+    QDateEdit* RemindDate;
+    QTimeEdit* RemindTime;
+    QLineEdit* EditSearchTerm;
+    QToolButton* FindToolbarButton;
+    QToolButton* ToolbarButton972;
+    QToolButton* FindButton;
+    QToolButton* CloseQueryButton;
+    QToolButton* RefineButton;
+    QToolButton* SaveQueryButton;
+    QToolButton* FindNextButton;
+    QToolButton* FindPreviousButton;
+    QToolButton* RejectButton;
+    QToolBar* ToolBarFormatting;
+    QToolBar* ToolBarDatabase;
+    QToolBar* ToolBarEditing;
+    QToolBar* ToolBarAttributes;
+    QToolBar* ToolBarSearch;
+    QToolBar* ToolBarQuery;
+    QMenu* FileMenu;
+    QMenu* PageMenu;
+    QMenu* EditMenu;
+    QMenu* FormatMenu;
+    QMenu* QueryMenu;
+    QMenu* ViewMenu;
+    QMenu* HelpMenu;
+    QMenu* PopupMenu1;
+    QAction* DeletedPages;
+    QAction* MMenuExitNoUpdate;
+    QAction* Exit1;
+    QAction* MMenuAdd;
+    QAction* MMenuUpdate;
+    QAction* MMenuZap;
+    QAction* MMenuNext;
+    QAction* MMenuPrevious;
+    QAction* Readonly1;
+    QAction* MMenuPassword;
+    QAction* MMenuRemind;
+    QAction* AutomaticUpdate1;
+    QAction* MMenuUndo;
+    QAction* MMenuRedo;
+    QAction* ViewRuler1;
+    QAction* Formatting1;
+    QAction* Database1;
+    QAction* Editing1;
+    QAction* Attributes1;
+    QAction* Searchdata1;
+    QAction* Contents1;
+    QAction* RMenuNext;
+    QAction* RMenuPrevious;
+    QAction* AddPage1;
+    QAction* UpdatePage1;
+    QAction* DeletePage1;
+    QAction* CloseQuery1;
+    QAction* Refine1;
+    QAction* SaveQuery1;
+    QAction* FindNext1;
+    QAction* FindPrevious1;
+    QAction* RejectCurrentpage1;
+    QTimer* ReminderTimer;
+    QTimer* AutoUpdateTimer;
+    QTimer* FlashTimer;
+    QTimer* Timer;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // main_form_build.cc
+    void BuildWidgets();
+    void BuildToolbars();
+    void BuildMenus();
+    void BuildStatusBar();
+    void BuildTimers();
+    void ConnectCommands();
+    // The window layout in and out of the widgets.
+    void ApplyLayout(const WindowLayout& l);
+    WindowLayout CurrentLayout() const;
+
+    // main_form_navigation.cc
+    // Loads a page body (RTF, or plain text) into the editor without marking it modified.
+    void LoadEditor(std::string_view body);
+    void ClearEditor();
+    // The editor's content as stored and as plain text.
+    std::string EditorRtf() const;
+    std::string EditorPlainText() const;
+    bool EditorHasLines() const;
+    int PageCount();
+    // The page Update writes: the number in the page number box.
+    int BoxPageNumber();
+    void ApplyDefaultFont(bool withStyle);
+    bool ReadOnlyTicked() const;
+
+    QLabel* panels_[5];
+    QString helpFile_;
+    remind::Ticker ticker_;
+    bool loadingEditor_ = false;
+    bool settingPickers_ = false;
+    bool closed_ = false;
+    bool rulerVisible_ = true;
+    class NullSpellEngine;
+    std::unique_ptr<NullSpellEngine> defaultSpell_;
+};
+
+}  // namespace jb::workspace

@@ -1,0 +1,397 @@
+// The main window's widgets, toolbars, menus, status bar and timers, and what they are wired to.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "remind/qt_dates.h"
+#include "workspace/main_form.h"
+
+namespace jb::workspace {
+
+TPageEditor::TPageEditor(QWidget* parent) : QTextEdit(parent) {}
+
+bool TPageEditor::event(QEvent* e) {
+    // The editor would take Ctrl+A for itself (select all); in this program it adds a page.
+    if (e->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(e);
+        if (key->key() == Qt::Key_A && key->modifiers() == Qt::ControlModifier) {
+            e->ignore();
+            return true;
+        }
+    }
+    return QTextEdit::event(e);
+}
+
+void TPageEditor::keyPressEvent(QKeyEvent* e) {
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !isReadOnly()) emit EnterPressed();
+    QTextEdit::keyPressEvent(e);
+}
+
+namespace {
+
+QToolButton* Button(QWidget* parent, const char* name, const QString& text, const QString& hint = {}) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setText(text);
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    if (!hint.isEmpty()) b->setToolTip(hint);
+    return b;
+}
+
+QAction* Action(QObject* parent, const char* name, const QString& text, const QKeySequence& key = {},
+                bool checkable = false) {
+    auto* a = new QAction(text, parent);
+    a->setObjectName(name);
+    if (!key.isEmpty()) a->setShortcut(key);
+    a->setCheckable(checkable);
+    return a;
+}
+
+QToolBar* Bar(QMainWindow* window, const char* name, const QString& caption) {
+    auto* bar = new QToolBar(caption, window);
+    bar->setObjectName(name);
+    window->addToolBar(bar);
+    return bar;
+}
+
+QCheckBox* Check(QWidget* parent, const char* name, const QString& text) {
+    auto* c = new QCheckBox(text, parent);
+    c->setObjectName(name);
+    return c;
+}
+
+}  // namespace
+
+void TMainForm::BuildWidgets() {
+    EditBox = new TPageEditor(this);
+    EditBox->setObjectName("EditBox");
+    EditBox->setAcceptRichText(true);
+    setCentralWidget(EditBox);
+
+    EditRecNum = new QLineEdit("0", this);
+    EditRecNum->setObjectName("EditRecNum");
+    EditRecNum->setMaximumWidth(70);
+    ButtonDown = Button(this, "ButtonDown", "<", "Find previous page");
+    ButtonUp = Button(this, "ButtonUp", ">", "Find next page");
+    GoButton = Button(this, "GoButton", "&Go");
+    AddButton = Button(this, "AddButton", "&Add");
+    UpdateButton = Button(this, "UpdateButton", "&Update", "Update This record");
+    ZapButton = Button(this, "ZapButton", "&Zap");
+
+    CutButton = Button(this, "CutButton", "Cut");
+    CopyButton = Button(this, "CopyButton", "Copy");
+    PasteButton = Button(this, "PasteButton", "Paste");
+    UndoButton = Button(this, "UndoButton", "Undo");
+    RedoButton = Button(this, "RedoButton", "Redo");
+
+    CheckBoxReadOnly = Check(this, "CheckBoxReadOnly", "&Read only");
+    CheckBoxPassword = Check(this, "CheckBoxPassword", "Pass&word");
+    CheckBoxRemindMe = Check(this, "CheckBoxRemindMe", "Remind &me:");
+    RemindDate = new QDateEdit(this);
+    RemindDate->setObjectName("RemindDate");
+    RemindDate->setCalendarPopup(true);
+    RemindDate->setMinimumDate(remind::DayZero());
+    RemindDate->setDisplayFormat("dd/MM/yyyy");
+    RemindDate->setToolTip("Use this to select the date on which jotterbase will remind you.");
+    RemindDate->setEnabled(false);
+    RemindTime = new QTimeEdit(this);
+    RemindTime->setObjectName("RemindTime");
+    RemindTime->setDisplayFormat("HH:mm:ss");
+    RemindTime->setToolTip("Use this to select the time at which Jotterbase will remind you.");
+    RemindTime->setEnabled(false);
+    SetRemindDateValue(0);
+
+    EditSearchTerm = new QLineEdit(this);
+    EditSearchTerm->setObjectName("EditSearchTerm");
+    ToolbarButton972 = Button(this, "ToolbarButton972", "");
+    FindToolbarButton = Button(this, "FindToolbarButton", "Find");
+    FindButton = Button(this, "FindButton", "Adv. &Find");
+
+    CloseQueryButton = Button(this, "CloseQueryButton", "Close", "Close this query and return to the main selection");
+    RefineButton = Button(this, "RefineButton", "Refine", "Refine your search");
+    SaveQueryButton = Button(this, "SaveQueryButton", "Save", "Save the Current Query");
+    FindNextButton = Button(this, "FindNextButton", "Next", "Find the Next occurance of the search term");
+    FindPreviousButton =
+        Button(this, "FindPreviousButton", "Previous", "Find the previous occurence of the search term");
+    RejectButton = Button(this, "RejectButton", "Reject", "Remove this page from the current selection");
+}
+
+void TMainForm::BuildToolbars() {
+    ToolBarFormatting = Bar(this, "ToolBarFormatting", "Formatting");
+    ToolBarDatabase = Bar(this, "ToolBarDatabase", "Database");
+    for (QWidget* w : {static_cast<QWidget*>(ButtonDown), static_cast<QWidget*>(EditRecNum),
+                       static_cast<QWidget*>(ButtonUp), static_cast<QWidget*>(GoButton),
+                       static_cast<QWidget*>(AddButton), static_cast<QWidget*>(UpdateButton),
+                       static_cast<QWidget*>(ZapButton)})
+        ToolBarDatabase->addWidget(w);
+    ToolBarEditing = Bar(this, "ToolBarEditing", "Editing");
+    for (QToolButton* b : {CutButton, CopyButton, PasteButton, UndoButton, RedoButton}) ToolBarEditing->addWidget(b);
+    ToolBarAttributes = Bar(this, "ToolBarAttributes", "Attributes");
+    for (QWidget* w : {static_cast<QWidget*>(CheckBoxReadOnly), static_cast<QWidget*>(CheckBoxPassword),
+                       static_cast<QWidget*>(CheckBoxRemindMe), static_cast<QWidget*>(RemindDate),
+                       static_cast<QWidget*>(RemindTime)})
+        ToolBarAttributes->addWidget(w);
+    ToolBarSearch = Bar(this, "ToolBarSearch", "Search");
+    for (QWidget* w : {static_cast<QWidget*>(EditSearchTerm), static_cast<QWidget*>(ToolbarButton972),
+                       static_cast<QWidget*>(FindToolbarButton), static_cast<QWidget*>(FindButton)})
+        ToolBarSearch->addWidget(w);
+    ToolBarQuery = Bar(this, "ToolBarQuery", "Query");
+    for (QToolButton* b :
+         {CloseQueryButton, RefineButton, SaveQueryButton, FindNextButton, FindPreviousButton, RejectButton})
+        ToolBarQuery->addWidget(b);
+}
+
+void TMainForm::BuildMenus() {
+    QMenuBar* bar = menuBar();
+    FileMenu = bar->addMenu("&File");
+    FileMenu->setObjectName("FileMenu");
+    DeletedPages = Action(this, "DeletedPages", "&Deleted Pages");
+    MMenuExitNoUpdate = Action(this, "MMenuExitNoUpdate", "&Exit without Updating");
+    Exit1 = Action(this, "Exit1", "E&xit");
+    FileMenu->addAction(DeletedPages);
+    FileMenu->addSeparator();
+    FileMenu->addAction(MMenuExitNoUpdate);
+    FileMenu->addAction(Exit1);
+
+    PageMenu = bar->addMenu("&Page");
+    PageMenu->setObjectName("PageMenu");
+    MMenuAdd = Action(this, "MMenuAdd", "&Add Page", QKeySequence("Ctrl+A"));
+    MMenuUpdate = Action(this, "MMenuUpdate", "&Update", QKeySequence("Ctrl+S"));
+    MMenuZap = Action(this, "MMenuZap", "&Delete Page", QKeySequence("Ctrl+D"));
+    MMenuNext = Action(this, "MMenuNext", "&Next Page", QKeySequence("Shift+F10"));
+    MMenuPrevious = Action(this, "MMenuPrevious", "&Previous Page", QKeySequence("Shift+F9"));
+    Readonly1 = Action(this, "Readonly1", "Read only", QKeySequence("Ctrl+O"), true);
+    MMenuPassword = Action(this, "MMenuPassword", "Pass&word Protected", {}, true);
+    MMenuRemind = Action(this, "MMenuRemind", "Remind-date set", QKeySequence("Ctrl+R"), true);
+    AutomaticUpdate1 = Action(this, "AutomaticUpdate1", "Automatic Update", QKeySequence("Shift+Ctrl+U"), true);
+    PageMenu->addActions({MMenuAdd, MMenuUpdate, MMenuZap});
+    PageMenu->addSeparator();
+    PageMenu->addActions({MMenuNext, MMenuPrevious});
+    PageMenu->addSeparator();
+    PageMenu->addActions({Readonly1, MMenuPassword, MMenuRemind, AutomaticUpdate1});
+
+    EditMenu = bar->addMenu("&Edit");
+    EditMenu->setObjectName("EditMenu");
+    MMenuUndo = Action(this, "MMenuUndo", "&Undo");
+    MMenuRedo = Action(this, "MMenuRedo", "&Redo");
+    EditMenu->addActions({MMenuUndo, MMenuRedo});
+    EditMenu->addSeparator();
+    QAction* cut = EditMenu->addAction("&Cut", EditBox, &QTextEdit::cut);
+    cut->setObjectName("MMenuCut");
+    QAction* copy = EditMenu->addAction("C&opy", EditBox, &QTextEdit::copy);
+    copy->setObjectName("MMenuCopy");
+    QAction* paste = EditMenu->addAction("&Paste", EditBox, &QTextEdit::paste);
+    paste->setObjectName("MMenuPaste");
+    QAction* all = EditMenu->addAction("Select &All", EditBox, &QTextEdit::selectAll);
+    all->setObjectName("MenuItem9710");
+
+    FormatMenu = bar->addMenu("Forma&t");
+    FormatMenu->setObjectName("FormatMenu");
+
+    QueryMenu = bar->addMenu("&Query");
+    QueryMenu->setObjectName("QueryMenu");
+    CloseQuery1 = Action(this, "CloseQuery1", "&Close");
+    Refine1 = Action(this, "Refine1", "Refine", QKeySequence("Ctrl+R"));
+    SaveQuery1 = Action(this, "SaveQuery1", "Save");
+    FindNext1 = Action(this, "FindNext1", "Find next occurence", QKeySequence("F10"));
+    FindPrevious1 = Action(this, "FindPrevious1", "Find Previous occurence", QKeySequence("F9"));
+    RejectCurrentpage1 = Action(this, "RejectCurrentpage1", "Reject current page", QKeySequence("Ctrl+Alt+R"));
+    QueryMenu->addActions({CloseQuery1, Refine1, SaveQuery1, FindNext1, FindPrevious1, RejectCurrentpage1});
+
+    ViewMenu = bar->addMenu("&View");
+    ViewMenu->setObjectName("ViewMenu");
+    ViewRuler1 = Action(this, "ViewRuler1", "View &Ruler", {}, true);
+    ViewMenu->addAction(ViewRuler1);
+    QMenu* toolbars = ViewMenu->addMenu("&Toolbars");
+    toolbars->setObjectName("Toolbars1");
+    Formatting1 = Action(this, "Formatting1", "For&matting", {}, true);
+    Database1 = Action(this, "Database1", "Data&base", {}, true);
+    Editing1 = Action(this, "Editing1", "E&diting", {}, true);
+    Attributes1 = Action(this, "Attributes1", "&Attributes", {}, true);
+    Searchdata1 = Action(this, "Searchdata1", "Search data", {}, true);
+    toolbars->addActions({Formatting1, Database1, Editing1, Attributes1, Searchdata1});
+
+    HelpMenu = bar->addMenu("&Help");
+    HelpMenu->setObjectName("HelpMenu");
+    Contents1 = Action(this, "Contents1", "&Contents && Index", QKeySequence("F1"));
+    HelpMenu->addAction(Contents1);
+
+    // The editor's right-click menu.
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName("PopupMenu1");
+    RMenuNext = Action(this, "RMenuNext", "&> Next Page");
+    RMenuPrevious = Action(this, "RMenuPrevious", "&< Previous Page");
+    AddPage1 = Action(this, "AddPage1", "&Add Page");
+    UpdatePage1 = Action(this, "UpdatePage1", "&Update Page");
+    DeletePage1 = Action(this, "DeletePage1", "&Delete Page");
+    PopupMenu1->addAction("Cu&t", EditBox, &QTextEdit::cut);
+    PopupMenu1->addAction("&Copy", EditBox, &QTextEdit::copy);
+    PopupMenu1->addAction("&Paste", EditBox, &QTextEdit::paste);
+    PopupMenu1->addSeparator();
+    PopupMenu1->addActions({RMenuNext, RMenuPrevious, AddPage1, UpdatePage1, DeletePage1});
+    EditBox->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(EditBox, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu1->popup(EditBox->mapToGlobal(at)); });
+}
+
+void TMainForm::BuildStatusBar() {
+    static constexpr int kWidths[5] = {85, 50, 113, 113, 50};
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("StatusBar");
+    bar->setSizeGripEnabled(false);
+    for (int i = 0; i < 5; ++i) {
+        panels_[i] = new QLabel(bar);
+        panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
+        panels_[i]->setFixedWidth(kWidths[i]);
+        panels_[i]->setAlignment(Qt::AlignCenter);
+        panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        bar->addWidget(panels_[i]);
+    }
+}
+
+void TMainForm::BuildTimers() {
+    auto timer = [this](const char* name, int interval) {
+        auto* t = new QTimer(this);
+        t->setObjectName(name);
+        t->setInterval(interval);
+        return t;
+    };
+    ReminderTimer = timer("ReminderTimer", 30000);
+    AutoUpdateTimer = timer("AutoUpdateTimer", 3000);
+    FlashTimer = timer("FlashTimer", 300);
+    Timer = timer("Timer", 1);
+}
+
+void TMainForm::ConnectCommands() {
+    // Every command runs guarded: no exception reaches the event loop.
+    auto on = [this](auto* sender, auto signal, std::function<void()> command) {
+        connect(sender, signal, this, [this, command] { RunGuarded(command); });
+    };
+    on(ButtonUp, &QToolButton::clicked, [this] { ButtonUpClick(); });
+    on(ButtonDown, &QToolButton::clicked, [this] { ButtonDownClick(); });
+    on(GoButton, &QToolButton::clicked, [this] { GoButtonClick(); });
+    on(EditRecNum, &QLineEdit::returnPressed, [this] { GoButton->click(); });
+    on(AddButton, &QToolButton::clicked, [this] { AddButtonClick(); });
+    on(UpdateButton, &QToolButton::clicked, [this] { UpdateButtonClick(); });
+    on(ZapButton, &QToolButton::clicked, [this] { ZapButtonClick(); });
+    on(UndoButton, &QToolButton::clicked, [this] { EditBox->undo(); });
+    on(RedoButton, &QToolButton::clicked, [this] { EditBox->redo(); });
+    on(CutButton, &QToolButton::clicked, [this] { EditBox->cut(); });
+    on(CopyButton, &QToolButton::clicked, [this] { EditBox->copy(); });
+    on(PasteButton, &QToolButton::clicked, [this] { EditBox->paste(); });
+
+    // Menu items that duplicate a toolbar button press it.
+    auto presses = [this](QAction* item, QToolButton* button) {
+        connect(item, &QAction::triggered, button, [button] { button->click(); });
+    };
+    presses(MMenuAdd, AddButton);
+    presses(AddPage1, AddButton);
+    presses(MMenuUpdate, UpdateButton);
+    presses(UpdatePage1, UpdateButton);
+    presses(MMenuZap, ZapButton);
+    presses(DeletePage1, ZapButton);
+    presses(MMenuNext, ButtonUp);
+    presses(RMenuNext, ButtonUp);
+    presses(MMenuPrevious, ButtonDown);
+    presses(RMenuPrevious, ButtonDown);
+    presses(MMenuUndo, UndoButton);
+    presses(MMenuRedo, RedoButton);
+    presses(CloseQuery1, CloseQueryButton);
+    presses(Refine1, RefineButton);
+    presses(SaveQuery1, SaveQueryButton);
+    presses(FindNext1, FindNextButton);
+    presses(FindPrevious1, FindPreviousButton);
+    presses(RejectCurrentpage1, RejectButton);
+    on(CloseQueryButton, &QToolButton::clicked, [this] {
+        if (hooks.closeQuery)
+            hooks.closeQuery(*this);
+        else
+            SetQueryMode(false);
+    });
+
+    on(MMenuExitNoUpdate, &QAction::triggered, [this] { MMenuExitNoUpdateClick(); });
+    connect(Exit1, &QAction::triggered, this, &QWidget::close);
+    on(Contents1, &QAction::triggered, [this] { HelpContents(); });
+
+    // Check boxes run their handler whenever their state changes, from the user or the program.
+    connect(CheckBoxReadOnly, &QCheckBox::toggled, this,
+            [this](bool on) { RunGuarded([this, on] { CheckBoxReadOnlyClick(on); }); });
+    connect(CheckBoxPassword, &QCheckBox::toggled, this,
+            [this](bool on) { RunGuarded([this, on] { CheckBoxPasswordClick(on); }); });
+    connect(CheckBoxRemindMe, &QCheckBox::toggled, this,
+            [this](bool on) { RunGuarded([this, on] { CheckBoxRemindMeClick(on); }); });
+    connect(Readonly1, &QAction::triggered, CheckBoxReadOnly, [this] { CheckBoxReadOnly->toggle(); });
+    connect(MMenuPassword, &QAction::triggered, CheckBoxPassword, [this] {
+        MMenuPassword->setChecked(CheckBoxPassword->isChecked());  // the box's handler sets it
+        CheckBoxPassword->toggle();
+    });
+    on(MMenuRemind, &QAction::triggered, [this] { MMenuRemindClick(); });
+    connect(RemindDate, &QDateEdit::dateChanged, this, [this] { RunGuarded([this] { RemindDateChange(); }); });
+    connect(RemindTime, &QTimeEdit::timeChanged, this, [this] { RunGuarded([this] { RemindTimeChange(); }); });
+    connect(AutomaticUpdate1, &QAction::toggled, this,
+            [this](bool on) { RunGuarded([this, on] { AutomaticUpdate1Click(on); }); });
+
+    connect(EditBox, &QTextEdit::textChanged, this, [this] { RunGuarded([this] { EditBoxChange(); }); });
+    connect(EditBox, &TPageEditor::EnterPressed, this, [this] { RunGuarded([this] { EditBoxKeyPress(); }); });
+
+    on(AutoUpdateTimer, &QTimer::timeout, [this] { GoButton->click(); });
+    on(Timer, &QTimer::timeout, [this] { TimerTimer(); });
+    on(ReminderTimer, &QTimer::timeout, [this] { ReminderTimerTimer(); });
+
+    // View menu: the toolbars and the ruler, each check mark following what it shows.
+    const std::pair<QAction*, QToolBar*> views[] = {{Formatting1, ToolBarFormatting},
+                                                     {Database1, ToolBarDatabase},
+                                                     {Editing1, ToolBarEditing},
+                                                     {Attributes1, ToolBarAttributes},
+                                                     {Searchdata1, ToolBarSearch}};
+    for (auto [item, bar] : views) {
+        connect(item, &QAction::triggered, bar, [bar = bar](bool on) { bar->setVisible(on); });
+        connect(bar, &QToolBar::visibilityChanged, item, [item = item, bar = bar] { item->setChecked(!bar->isHidden()); });
+    }
+    connect(ViewRuler1, &QAction::triggered, this, [this](bool on) { rulerVisible_ = on; });
+}
+
+void TMainForm::ApplyLayout(const WindowLayout& l) {
+    if (l.maximized) setWindowState(windowState() | Qt::WindowMaximized);
+    move(l.left, l.top);
+    resize(l.width, l.height);
+    rulerVisible_ = l.rulerVisible;
+    ViewRuler1->setChecked(l.rulerVisible);
+    QToolBar* bars[5] = {ToolBarFormatting, ToolBarDatabase, ToolBarEditing, ToolBarAttributes, ToolBarSearch};
+    QAction* items[5] = {Formatting1, Database1, Editing1, Attributes1, Searchdata1};
+    for (int i = 0; i < 5; ++i) {
+        bars[i]->setVisible(l.toolbarVisible[static_cast<std::size_t>(i)]);
+        items[i]->setChecked(l.toolbarVisible[static_cast<std::size_t>(i)]);
+    }
+}
+
+WindowLayout TMainForm::CurrentLayout() const {
+    WindowLayout l;
+    l.maximized = isMaximized();
+    const QRect bounds = isMaximized() ? normalGeometry() : geometry();
+    l.left = isMaximized() ? bounds.left() : pos().x();
+    l.top = isMaximized() ? bounds.top() : pos().y();
+    l.width = bounds.width();
+    l.height = bounds.height();
+    l.rulerVisible = rulerVisible_;
+    const QToolBar* bars[5] = {ToolBarFormatting, ToolBarDatabase, ToolBarEditing, ToolBarAttributes, ToolBarSearch};
+    for (std::size_t i = 0; i < 5; ++i) l.toolbarVisible[i] = !bars[i]->isHidden();
+    return l;
+}
+
+QString TMainForm::PanelText(int panel) const { return panels_[panel]->text(); }
+
+void TMainForm::SetPanelText(int panel, const QString& text) { panels_[panel]->setText(text); }
+
+}  // namespace jb::workspace

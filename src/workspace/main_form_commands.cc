@@ -1,0 +1,171 @@
+// The page commands: Add, Update, Zap, and Exit without Updating.
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QColor>
+#include <QLineEdit>
+#include <QTextCharFormat>
+#include <QTextDocument>
+#include <QToolButton>
+
+#include "remind/reminder_value.h"
+#include "store/dataset_paths.h"
+#include "store/io_error.h"
+#include "workspace/main_form.h"
+
+namespace jb::workspace {
+
+namespace {
+
+QString WriteError(unsigned status) { return QString("Error #%1 occured").arg(status); }
+
+std::string LowerAscii(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+}  // namespace
+
+void TMainForm::ApplyDefaultFont(bool withStyle) {
+    QFont font(QString::fromStdString(settings.fontName));
+    font.setPointSize(settings.fontSize > 0 ? settings.fontSize : 10);
+    font.setBold(settings.fontBold);
+    if (withStyle) {
+        font.setItalic(settings.fontItalic);
+        font.setUnderline(settings.fontUnderline);
+    }
+    // The stored colour is 0x00BBGGRR.
+    const std::uint32_t c = settings.fontColor;
+    const QColor color(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
+    EditBox->document()->setDefaultFont(font);
+    QTextCharFormat format;
+    format.setFont(font);
+    format.setForeground(color);
+    EditBox->setCurrentCharFormat(format);
+}
+
+void TMainForm::AddButtonClick() {
+    CheckUnsavedChanges();
+    ws.pageId.clear();
+    ws.pageNumber = PageCount();
+    EditRecNum->setText(QString::number(ws.pageNumber));
+    ApplyDefaultFont(true);
+    if (ws.importInProgress) {
+        ClearEditor();
+    } else if (LowerAscii(settings.templateDef) != "none") {
+        const std::string path = programFolder + settings.templateDef;
+        std::string body;
+        bool found = false;
+        if (std::unique_ptr<File> file = store.Files().Open(path, OpenMode::kRead)) {
+            body.resize(static_cast<std::size_t>(file->Size()));
+            file->ReadExactly(body.data(), body.size());
+            found = true;
+        }
+        if (found) {
+            LoadEditor(body);
+        } else {
+            // The new page starts empty; the user learns which template is missing.
+            ClearEditor();
+            ui::ShowError(dialogs, this,
+                          QString("The template file %1 does not exist.").arg(QString::fromStdString(path)));
+        }
+    } else {
+        ClearEditor();
+        settings.templateDef = "None";
+    }
+    ApplyDefaultFont(true);
+    ws.password.clear();
+    CheckBoxPassword->setChecked(false);
+    MMenuPassword->setChecked(false);
+    CheckBoxReadOnly->setChecked(false);
+    Readonly1->setChecked(false);
+    SetModified(false);
+    EditBox->setFocus();
+    ButtonUp->setEnabled(false);
+    ButtonDown->setEnabled(true);
+    NewPageReminderDefaults();
+    ws.created = clock.Today();
+    ws.modified = ws.created;
+    SetPanelText(2, "Created: " + ShortDate(ws.created));
+    SetPanelText(3, "Modified: " + ShortDate(ws.modified));
+}
+
+void TMainForm::UpdateButtonClick() {
+    if (!CheckBoxRemindMe->isChecked()) SetRemindDateValue(0);
+    if (ws.pageId.empty()) ws.pageId = store.NewPageId(ws.dataSet);
+    NoReminderPrompt();
+    const double reminder = StoredReminderValue();
+    const bool hasLines = EditorHasLines();
+    unsigned status = 0;
+    try {
+        status = store.WritePage(ws.dataSet, BoxPageNumber(), ws.password, ws.zapInProgress, ReadOnlyTicked(),
+                                 ws.pageId, EditorRtf(), reminder, ws.created);
+    } catch (...) {
+        SetModified(false);
+        throw;
+    }
+    SetModified(false);
+    if (status != 0) {
+        ui::ShowError(dialogs, this, WriteError(status));
+        return;
+    }
+    if (hasLines && !ws.zapInProgress) {
+        if (!ws.importInProgress && !indexList.Loaded()) LoadIndex(indexList, ws.dataSet);
+        AddPageWords(indexList, ws.dataSet, ws.pageId, EditorPlainText());
+    }
+    EditBox->setFocus();
+}
+
+void TMainForm::ZapButtonClick() {
+    const QString question = ws.deletedPagesMode
+                                 ? "Are you sure you wish to transfer this page back to the main data file?"
+                                 : "Are you sure you wish to remove this page from the database?";
+    if (!ui::AskYesNo(dialogs, this, question, ui::kButtonNo)) return;
+    const std::string target = ws.deletedPagesMode
+                                   ? FolderOf(ws.dataSet) + FileNameOf(ws.dataSet).substr(1)
+                                   : DeletedPagesDataSet(ws.dataSet);
+    // A page never written has no ID yet; it gets one so that the copy can be found again.
+    if (ws.pageId.empty()) ws.pageId = store.NewPageId(ws.dataSet);
+    const double reminder = remind::WholeDays(RemindDateValue()) + remind::TimeOfDayPart(RemindTimeValue());
+    unsigned status = store.WritePage(target, store.PageCount(target), ws.password, false, ReadOnlyTicked(),
+                                      ws.pageId, EditorRtf(), reminder, ws.created);
+    if (status != 0) {
+        ui::ShowError(dialogs, this, WriteError(status));
+        return;
+    }
+    ClearEditor();
+    ws.zapInProgress = true;
+    try {
+        UpdateButtonClick();
+    } catch (...) {
+        ws.zapInProgress = false;
+        throw;
+    }
+    ws.zapInProgress = false;
+    QApplication::processEvents();
+    status = store.PurgeDeletedHeaders(ws.dataSet);
+    if (status != 0) ui::ShowError(dialogs, this, WriteError(status));
+
+    const int n = ws.pageNumber;
+    if (n != 0) {
+        ButtonDownClick();
+    } else if (PageCount() > 0) {
+        EditRecNum->setText("0");
+        GoButtonClick();
+    } else {
+        ClearEditor();
+        SetModified(false);
+        ButtonUp->setEnabled(false);
+        ButtonDown->setEnabled(false);
+    }
+    CaptionRefresh();
+}
+
+void TMainForm::MMenuExitNoUpdateClick() {
+    SetModified(false);
+    close();
+}
+
+}  // namespace jb::workspace

@@ -1,0 +1,250 @@
+// The current page: showing a page, moving between pages, the modified state, read-only and
+// the web addresses completed on Enter.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTimer>
+#include <QToolButton>
+
+#include "editor/rtf_bridge.h"
+#include "store/dataset_paths.h"
+#include "store/dates.h"
+#include "workspace/main_form.h"
+#include "workspace/workspace_text.h"
+
+namespace jb::workspace {
+
+int TMainForm::PageCount() { return store.PageCount(ws.dataSet); }
+
+QString TMainForm::ShortDate(double value) const {
+    return QString::fromStdString(ShortDateText(value, LocaleDateOrder()));
+}
+
+bool TMainForm::ReadOnlyTicked() const { return CheckBoxReadOnly->isChecked(); }
+
+void TMainForm::LoadEditor(std::string_view body) {
+    // Loading from program code leaves the modified flag as it was.
+    const bool modified = Modified();
+    loadingEditor_ = true;
+    editor::LoadRtf(*EditBox->document(), body);
+    EditBox->document()->setModified(modified);
+    loadingEditor_ = false;
+}
+
+void TMainForm::ClearEditor() {
+    const bool modified = Modified();
+    loadingEditor_ = true;
+    EditBox->clear();
+    EditBox->document()->setModified(modified);
+    loadingEditor_ = false;
+}
+
+std::string TMainForm::EditorRtf() const { return editor::SaveRtf(*EditBox->document()); }
+
+std::string TMainForm::EditorPlainText() const {
+    return editor::EditorPlainText(*EditBox->document()).toStdString();
+}
+
+bool TMainForm::EditorHasLines() const { return !EditBox->document()->isEmpty(); }
+
+bool TMainForm::Modified() const { return EditBox->document()->isModified(); }
+
+void TMainForm::SetModified(bool flag) {
+    EditBox->document()->setModified(flag);
+    SetPanelText(1, flag ? "Modified" : "");
+    for (QToolButton* b : {UndoButton, RedoButton, UpdateButton}) b->setEnabled(flag);
+    for (QAction* a : {MMenuUndo, MMenuRedo, MMenuUpdate, MMenuExitNoUpdate}) a->setEnabled(flag);
+}
+
+void TMainForm::EditBoxChange() {
+    if (loadingEditor_) return;
+    if (EditBox->document()->isModified()) SetModified(true);
+}
+
+void TMainForm::CheckUnsavedChanges() {
+    if (!Modified()) return;
+    if (settings.autoUpdate ||
+        ui::AskYesNo(dialogs, this,
+                     "You have not saved the changes (updated) the current record. Do you wish to do so now?",
+                     ui::kButtonYes, ui::kUnsavedCaption))
+        UpdateButtonClick();
+}
+
+bool TMainForm::PageNumberCheck() {
+    if (IsPageNumberText(EditRecNum->text().toStdString())) return true;
+    ui::ShowError(dialogs, this, "The page number you have typed is not a valid number");
+    EditRecNum->setText("0");
+    return false;
+}
+
+int TMainForm::BoxPageNumber() {
+    // The write goes to the page in the box; a box that names no page that could be written
+    // (not a number, or past the end) falls back to the current page.
+    const int count = PageCount();
+    std::optional<int> n = PageNumberOf(EditRecNum->text().toStdString());
+    if (n && *n <= count) return *n;
+    return std::clamp(ws.pageNumber, 0, count);
+}
+
+bool TMainForm::GotoRecord(int n) {
+    CheckUnsavedChanges();
+    ws.password.clear();
+    ws.pageId.clear();
+    PageInfo info;
+    std::string body;
+    unsigned status = store.ReadPageBody(ws.dataSet, n, info, body);
+    ClearEditor();
+    ButtonDown->setEnabled(n != 0);
+    ButtonUp->setEnabled(PageCount() != n + 1);
+    if (status != 0) {
+        ui::ShowError(dialogs, this, QString("Error #%1 occurred").arg(status));
+        return false;
+    }
+    ws.pageId = info.id;
+    ws.password = info.password;
+    ws.created = info.created;
+    ws.modified = info.modified;
+    const QString created = "Created: " + ShortDate(info.created);
+    const QString modified = "Modified: " + ShortDate(info.modified);
+
+    if (!ws.password.empty()) {
+        // The enciphered body goes to the read-out file for the password flow.
+        std::unique_ptr<File> readOut = store.Files().Open(CompanionPath(ws.dataSet, ".tpm"), OpenMode::kCreate);
+        if (!readOut) {
+            ui::ShowError(dialogs, this, QString("Error #%1 occurred").arg(3));
+            return false;
+        }
+        readOut->Write(body.data(), body.size());
+        readOut.reset();
+        CheckBoxPassword->setChecked(true);
+        SetPanelText(2, created);
+        SetPanelText(3, modified);
+        SetRemindDateValue(info.reminder);
+        EditRecNum->setText(QString::number(n));
+        if (hooks.enablePassword) hooks.enablePassword(*this);
+        return true;
+    }
+
+    if (!body.empty()) LoadEditor(body);
+    SetPanelText(2, created);
+    SetPanelText(3, modified);
+    ShowReminder(info.reminder);
+    CheckBoxPassword->setChecked(false);
+    MMenuPassword->setChecked(false);
+    const bool readOnly = info.readOnly;
+    CheckBoxReadOnly->setChecked(readOnly);
+    EditBox->setReadOnly(readOnly);
+    Readonly1->setChecked(readOnly);
+    SetModified(false);
+    store.Files().Remove(CompanionPath(ws.dataSet, ".tpm"));
+    EditRecNum->setText(QString::number(n));
+    EditBox->setFocus();
+    return true;
+}
+
+void TMainForm::ButtonUpClick() {
+    if (!PageNumberCheck()) return;
+    CheckUnsavedChanges();
+    SetModified(false);
+    if (QueryMode()) {
+        if (hooks.queryNext) hooks.queryNext(*this);
+        return;
+    }
+    const int count = PageCount();
+    const int m = PageNumberOf(EditRecNum->text().toStdString()).value_or(ws.pageNumber);
+    if (m < count - 1) {
+        ButtonDown->setEnabled(true);
+        ws.pageNumber = m + 1;
+        EditRecNum->setText(QString::number(m + 1));
+        GotoRecord(m + 1);
+    } else {
+        ButtonUp->setEnabled(false);
+        ButtonDown->setEnabled(true);
+    }
+}
+
+void TMainForm::ButtonDownClick() {
+    if (!PageNumberCheck()) return;
+    CheckUnsavedChanges();
+    SetModified(false);
+    if (QueryMode()) {
+        if (hooks.queryPrevious) hooks.queryPrevious(*this);
+        return;
+    }
+    const int m = PageNumberOf(EditRecNum->text().toStdString()).value_or(ws.pageNumber);
+    if (m > 0) {
+        ButtonUp->setEnabled(true);
+        ws.pageNumber = m - 1;
+        EditRecNum->setText(QString::number(m - 1));
+        GotoRecord(m - 1);
+    } else {
+        ButtonDown->setEnabled(false);
+        if (PageCount() >= 2) ButtonUp->setEnabled(true);
+    }
+}
+
+void TMainForm::GoButtonClick() {
+    if (IsLastKeyword(EditRecNum->text().toStdString())) {
+        ws.pageNumber = PageCount() - 1;
+        EditRecNum->setText(QString::number(ws.pageNumber));
+    }
+    if (!PageNumberCheck()) return;
+    CheckUnsavedChanges();
+    SetModified(false);
+    // An empty box goes to the current page again.
+    const int number = PageNumberOf(EditRecNum->text().toStdString()).value_or(ws.pageNumber);
+    const int count = PageCount();
+    ws.pageNumber = number;
+    if (number > count - 1) return;
+    EditRecNum->setText(QString::number(number));
+    if (number == 0) ButtonDown->setEnabled(false);
+    if (count == number + 1) ButtonUp->setEnabled(false);
+    GotoRecord(number);
+}
+
+void TMainForm::CheckBoxReadOnlyClick(bool ticked) {
+    EditBox->setReadOnly(ticked);
+    Readonly1->setChecked(ticked);
+    SetModified(true);
+}
+
+void TMainForm::CheckBoxPasswordClick(bool ticked) {
+    if (hooks.passwordBoxClicked) {
+        hooks.passwordBoxClicked(*this, ticked);
+        return;
+    }
+    // Until the password flow is plugged in: the attribute and its menu mark only.
+    SetModified(true);
+    MMenuPassword->setChecked(ticked);
+    if (!ticked) ws.password.clear();
+}
+
+void TMainForm::AutomaticUpdate1Click(bool on) {
+    if (on)
+        AutoUpdateTimer->start();
+    else
+        AutoUpdateTimer->stop();
+}
+
+void TMainForm::EditBoxKeyPress() {
+    QTextCursor cursor = EditBox->textCursor();
+    const int start = cursor.selectionStart();
+    const int length = cursor.selectionEnd() - start;
+    const std::u16string text = EditBox->toPlainText().toStdU16String();
+    for (std::size_t p : WebAddressInsertions(text)) {
+        QTextCursor at(EditBox->document());
+        at.setPosition(static_cast<int>(p));
+        at.insertText("http://");
+    }
+    QTextCursor restored(EditBox->document());
+    restored.setPosition(start);
+    restored.setPosition(std::min(start + length, EditBox->document()->characterCount() - 1),
+                         QTextCursor::KeepAnchor);
+    EditBox->setTextCursor(restored);
+}
+
+}  // namespace jb::workspace

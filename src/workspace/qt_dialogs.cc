@@ -1,0 +1,54 @@
+#include "workspace/qt_dialogs.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "remind/remind_date_form.h"
+
+namespace jb::ui {
+
+QtDialogs::QtDialogs() = default;
+QtDialogs::~QtDialogs() = default;
+
+void QtDialogs::CreateForms(QWidget* mainWindow) {
+    // TPwForm, TExportForm1, TExportForm2, TOptionsForm, TPrintForm1, TSearchForm, TProgressForm
+    // and TEnterPasswordForm come before this one as their subsystems add them.
+    GetRemindDateForm = new remind::TGetRemindDateForm(mainWindow);
+    // TAddNewDictionaryForm and TListForm follow.
+}
+
+MessageButton QtDialogs::ShowMessage(QWidget* parent, const MessageRequest& request) {
+    QMessageBox box(parent);
+    box.setWindowTitle(request.caption);
+    box.setText(request.text);
+    switch (request.icon) {
+        case MessageIcon::kInformation: box.setIcon(QMessageBox::Information); break;
+        case MessageIcon::kWarning: box.setIcon(QMessageBox::Warning); break;
+        case MessageIcon::kError: box.setIcon(QMessageBox::Critical); break;
+        case MessageIcon::kQuestion: box.setIcon(QMessageBox::Question); break;
+    }
+    const std::pair<MessageButton, QMessageBox::StandardButton> kinds[] = {{kButtonOk, QMessageBox::Ok},
+                                                                          {kButtonCancel, QMessageBox::Cancel},
+                                                                          {kButtonYes, QMessageBox::Yes},
+                                                                          {kButtonNo, QMessageBox::No}};
+    QMessageBox::StandardButtons buttons;
+    for (auto [ours, qt] : kinds)
+        if (request.buttons & ours) buttons |= qt;
+    box.setStandardButtons(buttons);
+    for (auto [ours, qt] : kinds)
+        if (request.defaultButton == ours) box.setDefaultButton(qt);
+    const int pressed = box.exec();
+    for (auto [ours, qt] : kinds)
+        if (pressed == qt) return ours;
+    // Closed without a button: the answer of Escape.
+    return (request.buttons & kButtonNo) ? kButtonNo : (request.buttons & kButtonCancel) ? kButtonCancel : kButtonOk;
+}
+
+std::optional<double> QtDialogs::AskRemindDate(QWidget* parent, double proposedDate) {
+    if (!GetRemindDateForm) GetRemindDateForm = new remind::TGetRemindDateForm(parent);
+    GetRemindDateForm->Propose(proposedDate);
+    if (GetRemindDateForm->exec() != QDialog::Accepted) return std::nullopt;
+    return GetRemindDateForm->Chosen();
+}
+
+}  // namespace jb::ui

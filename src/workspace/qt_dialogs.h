@@ -1,0 +1,29 @@
+#pragma once
+// The production Dialogs: Qt message boxes and the program's own forms.
+
+#include <memory>
+
+#include "workspace/dialogs.h"
+
+namespace jb::remind {
+class TGetRemindDateForm;
+}
+
+namespace jb::ui {
+
+class QtDialogs final : public Dialogs {
+public:
+    QtDialogs();
+    ~QtDialogs() override;
+
+    // Creates the program's own forms, in the order the program has always created them, as
+    // children of the main window.
+    void CreateForms(QWidget* mainWindow);
+
+    MessageButton ShowMessage(QWidget* parent, const MessageRequest& request) override;
+    std::optional<double> AskRemindDate(QWidget* parent, double proposedDate) override;
+
+    remind::TGetRemindDateForm* GetRemindDateForm = nullptr;
+};
+
+}  // namespace jb::ui
