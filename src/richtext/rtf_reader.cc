@@ -118,6 +118,8 @@ const std::unordered_map<std::string_view, WordInfo>& Words() {
 bool KnownStarred(Word w) { return w == Word::kFldInst || w == Word::kShpPict; }
 
 constexpr int kMaxParam = 1'000'000'000;
+// Picture sizes and their parameters stay below this many twips (about 17 metres).
+constexpr int kMaxPictureTwips = 1'000'000;
 
 struct State {
     Dest dest = Dest::kText;
@@ -626,7 +628,7 @@ void Reader::Dispatch(std::string_view word, bool hasParam, int param) {
         case Word::kPicW: case Word::kPicH: case Word::kPicWGoal: case Word::kPicHGoal:
         case Word::kPicScaleX: case Word::kPicScaleY:
             if (dest == Dest::kPict && pict_) {
-                const std::int64_t v = std::clamp(param, 0, 1'000'000);
+                const std::int64_t v = std::clamp(param, 0, kMaxPictureTwips);
                 switch (w) {
                     case Word::kPicW: pict_->picw = v; break;
                     case Word::kPicH: pict_->pich = v; break;
@@ -840,8 +842,8 @@ void Reader::EndPict() {
     image.data = std::move(p.data);
     const std::int64_t w = (p.goalw > 0 ? p.goalw : p.picw * 15) * p.scalex / 100;
     const std::int64_t h = (p.goalh > 0 ? p.goalh : p.pich * 15) * p.scaley / 100;
-    image.widthTwips = static_cast<int>(std::clamp<std::int64_t>(w, 0, 1 << 24));
-    image.heightTwips = static_cast<int>(std::clamp<std::int64_t>(h, 0, 1 << 24));
+    image.widthTwips = static_cast<int>(std::clamp<std::int64_t>(w, 0, kMaxPictureTwips));
+    image.heightTwips = static_cast<int>(std::clamp<std::int64_t>(h, 0, kMaxPictureTwips));
     if (cellPending_) {
         cellPending_ = false;
         AppendText("\t");
