@@ -2,6 +2,10 @@
 function(jb_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror
                          -Wno-error=deprecated-declarations)
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    # GCC 12 reports false -Wrestrict positives inside std::string at -O3.
+    target_compile_options(${target} PRIVATE -Wno-restrict)
+  endif()
 endfunction()
 
 # A core library: C++20 and the standard library only, never Qt.
