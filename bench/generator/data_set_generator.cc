@@ -15,6 +15,8 @@
 
 #include "protect/decipher.h"
 #include "protect/page_key.h"
+#include "richtext/richtext.h"
+#include "store/word_index.h"
 #include "store/header_record.h"
 
 namespace jb::bench {
@@ -97,6 +99,9 @@ void GenerateDataSet(const std::string& folder, const GeneratorOptions& options)
     std::uniform_int_distribution<int> wordCount(120, 280), percent(0, 99), dayOffset(0, 3000), minute(0, 1439);
     std::int64_t at = 0;
     const double today = std::floor(25569.0 + static_cast<double>(std::time(nullptr)) / 86400.0);
+    const std::string dataSet = folder + "/data.jb";
+    IndexList index;
+    index.SetLoaded(true);
     for (int n = 0; n < options.pages; ++n) {
         const bool big = options.bigLastPage && n == options.pages - 1;
         const bool isProtected = n % 50 == 7;
@@ -113,6 +118,7 @@ void GenerateDataSet(const std::string& folder, const GeneratorOptions& options)
         r.passwordField = EncodePasswordField(password);
         for (int v = 0; v < versions; ++v) {
             std::string body = RichTextOf(PageText(random, draw, words, big ? 150000 : wordCount(random)));
+            AddPageWords(index, dataSet, id, richtext::PlainTextOf(body));
             if (isProtected) body = Rc4Bytes(PageKey(password), body);
             body.push_back(static_cast<char>(readOnly ? kTrailerReadOnly : kTrailerWritable));
             data.write(body.data(), static_cast<std::streamsize>(body.size()));
@@ -126,6 +132,7 @@ void GenerateDataSet(const std::string& folder, const GeneratorOptions& options)
         header.write(reinterpret_cast<const char*>(bytes), sizeof bytes);
     }
     if (!data.flush() || !header.flush()) throw std::runtime_error("cannot write a data set in " + folder);
+    SaveIndex(index, dataSet);
 }
 
 std::string CachedDataSet(int pages) {

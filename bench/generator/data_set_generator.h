@@ -17,10 +17,9 @@ struct GeneratorOptions {
 };
 
 // Bumped whenever the generator's output changes, so that cached data sets are made again.
-inline constexpr int kGeneratorVersion = 1;
+inline constexpr int kGeneratorVersion = 2;
 
-// Writes `folder`/data.jb with its header file (and the index file when the index code is
-// there). The folder must exist.
+// Writes `folder`/data.jb with its header file and index file. The folder must exist.
 void GenerateDataSet(const std::string& folder, const GeneratorOptions& options);
 
 // A cached data set of `pages` pages under the build folder's bench-data (or $JB_BENCH_DATA),

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "datasets/index_rebuild.h"
 #include "generator/data_set_generator.h"
 #include "store/memory_tuning.h"
 #include "store/page_store.h"
@@ -62,6 +63,14 @@ void CopyDataFileWithCp(benchmark::State& state, const std::string& dataSet) {
     }
 }
 
+// Rebuilding the index file from every page; pages per second in the counters.
+void Reindex(benchmark::State& state, const std::string& dataSet) {
+    ScratchCopy copy(dataSet);
+    int pages = 0;
+    for (auto _ : state) pages += jb::RebuildIndex(copy.DataSet()).pages;
+    state.counters["pages_per_second"] = benchmark::Counter(pages, benchmark::Counter::kIsRate);
+}
+
 }  // namespace
 }  // namespace jb::bench
 
@@ -77,6 +86,7 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark(("WritePage_4KB" + suffix).c_str(), WritePage4K, dataSet)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("PackDataSet" + suffix).c_str(), PackDataSet, dataSet)->Unit(benchmark::kMillisecond)->Iterations(3);
         benchmark::RegisterBenchmark(("cp_data_file" + suffix).c_str(), CopyDataFileWithCp, dataSet)->Unit(benchmark::kMillisecond)->Iterations(3);
+        benchmark::RegisterBenchmark(("Reindex" + suffix).c_str(), Reindex, dataSet)->Unit(benchmark::kMillisecond)->Iterations(1);
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
