@@ -25,6 +25,7 @@ protected:
         static int argc = 1;
         static char name[] = "rtf_bridge_test";
         static char* argv[] = {name, nullptr};
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         if (QGuiApplication::instance() == nullptr) new QGuiApplication(argc, argv);
     }
 };
@@ -178,6 +179,7 @@ TEST_F(RtfBridge, CorePlainTextEqualsEditorPlainText) {
     ExpectSamePlainText(SaveRtf(sample));
 
     const char* source = std::getenv("JB_SOURCE_DIR");
+    if (source == nullptr) source = JB_SOURCE_DIR_AT_BUILD;
     const auto dir = std::filesystem::path(source ? source : ".") / ".." / "shared" / "corpus" / "rtf-peer" / "rtf";
     if (!std::filesystem::exists(dir)) GTEST_SKIP() << "the peer corpus is not at " << dir;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {

@@ -21,7 +21,8 @@ namespace fs = std::filesystem;
 
 fs::path CorpusDir() {
     const char* source = std::getenv("JB_SOURCE_DIR");
-    return fs::path(source ? source : ".") / ".." / "shared" / "corpus" / "rtf-peer";
+    if (source == nullptr) source = JB_SOURCE_DIR_AT_BUILD;
+    return fs::path(source) / ".." / "shared" / "corpus" / "rtf-peer";
 }
 
 std::string ReadAll(const fs::path& path) {
