@@ -18,6 +18,7 @@
 #include "richtext/richtext.h"
 #include "store/word_index.h"
 #include "store/header_record.h"
+#include "store/page_store.h"
 
 namespace jb::bench {
 
@@ -190,6 +191,42 @@ void ScratchCopy::Refresh() {
                                        std::filesystem::copy_options::overwrite_existing);
     }
     for (const char* name : {"data.jb1", "data.hd1", "data.jbo"}) std::filesystem::remove(std::filesystem::path(folder_) / name);
+}
+
+}  // namespace jb::bench
+
+namespace jb::bench {
+
+QueryWords PickQueryWords(const std::string& dataSet) {
+    IndexList list;
+    LoadIndex(list, dataSet);
+    std::vector<std::string> lines = list.Entries().Lines();
+    if (lines.empty()) throw std::runtime_error("the data set has an empty index: " + dataSet);
+    auto wordAt = [&](double f) { return std::string(EntryWord(lines[static_cast<std::size_t>(f * static_cast<double>(lines.size()))])); };
+    QueryWords q;
+    q.word = wordAt(0.5);
+    q.words[0] = wordAt(0.3);
+    q.words[1] = wordAt(0.6);
+    q.words[2] = wordAt(0.9);
+    return q;
+}
+
+std::vector<std::string> PagePlainTexts(const std::string& dataSet) {
+    PageStore store;
+    std::vector<HeaderRecord> records = store.ReadAllHeaders(dataSet);
+    std::vector<std::string> texts(records.size());
+    std::ifstream data(dataSet, std::ios::binary);
+    std::string body;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const HeaderRecord& r = records[i];
+        if (r.IsDeleted()) continue;
+        body.resize(static_cast<std::size_t>(r.end - r.start - 1));
+        data.seekg(r.start);
+        data.read(body.data(), static_cast<std::streamsize>(body.size()));
+        if (!r.Password().empty()) body = Rc4Bytes(PageKey(r.Password()), body);
+        texts[i] = richtext::PlainTextOf(body);
+    }
+    return texts;
 }
 
 }  // namespace jb::bench

@@ -53,3 +53,20 @@ private:
 };
 
 }  // namespace jb::bench
+
+namespace jb::bench {
+
+// The words the query benchmarks look for, taken from a data set's index file so that every
+// program measured searches for the same things: one word for the single-word query, three for
+// the Boolean queries (the first two also make the phrase).
+struct QueryWords {
+    std::string word;
+    std::string words[3];
+};
+QueryWords PickQueryWords(const std::string& dataSet);
+
+// The plain text of every page of a generated data set (protected pages deciphered with their
+// generated passwords), in page order; deleted pages give empty texts.
+std::vector<std::string> PagePlainTexts(const std::string& dataSet);
+
+}  // namespace jb::bench
