@@ -89,31 +89,32 @@ void WordIndex::Clear() {
     text_.shrink_to_fit();
     extra_.clear();
     extra_.shrink_to_fit();
-    main_.clear();
-    main_.shrink_to_fit();
-    added_.clear();
-    added_.shrink_to_fit();
+    runs_.clear();
+    runs_.shrink_to_fit();
+    size_ = 0;
 }
 
 void WordIndex::AssignFileText(std::string text) {
     Clear();
     text_ = std::move(text);
-    std::size_t lines = static_cast<std::size_t>(std::count(text_.begin(), text_.end(), '\n')) + 1;
-    main_.reserve(lines);
+    std::vector<Ref> run;
+    run.reserve(static_cast<std::size_t>(std::count(text_.begin(), text_.end(), '\n')) + 1);
     SplitLines(text_, [&](std::size_t start, std::size_t length) {
         if (length > kMaxLine) throw std::length_error("an index line is longer than 16 MiB");
-        main_.push_back((static_cast<Ref>(start) << 24) | length);
+        run.push_back((static_cast<Ref>(start) << 24) | length);
     });
-    main_.shrink_to_fit();
+    run.shrink_to_fit();
     auto less = [this](Ref a, Ref b) { return CompareEntries(Line(a), Line(b)) < 0; };
-    if (!std::is_sorted(main_.begin(), main_.end(), less)) std::stable_sort(main_.begin(), main_.end(), less);
+    if (!std::is_sorted(run.begin(), run.end(), less)) std::stable_sort(run.begin(), run.end(), less);
+    size_ = run.size();
+    if (!run.empty()) runs_.push_back(std::move(run));
 }
 
 bool WordIndex::Contains(std::string_view line) const {
     auto below = [this](Ref r, std::string_view s) { return CompareEntries(Line(r), s) < 0; };
-    for (const std::vector<Ref>* v : {&main_, &added_}) {
-        auto it = std::lower_bound(v->begin(), v->end(), line, below);
-        if (it != v->end() && CompareEntries(Line(*it), line) == 0) return true;
+    for (const std::vector<Ref>& run : runs_) {
+        auto it = std::lower_bound(run.begin(), run.end(), line, below);
+        if (it != run.end() && CompareEntries(Line(*it), line) == 0) return true;
     }
     return false;
 }
@@ -121,50 +122,64 @@ bool WordIndex::Contains(std::string_view line) const {
 bool WordIndex::Add(std::string_view line) {
     if (line.size() > kMaxLine) throw std::length_error("an index line is longer than 16 MiB");
     if (Contains(line)) return false;
-    Ref r = (static_cast<Ref>(text_.size() + extra_.size()) << 24) | line.size();
-    extra_.append(line);
-    auto below = [this](Ref a, std::string_view s) { return CompareEntries(Line(a), s) < 0; };
-    added_.insert(std::lower_bound(added_.begin(), added_.end(), line, below), r);
-    if (added_.size() > std::max<std::size_t>(4096, main_.size() / 16)) MergeAdded();
+    PushRun({Store(line)});
     return true;
 }
 
+WordIndex::Ref WordIndex::Store(std::string_view line) {
+    // Grow by a quarter at a time rather than doubling, so that a list built by additions keeps
+    // close to the size of its file.
+    if (extra_.size() + line.size() > extra_.capacity())
+        extra_.reserve(std::max(extra_.size() + line.size(), extra_.capacity() + extra_.capacity() / 4 + 4096));
+    Ref r = (static_cast<Ref>(text_.size() + extra_.size()) << 24) | line.size();
+    extra_.insert(extra_.end(), line.begin(), line.end());
+    return r;
+}
+
 std::size_t WordIndex::AddAll(std::vector<std::string> lines) {
+    for (const std::string& line : lines)
+        if (line.size() > kMaxLine) throw std::length_error("an index line is longer than 16 MiB");
     std::stable_sort(lines.begin(), lines.end(),
                      [](const std::string& a, const std::string& b) { return CompareEntries(a, b) < 0; });
-    std::vector<Ref> fresh;
-    std::string_view previous;
-    bool first = true;
-    auto below = [this](Ref a, std::string_view s) { return CompareEntries(Line(a), s) < 0; };
-    for (const std::string& line : lines) {
-        if (line.size() > kMaxLine) throw std::length_error("an index line is longer than 16 MiB");
-        if (!first && CompareEntries(previous, line) == 0) continue;
-        first = false;
-        previous = line;
-        auto it = std::lower_bound(main_.begin(), main_.end(), std::string_view(line), below);
-        if (it != main_.end() && CompareEntries(Line(*it), line) == 0) continue;
-        auto jt = std::lower_bound(added_.begin(), added_.end(), std::string_view(line), below);
-        if (jt != added_.end() && CompareEntries(Line(*jt), line) == 0) continue;
-        fresh.push_back((static_cast<Ref>(text_.size() + extra_.size()) << 24) | line.size());
-        extra_.append(line);
+    // The first of each group of equal lines, then those not present in any run. The lines are
+    // sorted, so each run is searched from where the previous line was found.
+    std::vector<std::string_view> fresh;
+    fresh.reserve(lines.size());
+    for (const std::string& line : lines)
+        if (fresh.empty() || CompareEntries(fresh.back(), line) != 0) fresh.push_back(line);
+    auto below = [this](Ref r, std::string_view s) { return CompareEntries(Line(r), s) < 0; };
+    for (const std::vector<Ref>& run : runs_) {
+        if (fresh.empty()) break;
+        auto it = run.begin();
+        std::size_t kept = 0;
+        for (std::string_view line : fresh) {
+            it = std::lower_bound(it, run.end(), line, below);
+            if (it == run.end() || CompareEntries(Line(*it), line) != 0) fresh[kept++] = line;
+        }
+        fresh.resize(kept);
     }
     if (fresh.empty()) return 0;
-    std::vector<Ref> merged;
-    merged.reserve(added_.size() + fresh.size());
-    auto less = [this](Ref a, Ref b) { return CompareEntries(Line(a), Line(b)) < 0; };
-    std::merge(added_.begin(), added_.end(), fresh.begin(), fresh.end(), std::back_inserter(merged), less);
-    added_.swap(merged);
-    if (added_.size() > std::max<std::size_t>(65536, main_.size() / 16)) MergeAdded();
+    std::vector<Ref> run;
+    run.reserve(fresh.size());
+    for (std::string_view line : fresh) run.push_back(Store(line));
+    PushRun(std::move(run));
     return fresh.size();
 }
 
-void WordIndex::MergeAdded() {
-    std::vector<Ref> merged;
-    merged.reserve(main_.size() + added_.size());
+void WordIndex::PushRun(std::vector<Ref> run) {
+    size_ += run.size();
+    runs_.push_back(std::move(run));
     auto less = [this](Ref a, Ref b) { return CompareEntries(Line(a), Line(b)) < 0; };
-    std::merge(main_.begin(), main_.end(), added_.begin(), added_.end(), std::back_inserter(merged), less);
-    main_.swap(merged);
-    added_.clear();
+    while (runs_.size() >= 2 && 2 * runs_.back().size() >= runs_[runs_.size() - 2].size()) {
+        std::vector<Ref>& older = runs_[runs_.size() - 2];
+        std::vector<Ref>& newer = runs_.back();
+        std::vector<Ref> merged;
+        merged.reserve(older.size() + newer.size());
+        // Stable: lines of the older run that are equal to each other keep their order.
+        std::merge(older.begin(), older.end(), newer.begin(), newer.end(), std::back_inserter(merged), less);
+        older.swap(merged);
+        runs_.pop_back();
+    }
 }
 
 std::vector<std::string> WordIndex::Lines() const {
@@ -176,6 +191,7 @@ std::vector<std::string> WordIndex::Lines() const {
 
 std::string WordIndex::FileText() const {
     std::string text;
+    text.reserve(text_.size() + extra_.size() + 2 * size_);
     ForEach([&](std::string_view line) {
         text.append(line);
         text.append("\r\n");
@@ -191,16 +207,16 @@ void WordIndex::VisitRange(std::string_view prefix, bool whole, F&& f) const {
     auto above = [&](std::string_view p, Ref r) {
         return (whole ? CompareEntries(Line(r), p) : ComparePrefix(Line(r), p)) > 0;
     };
-    auto i = std::lower_bound(main_.begin(), main_.end(), prefix, below);
-    auto iEnd = std::upper_bound(i, main_.end(), prefix, above);
-    auto j = std::lower_bound(added_.begin(), added_.end(), prefix, below);
-    auto jEnd = std::upper_bound(j, added_.end(), prefix, above);
-    while (i != iEnd || j != jEnd) {
-        if (j == jEnd || (i != iEnd && CompareEntries(Line(*i), Line(*j)) < 0))
-            f(Line(*i++));
-        else
-            f(Line(*j++));
+    std::vector<Span> spans;
+    spans.reserve(runs_.size());
+    for (const std::vector<Ref>& run : runs_) {
+        const Ref* first = run.data();
+        const Ref* last = first + run.size();
+        const Ref* lo = std::lower_bound(first, last, prefix, below);
+        const Ref* hi = std::upper_bound(lo, last, prefix, above);
+        if (lo != hi) spans.emplace_back(lo, hi);
     }
+    Walk(spans, f);
 }
 
 void WordIndex::WordIds(std::string_view word, std::vector<std::string_view>& ids) const {
@@ -224,7 +240,9 @@ void WordIndex::PrefixIds(std::string_view prefix, std::vector<std::string_view>
 }
 
 std::size_t WordIndex::MemoryBytes() const {
-    return text_.capacity() + extra_.capacity() + (main_.capacity() + added_.capacity()) * sizeof(Ref);
+    std::size_t bytes = text_.capacity() + extra_.capacity() + runs_.capacity() * sizeof(std::vector<Ref>);
+    for (const std::vector<Ref>& run : runs_) bytes += run.capacity() * sizeof(Ref);
+    return bytes;
 }
 
 // ---- StopWords ------------------------------------------------------------------------------

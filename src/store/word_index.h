@@ -13,11 +13,13 @@
 // Loaded lines are taken as they are: duplicates, empty lines and lines without "=" included.
 // Line ends in a loaded file may be CR LF, LF or CR alone; a saved file always uses CR LF.
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "store/file_system.h"
@@ -37,9 +39,16 @@ int CompareEntries(std::string_view a, std::string_view b);
 
 // The sorted list itself. Lines live in two byte arenas (the loaded file text, read once, and
 // the text of added entries) and the list is an array of 8-byte references into them, so the
-// memory taken is about the file size plus 8 bytes an entry. Additions go to a small sorted side
-// list that is merged into the main one when it grows past a fraction of it; every reader sees
-// both as one list.
+// memory taken is about the file size plus 8 bytes an entry.
+//
+// The references form a few sorted runs: the loaded file is the first, and each batch of added
+// entries becomes a run of its own. Whenever the newest run is at least half as long as the one
+// before it the two are merged (a binary counter), so run lengths fall at least geometrically,
+// there are at most about log2(size) of them, and each entry is merged O(log size) times over
+// its life: adding k entries to a list of N costs O(k log N) amortized. No entry of an added run
+// equals (in list order) an entry of any other run, so every reader walks the runs as one list
+// by merging them, and lines equal under the order (which only the loaded run can hold) keep
+// their file order.
 class WordIndex {
 public:
     WordIndex() = default;
@@ -48,25 +57,23 @@ public:
     void AssignFileText(std::string text);
     void Clear();
 
-    std::size_t Size() const { return main_.size() + added_.size(); }
-    bool Empty() const { return Size() == 0; }
+    std::size_t Size() const { return size_; }
+    bool Empty() const { return size_ == 0; }
 
     // Adds a line unless an equal one (in list order) is present; returns whether it was added.
     bool Add(std::string_view line);
     bool Contains(std::string_view line) const;
-    // Adds many lines at once (the words of one page); returns how many were added.
+    // Adds many lines at once (the words of one page); returns how many were added. Of lines
+    // equal in list order only the first given is added, and none equal to a present line.
     std::size_t AddAll(std::vector<std::string> lines);
 
     // Calls f(std::string_view line) for every line, in list order.
     template <class F>
     void ForEach(F&& f) const {
-        std::size_t i = 0, j = 0;
-        while (i < main_.size() || j < added_.size()) {
-            if (j == added_.size() || (i < main_.size() && CompareEntries(Line(main_[i]), Line(added_[j])) < 0))
-                f(Line(main_[i++]));
-            else
-                f(Line(added_[j++]));
-        }
+        std::vector<Span> spans;
+        spans.reserve(runs_.size());
+        for (const std::vector<Ref>& run : runs_) spans.emplace_back(run.data(), run.data() + run.size());
+        Walk(spans, f);
     }
     std::vector<std::string> Lines() const;
     // The file text: every line followed by CR LF.
@@ -85,11 +92,14 @@ public:
 
     // Bytes held: for checking that the list stays compact.
     std::size_t MemoryBytes() const;
+    // How many sorted runs the list is held in (for tests of the run bookkeeping).
+    std::size_t RunCount() const { return runs_.size(); }
 
 private:
     // Offset (40 bits) and length (24 bits) of one line. Offsets below text_.size() lie in the
     // loaded text, the rest in extra_ (shifted by text_.size()).
     using Ref = std::uint64_t;
+    using Span = std::pair<const Ref*, const Ref*>;
     static constexpr std::size_t kMaxLine = (std::size_t{1} << 24) - 1;
 
     std::string_view Line(Ref r) const {
@@ -98,17 +108,49 @@ private:
         if (off < text_.size()) return std::string_view(text_.data() + off, len);
         return std::string_view(extra_.data() + (off - text_.size()), len);
     }
+    // Calls f(line) for the lines of sorted spans of different runs, in list order: a k-way
+    // merge over a heap of the spans' heads. Empties `spans`.
+    template <class F>
+    void Walk(std::vector<Span>& spans, F& f) const;
     // Calls f(line) for each line whose folded text begins with the folded `prefix` (or, with
     // `whole`, equals it), in list order.
     template <class F>
     void VisitRange(std::string_view prefix, bool whole, F&& f) const;
-    void MergeAdded();
+    // Appends a line's text to extra_ and returns its reference.
+    Ref Store(std::string_view line);
+    // Adds a sorted run of fresh references and merges runs until lengths fall geometrically.
+    void PushRun(std::vector<Ref> run);
 
-    std::string text_;          // the loaded file's text, lines in place
-    std::string extra_;         // text of added lines
-    std::vector<Ref> main_;     // sorted
-    std::vector<Ref> added_;    // sorted, none equal to a line of main_
+    std::string text_;                   // the loaded file's text, lines in place
+    std::vector<char> extra_;            // text of added lines (grown by a quarter at a time)
+    std::vector<std::vector<Ref>> runs_; // each sorted and not empty; the loaded run first
+    std::size_t size_ = 0;
 };
+
+template <class F>
+void WordIndex::Walk(std::vector<Span>& spans, F& f) const {
+    std::erase_if(spans, [](const Span& s) { return s.first == s.second; });
+    // A heap of the spans whose top has the smallest head. Heads of different runs never
+    // compare equal, so the order taken is the list order.
+    auto after = [this](const Span& a, const Span& b) { return CompareEntries(Line(*a.first), Line(*b.first)) > 0; };
+    std::make_heap(spans.begin(), spans.end(), after);
+    while (spans.size() > 1) {
+        std::pop_heap(spans.begin(), spans.end(), after);
+        Span& s = spans.back();
+        // Keep taking from this span while it stays below the smallest head of the others.
+        const std::string_view next = Line(*spans.front().first);
+        do {
+            f(Line(*s.first++));
+        } while (s.first != s.second && CompareEntries(Line(*s.first), next) < 0);
+        if (s.first == s.second)
+            spans.pop_back();
+        else
+            std::push_heap(spans.begin(), spans.end(), after);
+    }
+    if (!spans.empty())
+        for (const Ref* p = spans[0].first; p != spans[0].second; ++p) f(Line(*p));
+    spans.clear();
+}
 
 // The stop-word list "Exclude.lst" of a data set's folder, kept between pages and read again
 // when the file's modification time or size changes. A missing file is an empty list.

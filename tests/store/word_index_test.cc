@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <random>
 #include <thread>
@@ -138,6 +139,117 @@ TEST(WordIndexLookups, ManyAdditionsStayOrderedAndFindable) {
     std::vector<std::string_view> ids;
     index.PrefixIds("w1", ids);
     EXPECT_EQ(Strings(ids), ScanPrefix(expected, "w1"));
+}
+
+// A plain model of the list: a vector kept sorted by CompareEntries, loaded lines stably sorted,
+// and a line added only when no line compares equal to it.
+class PlainList {
+public:
+    explicit PlainList(const std::vector<std::string>& fileLines) : lines_(fileLines) {
+        std::stable_sort(lines_.begin(), lines_.end(), Less);
+    }
+    bool Add(const std::string& line) {
+        if (Contains(line)) return false;
+        lines_.insert(std::upper_bound(lines_.begin(), lines_.end(), line, Less), line);
+        return true;
+    }
+    std::size_t AddAll(std::vector<std::string> batch) {
+        std::stable_sort(batch.begin(), batch.end(), Less);
+        std::size_t added = 0;
+        for (const std::string& line : batch) added += Add(line) ? 1 : 0;
+        return added;
+    }
+    bool Contains(const std::string& line) const {
+        return std::any_of(lines_.begin(), lines_.end(), [&](const std::string& l) { return CompareEntries(l, line) == 0; });
+    }
+    std::string FileText() const {
+        std::string text;
+        for (const std::string& line : lines_) text += line + "\r\n";
+        return text;
+    }
+    const std::vector<std::string>& Lines() const { return lines_; }
+
+private:
+    static bool Less(const std::string& a, const std::string& b) { return CompareEntries(a, b) < 0; }
+    std::vector<std::string> lines_;
+};
+
+TEST(WordIndexAdditions, InterleavedAdditionsAndLookupsMatchPlainList) {
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    // Few letters in two cases, so that lines equal up to letter case and plain duplicates are
+    // common both in the file and among additions.
+    const std::string alphabet = "abAB'1=";
+    auto randomText = [&](std::size_t minLength, std::size_t maxLength) {
+        std::string s(minLength + random() % (maxLength - minLength + 1), ' ');
+        for (char& c : s) c = alphabet[random() % alphabet.size()];
+        return s;
+    };
+    for (int round = 0; round < 12; ++round) {
+        std::vector<std::string> fileLines;
+        std::string file;
+        const int fileSize = round % 3 == 0 ? 0 : static_cast<int>(random() % 400);
+        for (int i = 0; i < fileSize; ++i) {
+            fileLines.push_back(randomText(0, 7));
+            file += fileLines.back() + "\r\n";
+        }
+        WordIndex index;
+        index.AssignFileText(file);
+        PlainList plain(fileLines);
+        for (int step = 0; step < 250; ++step) {
+            SCOPED_TRACE("round " + std::to_string(round) + " step " + std::to_string(step));
+            if (random() % 4 == 0) {
+                std::string line = randomText(1, 8);
+                ASSERT_EQ(index.Add(line), plain.Add(line)) << line;
+            } else {
+                // Mostly page-sized batches, now and then a large one.
+                std::size_t n = random() % 10 == 0 ? random() % 400 : random() % 40;
+                std::vector<std::string> batch;
+                for (std::size_t i = 0; i < n; ++i) batch.push_back(randomText(1, 8));
+                ASSERT_EQ(index.AddAll(batch), plain.AddAll(batch));
+            }
+            ASSERT_EQ(index.Size(), plain.Lines().size());
+            ASSERT_LE(index.RunCount(), 2 + static_cast<std::size_t>(std::log2(1.0 + index.Size())));
+            if (step % 5 == 0) {
+                ASSERT_EQ(index.FileText(), plain.FileText());
+            }
+            for (int q = 0; q < 3; ++q) {
+                std::string word = randomText(0, 3);
+                std::vector<std::string_view> ids;
+                index.WordIds(word, ids);
+                ASSERT_EQ(Strings(ids), ScanWord(plain.Lines(), word)) << "word " << word;
+                ids.clear();
+                index.PrefixIds(word, ids);
+                ASSERT_EQ(Strings(ids), ScanPrefix(plain.Lines(), word)) << "prefix " << word;
+                std::string line = randomText(0, 8);
+                ASSERT_EQ(index.Contains(line), plain.Contains(line)) << line;
+            }
+        }
+        ASSERT_EQ(index.Lines(), plain.Lines());
+    }
+}
+
+TEST(WordIndexAdditions, ListBuiltPageByPageIsOrderedAndCompact) {
+    std::mt19937 random(11);
+    WordIndex index;
+    std::vector<std::string> all;
+    for (unsigned page = 0; page < 2000; ++page) {
+        std::vector<std::string> lines;
+        for (int w = 0; w < 40; ++w) {
+            char line[40];
+            std::snprintf(line, sizeof line, "w%05u=%08X", static_cast<unsigned>(random() % 20000), page);
+            lines.push_back(line);
+        }
+        all.insert(all.end(), lines.begin(), lines.end());
+        index.AddAll(std::move(lines));
+    }
+    std::sort(all.begin(), all.end(), [](const std::string& a, const std::string& b) { return CompareEntries(a, b) < 0; });
+    all.erase(std::unique(all.begin(), all.end()), all.end());
+    EXPECT_EQ(index.Lines(), all);
+    const std::string file = index.FileText();
+    EXPECT_LE(index.MemoryBytes(), 2 * file.size());
+    EXPECT_LE(index.RunCount(), 2 + static_cast<std::size_t>(std::log2(1.0 + index.Size())));
 }
 
 class IndexFiles : public ::testing::Test {
