@@ -27,15 +27,17 @@ function(jb_program name)
 endfunction()
 
 # A GoogleTest program registered with CTest. Tests find the staging program folder and the
-# shared corpus through the environment CTest gives them.
+# source tree through compile-time definitions (an environment variable of the same name wins),
+# and run Qt on the offscreen platform.
 function(jb_test name)
   add_executable(${name} ${ARGN})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main jb_testsupport)
+  target_compile_definitions(${name} PRIVATE JB_PROGRAM_DIR_DEFAULT="${JB_PROGRAM_DIR}"
+                                             JB_SOURCE_DIR_AT_BUILD="${PROJECT_SOURCE_DIR}")
   jb_warnings(${name})
   gtest_discover_tests(${name}
-    PROPERTIES ENVIRONMENT
-      "JB_PROGRAM_DIR=${JB_PROGRAM_DIR};JB_SOURCE_DIR=${PROJECT_SOURCE_DIR};QT_QPA_PLATFORM=offscreen"
+    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen
     DISCOVERY_TIMEOUT 60)
 endfunction()
 

@@ -10,6 +10,7 @@ packages=(
   libhunspell-dev hunspell-en-gb
   libsqlite3-dev
   fonts-liberation xvfb xauth xdotool
+  python3
 )
 
 missing=()
