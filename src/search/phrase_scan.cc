@@ -21,7 +21,7 @@ void FoldUpper(char* bytes, std::size_t size) {
 }  // namespace
 
 std::vector<int> ScanPhrase(File& dataFile, const std::vector<HeaderRecord>& headers, std::string_view phrase,
-                            const std::string& dataSet) {
+                            const std::string& dataSet, std::size_t blockSize) {
     const std::int64_t fileSize = dataFile.Size();
     std::vector<int> order;
     order.reserve(headers.size());
@@ -47,7 +47,7 @@ std::vector<int> ScanPhrase(File& dataFile, const std::vector<HeaderRecord>& hea
         const std::int64_t start = headers[n].start;
         const std::int64_t end = headers[n].end;
         if (start < windowStart || end > windowEnd) {
-            std::int64_t length = std::max<std::int64_t>(static_cast<std::int64_t>(kPhraseBlockSize), end - start);
+            std::int64_t length = std::max<std::int64_t>(static_cast<std::int64_t>(blockSize), end - start);
             length = std::min(length, fileSize - start);
             window.resize(static_cast<std::size_t>(length));
             dataFile.Seek(start);

@@ -17,8 +17,9 @@ inline constexpr std::size_t kPhraseBlockSize = std::size_t{1} << 20;
 
 // The numbers (ascending) of the pages whose body holds `phrase`. An empty phrase is held by
 // every body, a deleted page's empty one included. Throws IoError when a record points outside
-// the data file or a read fails.
+// the data file or a read fails. The file is read in windows of at least `blockSize` bytes, each
+// starting at a body and taking it whole (tests make it small to move the window ends).
 std::vector<int> ScanPhrase(File& dataFile, const std::vector<HeaderRecord>& headers, std::string_view phrase,
-                            const std::string& dataSet);
+                            const std::string& dataSet, std::size_t blockSize = kPhraseBlockSize);
 
 }  // namespace jb::search
