@@ -291,9 +291,10 @@ void TMainForm::ConnectCommands() {
     on(CopyButton, &QToolButton::clicked, [this] { EditBox->copy(); });
     on(PasteButton, &QToolButton::clicked, [this] { EditBox->paste(); });
 
-    // Menu items that duplicate a toolbar button press it.
+    // Menu items that duplicate a toolbar button press it, even while the button is disabled
+    // (the items have their own enabled state).
     auto presses = [this](QAction* item, QToolButton* button) {
-        connect(item, &QAction::triggered, button, [button] { button->click(); });
+        connect(item, &QAction::triggered, button, [button] { emit button->clicked(false); });
     };
     presses(MMenuAdd, AddButton);
     presses(AddPage1, AddButton);

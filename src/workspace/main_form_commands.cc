@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QLineEdit>
 #include <QTextCharFormat>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QToolButton>
 
@@ -65,6 +66,7 @@ void TMainForm::AddButtonClick() {
         }
         if (found) {
             LoadEditor(body);
+            EditBox->moveCursor(QTextCursor::Start);
         } else {
             // The new page starts empty; the user learns which template is missing.
             ClearEditor();

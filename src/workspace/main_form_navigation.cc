@@ -129,7 +129,8 @@ bool TMainForm::GotoRecord(int n) {
         return true;
     }
 
-    if (!body.empty()) LoadEditor(body);
+    // The stored body ends with its trailer byte (the read-only mark), which is not page text.
+    if (body.size() > 1) LoadEditor(std::string_view(body).substr(0, body.size() - 1));
     SetPanelText(2, created);
     SetPanelText(3, modified);
     ShowReminder(info.reminder);
@@ -142,6 +143,7 @@ bool TMainForm::GotoRecord(int n) {
     SetModified(false);
     store.Files().Remove(CompanionPath(ws.dataSet, ".tpm"));
     EditRecNum->setText(QString::number(n));
+    EditBox->moveCursor(QTextCursor::Start);
     EditBox->setFocus();
     return true;
 }
@@ -232,18 +234,20 @@ void TMainForm::AutomaticUpdate1Click(bool on) {
 
 void TMainForm::EditBoxKeyPress() {
     QTextCursor cursor = EditBox->textCursor();
-    const int start = cursor.selectionStart();
+    int start = cursor.selectionStart();
     const int length = cursor.selectionEnd() - start;
     const std::u16string text = EditBox->toPlainText().toStdU16String();
     for (std::size_t p : WebAddressInsertions(text)) {
         QTextCursor at(EditBox->document());
         at.setPosition(static_cast<int>(p));
         at.insertText("http://");
+        // The selection stays on the text it was on, so the line break goes where Enter was
+        // pressed.
+        if (static_cast<int>(p) <= start) start += 7;
     }
     QTextCursor restored(EditBox->document());
     restored.setPosition(start);
-    restored.setPosition(std::min(start + length, EditBox->document()->characterCount() - 1),
-                         QTextCursor::KeepAnchor);
+    restored.setPosition(start + length, QTextCursor::KeepAnchor);
     EditBox->setTextCursor(restored);
 }
 

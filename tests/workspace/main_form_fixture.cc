@@ -1,0 +1,50 @@
+#include "workspace/main_form_fixture.h"
+
+#include <QTest>
+
+#include "richtext/richtext.h"
+
+namespace jb::test {
+
+MainFormTest::MainFormTest() { EnsureApplication(); }
+
+MainFormTest::~MainFormTest() {
+    if (form) {
+        form->SetModified(false);
+        form.reset();
+    }
+}
+
+void MainFormTest::WriteSettings(const std::string& iniText) { WriteFileBytes(dir.File("JotBase.ini"), iniText); }
+
+void MainFormTest::MakePages(int n) {
+    for (int i = 0; i < n; ++i) {
+        char id[9];
+        std::snprintf(id, sizeof id, "%08X", 0xA + i);
+        ASSERT_EQ(0u, store.WritePage(DataSet(), i, "", false, false, id,
+                                      richtext::RtfFromPlainText("page " + std::to_string(i)), 0, 44000 + i));
+    }
+}
+
+workspace::TMainForm& MainFormTest::Start(const QStringList& parameters) {
+    form = std::make_unique<workspace::TMainForm>(workspace::MainFormSeams{dialogs, clock, desktop, dir.Path()});
+    EXPECT_TRUE(form->FormShow(parameters));
+    return *form;
+}
+
+std::string MainFormTest::StoredText(int n, PageInfo* info, const std::string& dataSet) {
+    PageInfo local;
+    std::string body;
+    EXPECT_EQ(0u, store.ReadPageBody(dataSet.empty() ? DataSet() : dataSet, n, info ? *info : local, body));
+    return richtext::PlainTextOf(body);
+}
+
+QString MainFormTest::EditorText() const { return form->EditBox->toPlainText(); }
+
+void MainFormTest::Type(const QString& text) { QTest::keyClicks(form->EditBox, text); }
+
+int MainFormTest::PageCount(const std::string& dataSet) {
+    return store.PageCount(dataSet.empty() ? DataSet() : dataSet);
+}
+
+}  // namespace jb::test

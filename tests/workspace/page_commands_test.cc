@@ -1,0 +1,230 @@
+// Add, Update and Zap; the no-reminder prompt; the status ticker.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QToolButton>
+
+#include "remind/qt_dates.h"
+#include "richtext/richtext.h"
+#include "workspace/main_form_fixture.h"
+
+namespace jb::test {
+namespace {
+
+using workspace::TMainForm;
+
+const QString kNoReminder = "This page has no reminder-date set. Do you wish to add one?";
+const QString kRemove = "Are you sure you wish to remove this page from the database?";
+
+TEST_F(MainFormTest, AddStartsAPageThatExistsOnlyAfterUpdate) {
+    MakePages(5);
+    WriteSettings("[Remind]\r\nOnNoDateAlready=2\r\n[Template]\r\nDef=none\r\n");
+    TMainForm& f = Start();
+    f.ButtonUp->click();
+    const std::string headerBefore = ReadFileBytes(dir.File("data.hd"));
+    f.AddButton->click();
+    EXPECT_EQ("5", f.EditRecNum->text());
+    EXPECT_EQ("", EditorText());
+    EXPECT_EQ("", QString::fromStdString(f.ws.pageId));
+    EXPECT_FALSE(f.ButtonUp->isEnabled());
+    EXPECT_TRUE(f.ButtonDown->isEnabled());
+    EXPECT_FALSE(f.Modified());
+    EXPECT_FALSE(f.CheckBoxRemindMe->isChecked());
+    EXPECT_EQ("Created: " + f.ShortDate(kToday), f.PanelText(2));
+    EXPECT_EQ("None", QString::fromStdString(f.settings.templateDef));
+    EXPECT_EQ(headerBefore, ReadFileBytes(dir.File("data.hd"))) << "nothing written by Add";
+
+    Type("a brand new page");
+    f.MMenuUpdate->trigger();
+    ASSERT_EQ(6, PageCount());
+    PageInfo info;
+    EXPECT_EQ("a brand new page", StoredText(5, &info));
+    EXPECT_EQ(f.ws.pageId, info.id);
+    EXPECT_EQ(kToday, info.created);
+    EXPECT_EQ(0.0, info.reminder);
+    EXPECT_FALSE(f.Modified());
+    EXPECT_TRUE(f.indexList.Loaded());
+    EXPECT_TRUE(f.indexList.Entries().Contains("brand=" + f.ws.pageId));
+    EXPECT_TRUE(f.indexList.Entries().Contains("new=" + f.ws.pageId));
+    EXPECT_FALSE(f.indexList.Entries().Contains("a=" + f.ws.pageId)) << "words of one or two letters are not indexed";
+    EXPECT_EQ("6", QString::number(PageCount()));
+}
+
+TEST_F(MainFormTest, AddLoadsTheTemplateOfTheSettings) {
+    WriteFileBytes(dir.File("normal.tp"), richtext::RtfFromPlainText("Dear diary"));
+    TMainForm& f = Start();
+    f.AddButton->click();
+    EXPECT_EQ("Dear diary", EditorText());
+    EXPECT_FALSE(f.Modified());
+}
+
+TEST_F(MainFormTest, AddWithAMissingTemplateStartsEmptyAndNamesTheFile) {
+    MakePages(1);
+    TMainForm& f = Start();
+    dialogs.Expect(QString("The template file %1 does not exist.").arg(QString::fromStdString(dir.File("normal.tp"))));
+    f.AddButton->click();
+    EXPECT_EQ("", EditorText());
+    EXPECT_EQ("1", f.EditRecNum->text());
+    EXPECT_EQ(ui::MessageIcon::kError, dialogs.shown.back().icon);
+}
+
+TEST_F(MainFormTest, NewPageReminderDefault) {
+    WriteSettings("[Remind]\r\n?=1\r\nHowFarDef=10\r\n[Template]\r\nDef=None\r\n");
+    TMainForm& f = Start();
+    f.AddButton->click();
+    EXPECT_TRUE(f.CheckBoxRemindMe->isChecked());
+    EXPECT_TRUE(f.RemindDate->isEnabled());
+    EXPECT_EQ(kToday + 10, remind::DaysOfDate(f.RemindDate->date()));
+}
+
+TEST_F(MainFormTest, UpdateOfAnEmptyPageAddsNothingToTheIndex) {
+    WriteSettings("[Template]\r\nDef=None\r\n");
+    TMainForm& f = Start();
+    f.SetModified(true);
+    f.UpdateButton->click();
+    EXPECT_EQ(1, PageCount());
+    EXPECT_EQ(0u, f.indexList.Entries().Size());
+    EXPECT_TRUE(dialogs.shown.empty()) << "no reminder question without text";
+}
+
+TEST_F(MainFormTest, NoReminderPromptFollowsOnNoDateAlready) {
+    const double chosen = 45123 + 9.25 / 24;  // 09:15
+    const struct {
+        const char* setting;
+        bool asks;
+        ui::MessageButton byDefault;
+        ui::MessageButton answer;
+        std::optional<double> dialog;
+        double stored;
+    } cases[] = {
+        {"0", true, ui::kButtonYes, ui::kButtonYes, chosen, chosen},
+        {"1", true, ui::kButtonNo, ui::kButtonYes, std::nullopt, 0},  // dialog cancelled
+        {"1", true, ui::kButtonNo, ui::kButtonNo, std::nullopt, 0},
+        {"2", false, ui::kButtonNone, ui::kButtonNone, std::nullopt, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setting);
+        std::filesystem::remove(dir.File("data.hd"));
+        std::filesystem::remove(dir.File("data.jb"));
+        WriteSettings(std::string("[Remind]\r\nOnNoDateAlready=") + c.setting + "\r\n[Template]\r\nDef=None\r\n");
+        TMainForm& f = Start();
+        Type("some text");
+        if (c.asks) dialogs.Expect(kNoReminder, c.answer);
+        const bool dialogShown = c.asks && c.answer == ui::kButtonYes;
+        if (dialogShown) dialogs.ExpectRemindDate(c.dialog);
+        const std::size_t before = dialogs.shown.size();
+        f.UpdateButton->click();
+        if (c.asks) {
+            const ui::MessageRequest& asked = dialogs.shown.at(before);
+            EXPECT_EQ(c.byDefault, asked.defaultButton);
+            EXPECT_EQ(ui::MessageIcon::kQuestion, asked.icon);
+            EXPECT_EQ("Jotterbase", asked.caption);
+        }
+        if (dialogShown) {
+            EXPECT_EQ(kToday + 7, dialogs.proposedDates.back());
+        }
+        PageInfo info;
+        StoredText(0, &info);
+        EXPECT_NEAR(c.stored, info.reminder, 1e-6);
+        EXPECT_EQ(c.stored != 0, f.CheckBoxRemindMe->isChecked());
+        if (c.stored != 0) {
+            EXPECT_EQ(remind::DateOfDays(45123), f.RemindDate->date());
+            EXPECT_EQ(QTime(9, 15), f.RemindTime->time());
+        }
+        form.reset();
+    }
+}
+
+TEST_F(MainFormTest, ReminderBoxProposesTheDefaultDateAndKeepsMidnight) {
+    MakePages(1);
+    WriteSettings("[Remind]\r\nOnNoDateAlready=2\r\n");
+    TMainForm& f = Start();
+    f.CheckBoxRemindMe->click();
+    EXPECT_TRUE(f.Modified());
+    EXPECT_TRUE(f.MMenuRemind->isChecked());
+    EXPECT_EQ(kToday + 7, remind::DaysOfDate(f.RemindDate->date()));
+    f.RemindTime->setTime(QTime(14, 30));
+    f.UpdateButton->click();
+    PageInfo info;
+    StoredText(0, &info);
+    EXPECT_NEAR(kToday + 7 + 14.5 / 24, info.reminder, 1e-6);
+    f.MMenuRemind->trigger();  // off: both pickers to zero
+    EXPECT_FALSE(f.CheckBoxRemindMe->isChecked());
+    EXPECT_EQ(QTime(0, 0), f.RemindTime->time());
+    f.CheckBoxRemindMe->click();
+    EXPECT_EQ(QTime(0, 0), f.RemindTime->time());
+    EXPECT_EQ(kToday + 7, remind::DaysOfDate(f.RemindDate->date()));
+}
+
+struct ZapCase {
+    int pages;
+    int zapped;
+    int shownAfter;
+    const char* textAfter;
+};
+
+TEST_F(MainFormTest, ZapMovesThePageToTheDeletedPagesAndShowsANeighbour) {
+    const ZapCase cases[] = {{3, 0, 0, "page 1"}, {5, 3, 2, "page 2"}, {2, 1, 0, "page 0"}};
+    for (const ZapCase& c : cases) {
+        SCOPED_TRACE(c.zapped);
+        for (const char* f : {"data.jb", "data.hd", "%data.jb", "%data.hd"}) std::filesystem::remove(dir.File(f));
+        MakePages(c.pages);
+        WriteSettings("[BrowseTo]\r\nPageNum=" + std::to_string(c.zapped) + "\r\n");
+        TMainForm& f = Start();
+        const std::string id = f.ws.pageId;
+        dialogs.Expect(kRemove, ui::kButtonYes);
+        f.ZapButton->click();
+        EXPECT_EQ(ui::kButtonNo, dialogs.shown.back().defaultButton);
+        EXPECT_EQ(c.pages - 1, PageCount());
+        EXPECT_EQ(QString::number(c.shownAfter), f.EditRecNum->text());
+        EXPECT_EQ(c.textAfter, EditorText());
+        EXPECT_EQ(QString("Quorvane Jotterbase - data.jb (%1 pages)").arg(c.pages - 1), f.windowTitle());
+        const std::string deleted = dir.File("%data.jb");
+        ASSERT_EQ(1, PageCount(deleted));
+        PageInfo info;
+        EXPECT_EQ("page " + std::to_string(c.zapped), StoredText(0, &info, deleted));
+        EXPECT_EQ(id, info.id);
+        EXPECT_EQ(44000 + c.zapped, info.created);
+        EXPECT_EQ(-2, store.FindPageById(DataSet(), id));
+        EXPECT_FALSE(f.Modified());
+        form.reset();
+    }
+}
+
+TEST_F(MainFormTest, ZapAnsweredNoChangesNothingAndZapOfTheOnlyPageLeavesNone) {
+    MakePages(1);
+    TMainForm& f = Start();
+    const std::string header = ReadFileBytes(dir.File("data.hd"));
+    dialogs.Expect(kRemove, ui::kButtonNo);
+    f.MMenuZap->trigger();
+    EXPECT_EQ(header, ReadFileBytes(dir.File("data.hd")));
+    dialogs.Expect(kRemove, ui::kButtonYes);
+    f.ZapButton->click();
+    EXPECT_EQ(0, PageCount());
+    EXPECT_EQ("", EditorText());
+    EXPECT_FALSE(f.ButtonUp->isEnabled());
+    EXPECT_EQ("Quorvane Jotterbase - data.jb (0 pages)", f.windowTitle());
+}
+
+TEST_F(MainFormTest, TickerTypesOneCharacterPerTick) {
+    TMainForm& f = Start();
+    f.SetPanelText(4, "old");
+    f.StartTicker(" 3 pages in query", true, false);
+    EXPECT_EQ("", f.PanelText(4));
+    EXPECT_TRUE(f.Timer->isActive());
+    EXPECT_EQ(1, f.Timer->interval());
+    f.TimerTimer();
+    f.TimerTimer();
+    EXPECT_EQ(" 3", f.PanelText(4));
+    QTRY_VERIFY_WITH_TIMEOUT(!f.Timer->isActive(), 5000);  // the real timer finishes it
+    EXPECT_EQ(" 3 pages in query", f.PanelText(4));
+    EXPECT_EQ(0, f.TickerState().Position());
+}
+
+}  // namespace
+}  // namespace jb::test

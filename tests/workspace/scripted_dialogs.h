@@ -1,0 +1,62 @@
+#pragma once
+// Test doubles of the window's seams. ScriptedDialogs answers from a queue, records every
+// message shown and fails the test on a message nobody expected; RecordingDesktop records.
+
+#include <QString>
+#include <deque>
+#include <ostream>
+#include <optional>
+#include <vector>
+
+#include "workspace/desktop.h"
+#include "workspace/dialogs.h"
+
+// Test failures show Qt strings as text.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace jb::test {
+
+// A QApplication for the whole test program (offscreen under CTest).
+void EnsureApplication();
+
+class ScriptedDialogs final : public ui::Dialogs {
+public:
+    ~ScriptedDialogs() override;
+
+    // The next message must have this text (a null QString takes any); it is answered with
+    // `answer`.
+    void Expect(const QString& text, ui::MessageButton answer = ui::kButtonOk);
+    // The next reminder-date dialog ends with OK and this date-time, or with Cancel (nullopt).
+    void ExpectRemindDate(std::optional<double> chosen);
+    // Every expected message and dialog has been shown.
+    bool Done() const { return messages_.empty() && dates_.empty(); }
+
+    ui::MessageButton ShowMessage(QWidget* parent, const ui::MessageRequest& request) override;
+    std::optional<double> AskRemindDate(QWidget* parent, double proposedDate) override;
+
+    std::vector<ui::MessageRequest> shown;  // every message, in order
+    std::vector<double> proposedDates;      // what each reminder-date dialog proposed
+
+private:
+    struct Answer {
+        QString text;
+        ui::MessageButton button;
+    };
+    std::deque<Answer> messages_;
+    std::deque<std::optional<double>> dates_;
+};
+
+class RecordingDesktop final : public ui::Desktop {
+public:
+    void PlaySound(const QString& file) override { calls.push_back("sound " + file); }
+    void RunCommandLine(const QString& commandLine) override { calls.push_back("run " + commandLine); }
+    void StartHidden(const QString& program) override { calls.push_back("start " + program); }
+    void OpenUrl(const QString& url) override { calls.push_back("url " + url); }
+    void AlertWindow(QWidget*) override { calls.push_back("alert"); }
+    void ShowHelp(QWidget*, const QString& helpFile, int context) override {
+        calls.push_back(QString("help %1 %2").arg(helpFile).arg(context));
+    }
+    std::vector<QString> calls;
+};
+
+}  // namespace jb::test

@@ -1,0 +1,229 @@
+// Start-up and close of the main window.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "remind/qt_dates.h"
+#include "workspace/main_form_fixture.h"
+
+namespace jb::test {
+namespace {
+
+using workspace::TMainForm;
+
+TEST_F(MainFormTest, FirstStartInAnEmptyProgramFolderShowsAnEmptyPageZero) {
+    TMainForm& f = Start();
+    EXPECT_EQ(QStringList{}, QDir(QString::fromStdString(dir.Path())).entryList(QDir::Files)) << "nothing created";
+    EXPECT_EQ("Quorvane Jotterbase - data.jb (0 pages)", f.windowTitle());
+    EXPECT_EQ("", EditorText());
+    EXPECT_EQ("0", f.EditRecNum->text());
+    EXPECT_FALSE(f.ButtonUp->isEnabled());
+    EXPECT_FALSE(f.ButtonDown->isEnabled());
+    EXPECT_FALSE(f.UpdateButton->isEnabled());
+    EXPECT_EQ(kToday, f.ws.created);
+    EXPECT_EQ(kToday, f.ws.modified);
+    EXPECT_EQ(kToday + 7, remind::DaysOfDate(f.RemindDate->date()));
+    EXPECT_EQ(QPoint(1, 140), f.pos());
+    EXPECT_EQ(QSize(638, 312), f.size());
+    EXPECT_TRUE(f.ToolBarQuery->isHidden());
+    EXPECT_FALSE(f.QueryMenu->menuAction()->isVisible());
+    EXPECT_TRUE(f.ReminderTimer->isActive());
+    EXPECT_FALSE(f.Timer->isActive()) << "no message of the day without a data set";
+}
+
+TEST_F(MainFormTest, WidgetsCarryTheirComponentNamesAndCaptions) {
+    TMainForm& f = Start();
+    const struct {
+        const char* name;
+        QString text;
+    } buttons[] = {{"GoButton", "&Go"},       {"AddButton", "&Add"}, {"UpdateButton", "&Update"},
+                   {"ZapButton", "&Zap"},     {"FindButton", "Adv. &Find"}};
+    for (const auto& b : buttons) {
+        auto* w = f.findChild<QToolButton*>(b.name);
+        ASSERT_NE(nullptr, w) << b.name;
+        EXPECT_EQ(b.text, w->text()) << b.name;
+    }
+    EXPECT_EQ("Find next page", f.findChild<QToolButton*>("ButtonUp")->toolTip());
+    EXPECT_EQ("Update This record", f.UpdateButton->toolTip());
+    EXPECT_EQ("Remind &me:", f.findChild<QCheckBox*>("CheckBoxRemindMe")->text());
+    EXPECT_NE(nullptr, f.findChild<QWidget*>("EditBox"));
+    EXPECT_NE(nullptr, f.findChild<QLineEdit*>("EditRecNum"));
+    const struct {
+        const char* name;
+        const char* text;
+        const char* key;
+    } actions[] = {
+        {"MMenuAdd", "&Add Page", "Ctrl+A"},       {"MMenuUpdate", "&Update", "Ctrl+S"},
+        {"MMenuZap", "&Delete Page", "Ctrl+D"},    {"MMenuNext", "&Next Page", "Shift+F10"},
+        {"MMenuPrevious", "&Previous Page", "Shift+F9"}, {"Readonly1", "Read only", "Ctrl+O"},
+        {"MMenuRemind", "Remind-date set", "Ctrl+R"}, {"AutomaticUpdate1", "Automatic Update", "Ctrl+Shift+U"},
+        {"Contents1", "&Contents && Index", "F1"},  {"Exit1", "E&xit", ""},
+        {"MMenuExitNoUpdate", "&Exit without Updating", ""},
+    };
+    for (const auto& a : actions) {
+        auto* item = f.findChild<QAction*>(a.name);
+        ASSERT_NE(nullptr, item) << a.name;
+        EXPECT_EQ(a.text, item->text()) << a.name;
+        EXPECT_EQ(QKeySequence(a.key), item->shortcut()) << a.name;
+    }
+    QStringList panels;
+    for (int i = 0; i < 5; ++i) panels << QString::number(f.findChild<QWidget*>(QString("StatusPanel%1").arg(i))->width());
+    EXPECT_EQ(QStringList({"85", "50", "113", "113", "50"}), panels);
+}
+
+TEST_F(MainFormTest, OpensThePageOfTheSettingsWithinTheDataSet) {
+    MakePages(3);
+    const struct {
+        const char* pageNum;
+        int shown;
+    } cases[] = {{"1", 1}, {"9", 2}, {"-4", 0}};
+    for (const auto& c : cases) {
+        WriteSettings(std::string("[BrowseTo]\r\nPageNum=") + c.pageNum + "\r\n");
+        TMainForm& f = Start();
+        EXPECT_EQ(QString("page %1").arg(c.shown), EditorText()) << c.pageNum;
+        EXPECT_EQ(QString::number(c.shown), f.EditRecNum->text());
+        EXPECT_EQ("Created: " + f.ShortDate(44000 + c.shown), f.PanelText(2));
+        EXPECT_EQ("Modified: " + f.ShortDate(Clock::System().Today()), f.PanelText(3)) << "written today";
+        EXPECT_EQ("", f.PanelText(1));
+        form.reset();
+    }
+}
+
+TEST_F(MainFormTest, CaptionShowsTheDataSetNameInLowerCase) {
+    WriteSettings("[Database]\r\nActiveData=C:\\Notes\\DATA.JB\r\n");
+    ASSERT_EQ(0u, store.WritePage(dir.File("DATA.JB"), 0, "", false, false, "00000001", "x", 0, 1));
+    TMainForm& f = Start();
+    EXPECT_EQ("Quorvane Jotterbase - data.jb (1 pages)", f.windowTitle());
+    EXPECT_EQ(dir.File("DATA.JB"), f.ws.dataSet);
+}
+
+TEST_F(MainFormTest, DeletedPagesDataSetNamesItsMainDataSet) {
+    WriteSettings("[Database]\r\nActiveData=%data.jb\r\n");
+    TMainForm& f = Start();
+    EXPECT_EQ("Quorvane Jotterbase - Deleted pages from: data.jb (0 pages)", f.windowTitle());
+    EXPECT_EQ("Res&tore      ", f.ZapButton->text());
+    EXPECT_EQ("&Main Data", f.DeletedPages->text());
+}
+
+TEST_F(MainFormTest, HeaderFileThatCannotBeOpenedStopsTheProgram) {
+    MakePages(1);
+    std::filesystem::remove(dir.File("data.hd"));
+    std::filesystem::create_directory(dir.File("data.hd"));  // opening it for writing fails
+    dialogs.Expect("The header file is already open: Jotterbase needs full exclusive opening rights to this file.");
+    form = std::make_unique<TMainForm>(workspace::MainFormSeams{dialogs, clock, desktop, dir.Path()});
+    EXPECT_FALSE(form->FormShow());
+    EXPECT_EQ(ui::MessageIcon::kError, dialogs.shown.at(0).icon);
+    EXPECT_EQ("Jotterbase", dialogs.shown.at(0).caption);
+}
+
+TEST_F(MainFormTest, EmptyHeaderFileIsRemovedAndTheMissingPageReportsError5) {
+    WriteFileBytes(dir.File("data.jb"), "");
+    WriteFileBytes(dir.File("data.hd"), "");
+    dialogs.Expect("Error #5 occurred");
+    TMainForm& f = Start();
+    EXPECT_FALSE(FileExists(dir.File("data.hd")));
+    EXPECT_EQ("", EditorText());
+    EXPECT_EQ("Quorvane Jotterbase - data.jb (0 pages)", f.windowTitle());
+}
+
+TEST_F(MainFormTest, CommandLine) {
+    MakePages(1);
+    WriteFileBytes(dir.File("my notes.txt"), "hello");
+    int searches = 0;
+    QStringList imports;
+    auto start = [&](const QStringList& parameters) {
+        form = std::make_unique<TMainForm>(workspace::MainFormSeams{dialogs, clock, desktop, dir.Path()});
+        form->hooks.openSearchDialog = [&](TMainForm&) { ++searches; };
+        form->hooks.importFile = [&](TMainForm&, const QString& file) { imports << file; };
+        EXPECT_TRUE(form->FormShow(parameters));
+    };
+    start({"/fInD", "whatever"});
+    EXPECT_EQ(1, searches);
+    EXPECT_TRUE(imports.isEmpty());
+    start({QString::fromStdString(dir.File("my")), "notes.txt"});
+    EXPECT_EQ(QStringList{QString::fromStdString(dir.File("my notes.txt"))}, imports);
+    dialogs.Expect("The filename you specified does not exist.");
+    start({"/no/such/file.txt"});
+    EXPECT_EQ(ui::MessageIcon::kError, dialogs.shown.back().icon);
+    EXPECT_EQ("page 0", EditorText()) << "start-up completes normally";
+}
+
+TEST_F(MainFormTest, MessageOfTheDayIsTypedIntoTheLastPanel) {
+    MakePages(1);
+    WriteFileBytes(dir.File("todays.messages"), "Remember the milk\n");
+    TMainForm& f = Start();
+    EXPECT_TRUE(f.Timer->isActive());
+    for (int i = 0; i < 100 && f.Timer->isActive(); ++i) f.TimerTimer();
+    EXPECT_EQ("Remember the milk", f.PanelText(4));
+    EXPECT_FALSE(f.Timer->isActive());
+    EXPECT_EQ(0, f.TickerState().Position());
+}
+
+TEST_F(MainFormTest, DueRemindersAreAnnouncedInsteadOfOpeningThePage) {
+    MakePages(2);
+    TMainForm* announced = nullptr;
+    form = std::make_unique<TMainForm>(workspace::MainFormSeams{dialogs, clock, desktop, dir.Path()});
+    form->hooks.startupReminderQuery = [](TMainForm& f) { f.SetQueryMode(true); };
+    form->hooks.announceReminders = [&](TMainForm& f) { announced = &f; };
+    ASSERT_TRUE(form->FormShow());
+    EXPECT_EQ(form.get(), announced);
+    EXPECT_EQ("", EditorText()) << "the page to open is not shown";
+}
+
+TEST_F(MainFormTest, ClosingSavesIndexLayoutAndStartPage) {
+    MakePages(3);
+    TMainForm& f = Start();
+    f.ButtonUp->click();
+    f.ButtonUp->click();
+    f.ToolBarEditing->hide();
+    EXPECT_TRUE(f.indexList.Loaded());
+    f.close();
+    const std::string ini = ReadFileBytes(dir.File("JotBase.ini"));
+    EXPECT_NE(std::string::npos, ini.find("PageNum=2")) << ini;
+    EXPECT_NE(std::string::npos, ini.find("tb3V=0")) << ini;
+    EXPECT_NE(std::string::npos, ini.find("width=638")) << ini;
+    EXPECT_TRUE(FileExists(dir.File("data.idx")));
+}
+
+TEST_F(MainFormTest, ClosingWithLastPageOffSavesPageZero) {
+    MakePages(3);
+    WriteSettings("[BrowseTo]\r\nLastPage=0\r\nPageNum=2\r\n");
+    TMainForm& f = Start();
+    EXPECT_EQ("page 2", EditorText());
+    f.close();
+    EXPECT_NE(std::string::npos, ReadFileBytes(dir.File("JotBase.ini")).find("PageNum=0"));
+}
+
+TEST_F(MainFormTest, ClosingAsksAboutUnsavedChangesAndExitWithoutUpdatingDoesNot) {
+    MakePages(1);
+    WriteSettings("[Remind]\r\nOnNoDateAlready=2\r\n");
+    Start();
+    Type("more ");
+    dialogs.Expect("You have not saved the changes (updated) the current record. Do you wish to do so now?",
+                   ui::kButtonYes);
+    form->Exit1->trigger();
+    EXPECT_EQ("more page 0", StoredText(0));
+
+    Start();
+    Type("lost ");
+    EXPECT_TRUE(form->MMenuExitNoUpdate->isEnabled());
+    form->MMenuExitNoUpdate->trigger();
+    EXPECT_EQ("more page 0", StoredText(0));
+}
+
+TEST_F(MainFormTest, HelpOpensAtContentsContext) {
+    Start();
+    form->Contents1->trigger();
+    ASSERT_EQ(1u, desktop.calls.size());
+    EXPECT_EQ(QString("help %1JotBase.html 10").arg(QString::fromStdString(dir.Path())), desktop.calls[0]);
+}
+
+}  // namespace
+}  // namespace jb::test
