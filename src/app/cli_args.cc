@@ -1,9 +1,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <ostream>
 #include <stdexcept>
 
 #include "app/cli_command.h"
+#include "protect/decipher.h"
+#include "protect/page_key.h"
+#include "store/page_store.h"
 
 namespace jb::cli {
 
@@ -54,6 +59,58 @@ std::string ProgramFolder() {
 std::string DataSetPath(const Args& args) {
     if (auto data = args.Value("data")) return *data;
     return ProgramFolder() + "data.jb";
+}
+
+int PageNumberArgument(const Args& args) {
+    if (args.words.size() != 1) throw std::invalid_argument("give exactly one page number");
+    const std::string& w = args.words[0];
+    if (w.empty() || w.size() > 9 || w.find_first_not_of("0123456789") != std::string::npos)
+        throw std::invalid_argument("'" + w + "' is not a page number");
+    return std::stoi(w);
+}
+
+std::string JsonString(std::string_view text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char esc[8];
+            std::snprintf(esc, sizeof esc, "\\u%04x", c);
+            out += esc;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+bool ReadPageText(const Args& args, const std::string& dataSet, int n, std::string& text, std::ostream& err) {
+    PageStore store;
+    PageInfo info;
+    if (unsigned status = store.ReadPageBody(dataSet, n, info, text); status != kStatusOk) {
+        err << "jotterbase-cli: Error #" << status << " occurred reading page " << n << " of " << dataSet << "\n";
+        return false;
+    }
+    if (text.empty()) {
+        err << "jotterbase-cli: page " << n << " is deleted and has no text\n";
+        return false;
+    }
+    text.pop_back();  // the trailer byte
+    if (info.password.empty()) return true;
+    auto typed = args.Value("password");
+    if (!typed) {
+        err << "jotterbase-cli: page " << n << " is protected: give its password with --password\n";
+        return false;
+    }
+    // Passwords differing only in letter case open the same page.
+    if (PageKey(*typed) != PageKey(info.password)) {
+        err << "jotterbase-cli: wrong password for page " << n << "\n";
+        return false;
+    }
+    text = Rc4Bytes(PageKey(info.password), text);
+    return true;
 }
 
 }  // namespace jb::cli

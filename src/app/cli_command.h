@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace jb::cli {
@@ -20,6 +21,14 @@ struct Args {
 
 // Splits the arguments: `valued` names the options that take a value.
 Args ParseArgs(const std::vector<std::string>& argv, const std::vector<std::string>& valued);
+
+// The single page number a command takes; throws std::invalid_argument otherwise.
+int PageNumberArgument(const Args& args);
+// A JSON string literal of the bytes (quotes, backslashes and control characters escaped).
+std::string JsonString(std::string_view text);
+// The stored rich text of page n: its body without the trailer byte, deciphered with --password
+// when the page is protected. Returns false after saying on `err` why it cannot.
+bool ReadPageText(const Args& args, const std::string& dataSet, int n, std::string& text, std::ostream& err);
 
 // The data set a command works on: --data, else data.jb in the program folder.
 std::string DataSetPath(const Args& args);

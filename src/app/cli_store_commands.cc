@@ -4,8 +4,6 @@
 #include <stdexcept>
 
 #include "app/cli_command.h"
-#include "protect/decipher.h"
-#include "protect/page_key.h"
 #include "store/dates.h"
 #include "store/io_error.h"
 #include "store/page_store.h"
@@ -15,31 +13,6 @@ namespace jb::cli {
 namespace {
 
 std::string StatusText(unsigned status) { return "Error #" + std::to_string(status) + " occurred"; }
-
-int PageNumberArgument(const Args& args) {
-    if (args.words.size() != 1) throw std::invalid_argument("give exactly one page number");
-    const std::string& w = args.words[0];
-    if (w.empty() || w.size() > 9 || w.find_first_not_of("0123456789") != std::string::npos)
-        throw std::invalid_argument("'" + w + "' is not a page number");
-    return std::stoi(w);
-}
-
-std::string JsonString(std::string_view text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char esc[8];
-            std::snprintf(esc, sizeof esc, "\\u%04x", c);
-            out += esc;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
 
 }  // namespace
 
@@ -99,33 +72,9 @@ int RunList(const Args& args, std::ostream& out, std::ostream& err) {
 }
 
 int RunDump(const Args& args, std::ostream& out, std::ostream& err) {
-    PageStore store;
-    const std::string dataSet = DataSetPath(args);
-    const int n = PageNumberArgument(args);
-    PageInfo info;
-    std::string body;
-    if (unsigned status = store.ReadPageBody(dataSet, n, info, body); status != kStatusOk) {
-        err << "jotterbase-cli: " << StatusText(status) << " reading page " << n << " of " << dataSet << "\n";
-        return 1;
-    }
-    if (body.empty()) {
-        err << "jotterbase-cli: page " << n << " is deleted and has no text\n";
-        return 1;
-    }
-    body.pop_back();  // the trailer byte
-    if (!info.password.empty()) {
-        auto typed = args.Value("password");
-        if (!typed) {
-            err << "jotterbase-cli: page " << n << " is protected: give its password with --password\n";
-            return 1;
-        }
-        if (PageKey(*typed) != PageKey(info.password)) {
-            err << "jotterbase-cli: wrong password for page " << n << "\n";
-            return 1;
-        }
-        body = Rc4Bytes(PageKey(info.password), body);
-    }
-    out.write(body.data(), static_cast<std::streamsize>(body.size()));
+    std::string text;
+    if (!ReadPageText(args, DataSetPath(args), PageNumberArgument(args), text, err)) return 1;
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
     return 0;
 }
 

@@ -7,8 +7,6 @@
 #include <stdexcept>
 
 #include "app/cli_command.h"
-#include "protect/decipher.h"
-#include "protect/page_key.h"
 #include "richtext/richtext.h"
 #include "store/dates.h"
 #include "store/page_store.h"
@@ -17,14 +15,6 @@
 namespace jb::cli {
 
 namespace {
-
-int PageNumberOf(const Args& args) {
-    if (args.words.size() != 1) throw std::invalid_argument("give exactly one page number");
-    const std::string& w = args.words[0];
-    if (w.empty() || w.size() > 9 || w.find_first_not_of("0123456789") != std::string::npos)
-        throw std::invalid_argument("'" + w + "' is not a page number");
-    return std::stoi(w);
-}
 
 // "yyyy-mm-ddThh:mm" (or with a space for the T).
 double ParseReminder(const std::string& text) {
@@ -55,39 +45,15 @@ bool LooksLikeRtf(std::string_view text) { return text.substr(0, 5) == "{\\rtf";
 }  // namespace
 
 int RunShow(const Args& args, std::ostream& out, std::ostream& err) {
-    PageStore store;
-    const std::string dataSet = DataSetPath(args);
-    const int n = PageNumberOf(args);
-    PageInfo info;
     std::string body;
-    if (unsigned status = store.ReadPageBody(dataSet, n, info, body); status != kStatusOk) {
-        err << "jotterbase-cli: Error #" << status << " occurred reading page " << n << "\n";
-        return 1;
-    }
-    if (body.empty()) {
-        err << "jotterbase-cli: page " << n << " is deleted and has no text\n";
-        return 1;
-    }
-    body.pop_back();  // the trailer byte
-    if (!info.password.empty()) {
-        auto typed = args.Value("password");
-        if (!typed) {
-            err << "jotterbase-cli: page " << n << " is protected: give its password with --password\n";
-            return 1;
-        }
-        if (PageKey(*typed) != PageKey(info.password)) {
-            err << "jotterbase-cli: wrong password for page " << n << "\n";
-            return 1;
-        }
-        body = Rc4Bytes(PageKey(info.password), body);
-    }
+    if (!ReadPageText(args, DataSetPath(args), PageNumberArgument(args), body, err)) return 1;
     if (args.Has("rtf")) {
         out << body;
-    } else {
-        std::string text = richtext::PlainTextOf(body);
-        out << text;
-        if (!text.empty() && text.back() != '\n') out << "\n";
+        return 0;
     }
+    std::string text = richtext::PlainTextOf(body);
+    out << text;
+    if (!text.empty() && text.back() != '\n') out << "\n";
     return 0;
 }
 
