@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up, builds, installs into the user's program folder and starts Jotterbase there.
+# Sets up, builds, installs into the user's program folder and starts Jotterbase there on its
+# default data set.
 #   ./run.sh [--folder DIR]   (default program folder: ~/Jotterbase)
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
@@ -16,4 +17,9 @@ done
 "$top/scripts/build.sh"
 "$top/scripts/install.sh" "$top/build/Jotterbase" "$folder"
 echo "Jotterbase is installed in $folder"
-exec "$folder/jotterbase-cli" info --data "$folder/data.jb"
+cd "$folder"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display found: starting Jotterbase on a virtual X display (Xvfb)."
+  exec xvfb-run -a "$folder/jotterbase"
+fi
+exec "$folder/jotterbase"
