@@ -32,7 +32,6 @@ public:
 int main(int argc, char** argv) {
     JotterbaseApplication app(argc, argv);
     QApplication::setApplicationName("Jotterbase");
-    QApplication::setApplicationDisplayName("Jotterbase");
 
     jb::ui::QtDialogs dialogs;
     jb::ui::SystemDesktop desktop;

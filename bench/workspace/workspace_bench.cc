@@ -1,0 +1,127 @@
+// The main window on a generated data set (sizes from $JB_BENCH_PAGES, default 100000):
+// start-up to the first page shown (index load included), showing the ~1 MB last page, and
+// Update of a 4 KB page (write plus index words).
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTextEdit>
+#include <cstdlib>
+#include <string>
+
+#include "generator/data_set_generator.h"
+#include "richtext/richtext.h"
+#include "store/dataset_paths.h"
+#include "store/memory_tuning.h"
+#include "store/page_store.h"
+#include "workspace/main_form.h"
+
+namespace jb::bench {
+namespace {
+
+// Answers every question with its default button and cancels every form.
+class QuietDialogs final : public ui::Dialogs {
+public:
+    ui::MessageButton ShowMessage(QWidget*, const ui::MessageRequest& r) override { return r.defaultButton; }
+    std::optional<double> AskRemindDate(QWidget*, double) override { return std::nullopt; }
+};
+
+class QuietDesktop final : public ui::Desktop {
+public:
+    void PlaySound(const QString&) override {}
+    void RunCommandLine(const QString&) override {}
+    void StartHidden(const QString&) override {}
+    void OpenUrl(const QString&) override {}
+    void AlertWindow(QWidget*) override {}
+    void ShowHelp(QWidget*, const QString&, int) override {}
+};
+
+QuietDialogs dialogs;
+QuietDesktop desktop;
+
+std::unique_ptr<workspace::TMainForm> NewForm(const std::string& dataSet) {
+    return std::make_unique<workspace::TMainForm>(
+        workspace::MainFormSeams{dialogs, Clock::System(), desktop, FolderOf(dataSet)});
+}
+
+void StartUp(benchmark::State& state, const std::string& dataSet) {
+    for (auto _ : state) {
+        auto form = NewForm(dataSet);
+        if (!form->FormShow()) state.SkipWithError("start-up failed");
+        QApplication::processEvents();
+        state.PauseTiming();
+        form.reset();
+        state.ResumeTiming();
+    }
+}
+
+void GotoRecordBigPage(benchmark::State& state, const std::string& dataSet) {
+    auto form = NewForm(dataSet);
+    form->FormShow();
+    const int last = form->store.PageCount(dataSet) - 1;
+    for (auto _ : state) {
+        if (!form->GotoRecord(last)) state.SkipWithError("read failed");
+    }
+    state.counters["chars"] = form->EditBox->document()->characterCount();
+}
+
+// The unprotected page whose body is closest to 4 KB.
+int PageNear4K(const std::string& dataSet) {
+    PageStore store;
+    int best = 0;
+    long bestDistance = 1L << 40;
+    const auto headers = store.ReadAllHeaders(dataSet);
+    for (std::size_t i = 0; i < headers.size(); ++i) {
+        if (i % 50 == 7) continue;  // protected pages of the generator
+        const long distance = std::labs(static_cast<long>(headers[i].end - headers[i].start) - 4096);
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = static_cast<int>(i);
+        }
+    }
+    return best;
+}
+
+void Update4K(benchmark::State& state, const std::string& dataSet) {
+    ScratchCopy copy(dataSet);
+    FILE* ini = std::fopen((FolderOf(copy.DataSet()) + "JotBase.ini").c_str(), "wb");
+    std::fputs("[Remind]\r\nOnNoDateAlready=2\r\n", ini);
+    std::fclose(ini);
+    auto form = NewForm(copy.DataSet());
+    form->FormShow();
+    const int n = PageNear4K(copy.DataSet());
+    form->EditRecNum->setText(QString::number(n));
+    form->GoButtonClick();
+    for (auto _ : state) {
+        form->SetModified(true);
+        form->UpdateButtonClick();
+    }
+    state.counters["body_bytes"] = static_cast<double>(form->store.ReadAllHeaders(copy.DataSet())[n].end -
+                                                       form->store.ReadAllHeaders(copy.DataSet())[n].start);
+    form->SetModified(false);
+}
+
+}  // namespace
+}  // namespace jb::bench
+
+int main(int argc, char** argv) {
+    using namespace jb::bench;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    jb::KeepLargeAllocationsInProcess();  // as the programs do
+    for (int pages : BenchSizes()) {
+        const std::string dataSet = CachedDataSet(pages);
+        const std::string suffix = "/" + std::to_string(pages);
+        benchmark::RegisterBenchmark(("StartUpToFirstPage" + suffix).c_str(), StartUp, dataSet)
+            ->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly(true);
+        benchmark::RegisterBenchmark(("GotoRecord_1MB" + suffix).c_str(), GotoRecordBigPage, dataSet)
+            ->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+        benchmark::RegisterBenchmark(("Update_4KB" + suffix).c_str(), Update4K, dataSet)
+            ->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

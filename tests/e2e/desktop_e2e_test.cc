@@ -1,0 +1,128 @@
+// The real jotterbase program under a virtual X display: type a page, update it with Ctrl+S,
+// close the window, start again and find the page on disk and on the screen.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "richtext/richtext.h"
+#include "store/page_store.h"
+#include "support/temp_dir.h"
+
+namespace jb::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ProgramDir() {
+    const char* dir = std::getenv("JB_PROGRAM_DIR");
+    return dir ? dir : JB_PROGRAM_DIR_DEFAULT;
+}
+
+bool OnPath(const char* tool) { return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0; }
+
+// Runs a shell command; returns its standard output.
+std::string Capture(const std::string& command) {
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, p)) out += buffer;
+        pclose(p);
+    }
+    return out;
+}
+
+class VirtualDisplay {
+public:
+    VirtualDisplay() {
+        for (int n = 97; n < 140 && pid_.empty(); ++n) {
+            if (fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) || fs::exists("/tmp/.X" + std::to_string(n) + "-lock"))
+                continue;
+            display_ = ":" + std::to_string(n);
+            pid_ = Capture("Xvfb " + display_ + " -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 & echo $!");
+            while (!pid_.empty() && pid_.back() == '\n') pid_.pop_back();
+            for (int i = 0; i < 50 && !Ready(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (!Ready()) {
+                Stop();
+                pid_.clear();
+            }
+        }
+    }
+    ~VirtualDisplay() { Stop(); }
+    bool Ready() const { return !pid_.empty() && std::system(("xdpyinfo -display " + display_ + " >/dev/null 2>&1").c_str()) == 0; }
+    const std::string& Display() const { return display_; }
+
+private:
+    void Stop() {
+        if (!pid_.empty()) std::system(("kill " + pid_ + " 2>/dev/null").c_str());
+    }
+    std::string display_;
+    std::string pid_;
+};
+
+// One run of the program in `folder`; `script` is what xdotool does once the window is there.
+void RunProgram(const VirtualDisplay& x, const std::string& folder, const std::string& script,
+                std::string* title = nullptr) {
+    const std::string env = "export DISPLAY=" + x.Display() + " QT_QPA_PLATFORM=xcb; ";
+    const std::string pid = Capture(env + "'" + folder + "jotterbase' >'" + folder + "run.log' 2>&1 & echo $!");
+    std::string window;
+    for (int i = 0; i < 100 && window.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        window = Capture(env + "xdotool search --onlyvisible --name 'Quorvane Jotterbase' 2>/dev/null | head -1");
+    }
+    ASSERT_FALSE(window.empty()) << "the window did not appear";
+    while (!window.empty() && window.back() == '\n') window.pop_back();
+    Capture(env + "xdotool windowfocus --sync " + window + " 2>/dev/null; sleep 0.3");
+    if (title) *title = Capture(env + "xdotool getwindowname " + window);
+    Capture(env + script);
+    // Close as the window manager would; the program then runs its closing steps.
+    Capture(env + "xdotool key --window " + window + " --clearmodifiers alt+f; sleep 0.3; xdotool key x");
+    bool ended = false;
+    for (int i = 0; i < 100 && !ended; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        // Gone, or a zombie nobody reaps (the shell that started it has ended).
+        const std::string state = Capture("ps -o stat= -p " + pid + " 2>/dev/null");
+        ended = state.empty() || state[0] == 'Z';
+    }
+    if (!ended) std::system(("kill " + pid + " 2>/dev/null").c_str());
+    ASSERT_TRUE(ended) << "the program did not close: " << ReadFileBytes(folder + "run.log");
+}
+
+TEST(DesktopEndToEnd, TypeUpdateCloseAndFindThePageAgain) {
+    if (!OnPath("Xvfb") || !OnPath("xdotool") || !OnPath("xdpyinfo")) GTEST_SKIP() << "Xvfb, xdpyinfo or xdotool missing";
+    const std::string program = ProgramDir() + "/jotterbase";
+    ASSERT_TRUE(fs::exists(program)) << program;
+    VirtualDisplay x;
+    if (!x.Ready()) GTEST_SKIP() << "no virtual display could be started";
+
+    TempDir folder;
+    fs::copy_file(program, folder.File("jotterbase"));
+    WriteFileBytes(folder.File("JotBase.ini"), "[Remind]\r\nOnNoDateAlready=2\r\n");
+
+    RunProgram(x, folder.Path(), "xdotool type --delay 20 'Hello from xdotool'; sleep 0.3; xdotool key ctrl+s; sleep 0.5");
+    PageStore store;
+    const std::string dataSet = folder.File("data.jb");
+    ASSERT_EQ(1, store.PageCount(dataSet)) << ReadFileBytes(folder.File("run.log"));
+    PageInfo info;
+    std::string body;
+    ASSERT_EQ(0u, store.ReadPageBody(dataSet, 0, info, body));
+    EXPECT_EQ("Hello from xdotool", richtext::PlainTextOf(body));
+    EXPECT_EQ(8u, info.id.size());
+    EXPECT_EQ(0.0, info.reminder);
+    EXPECT_NE(std::string::npos, ReadFileBytes(folder.File("data.idx")).find("hello=" + info.id + "\r\n"));
+
+    // The second start opens the data set with its page; closing unchanged asks nothing.
+    std::string title;
+    RunProgram(x, folder.Path(), "sleep 0.3", &title);
+    EXPECT_EQ("Quorvane Jotterbase - data.jb (1 pages)\n", title);
+    EXPECT_EQ(1, store.PageCount(dataSet));
+    EXPECT_NE(std::string::npos, ReadFileBytes(folder.File("JotBase.ini")).find("PageNum=0"));
+}
+
+}  // namespace
+}  // namespace jb::test
