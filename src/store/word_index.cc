@@ -170,7 +170,7 @@ void WordIndex::PushRun(std::vector<Ref> run) {
     size_ += run.size();
     runs_.push_back(std::move(run));
     auto less = [this](Ref a, Ref b) { return CompareEntries(Line(a), Line(b)) < 0; };
-    while (runs_.size() >= 2 && 2 * runs_.back().size() >= runs_[runs_.size() - 2].size()) {
+    while (runs_.size() >= 2 && kRunRatio * runs_.back().size() >= runs_[runs_.size() - 2].size()) {
         std::vector<Ref>& older = runs_[runs_.size() - 2];
         std::vector<Ref>& newer = runs_.back();
         std::vector<Ref> merged;

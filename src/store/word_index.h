@@ -101,6 +101,8 @@ private:
     using Ref = std::uint64_t;
     using Span = std::pair<const Ref*, const Ref*>;
     static constexpr std::size_t kMaxLine = (std::size_t{1} << 24) - 1;
+    // A run is merged into the one before it when at least 1/kRunRatio as long.
+    static constexpr std::size_t kRunRatio = 2;
 
     std::string_view Line(Ref r) const {
         std::uint64_t off = r >> 24;
