@@ -1,0 +1,265 @@
+#include "editor/formatting_bar.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace jb::editor {
+namespace {
+
+struct NamedColour {
+    const char* name;
+    QRgb rgb;
+};
+// The colours of the list, in the usual order of the sixteen basic colours.
+constexpr NamedColour kColours[] = {
+    {"Black", 0x000000},  {"Maroon", 0x800000},  {"Green", 0x008000}, {"Olive", 0x808000},
+    {"Navy", 0x000080},   {"Purple", 0x800080},  {"Teal", 0x008080},  {"Gray", 0x808080},
+    {"Silver", 0xC0C0C0}, {"Red", 0xFF0000},     {"Lime", 0x00FF00},  {"Yellow", 0xFFFF00},
+    {"Blue", 0x0000FF},   {"Fuchsia", 0xFF00FF}, {"Aqua", 0x00FFFF},  {"White", 0xFFFFFF}};
+constexpr const char* kCustomColour = "Custom";
+
+QIcon Swatch(const QColor& c) {
+    QPixmap p(12, 12);
+    p.fill(c);
+    return QIcon(p);
+}
+
+QToolButton* Toggle(QToolBar* bar, const char* name, const QString& text, const QString& hint) {
+    auto* b = new QToolButton(bar);
+    b->setObjectName(name);
+    b->setText(text);
+    b->setCheckable(true);
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    if (!hint.isEmpty()) b->setToolTip(hint);
+    bar->addWidget(b);
+    return b;
+}
+
+// Clears the flag when the synchronisation ends, however it ends.
+class FlagGuard {
+  public:
+    explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagGuard() { flag_ = false; }
+    FlagGuard(const FlagGuard&) = delete;
+    FlagGuard& operator=(const FlagGuard&) = delete;
+
+  private:
+    bool& flag_;
+};
+
+}  // namespace
+
+Alignment AlignmentOf(Qt::Alignment a) {
+    const Qt::Alignment h = a & Qt::AlignHorizontal_Mask;
+    if (h & Qt::AlignJustify) return Alignment::kJustify;
+    if (h & Qt::AlignHCenter) return Alignment::kCentre;
+    if (h & (Qt::AlignRight | Qt::AlignTrailing)) return Alignment::kRight;
+    return Alignment::kLeft;
+}
+
+QTextCharFormat SelectionCharFormat(const QTextEdit& editor) {
+    const QTextCursor c = editor.textCursor();
+    if (!c.hasSelection()) return editor.currentCharFormat();
+    QTextCursor first(editor.document());
+    first.setPosition(c.selectionStart() + 1);
+    return first.charFormat();
+}
+
+QString FamilyOf(const QTextEdit& editor, const QTextCharFormat& f) {
+    const QStringList families = f.fontFamilies().toStringList();
+    return families.isEmpty() ? editor.document()->defaultFont().family() : families.front();
+}
+
+int PointSizeOf(const QTextEdit& editor, const QTextCharFormat& f) {
+    const double points =
+        f.fontPointSize() > 0 ? f.fontPointSize() : editor.document()->defaultFont().pointSizeF();
+    return qRound(points);
+}
+
+QColor ColourOf(const QTextEdit& editor, const QTextCharFormat& f) {
+    if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush)
+        return f.foreground().color();
+    return editor.palette().color(QPalette::Text);
+}
+
+FormattingBar::FormattingBar(QTextEdit* editor, QToolBar* bar, QObject* parent)
+    : QObject(parent), editor_(editor) {
+    FontName = new QComboBox(bar);
+    FontName->setObjectName("FontName");
+    FontName->setToolTip("Select Font");
+    FontName->addItems(QFontDatabase::families());
+    FontName->setCurrentIndex(-1);
+    bar->addWidget(FontName);
+
+    FontSize = new QComboBox(bar);
+    FontSize->setObjectName("FontSize");
+    FontSize->setToolTip("Select Font Size");
+    FontSize->setEditable(true);
+    FontSize->setInsertPolicy(QComboBox::NoInsert);
+    for (int size : kFontSizes) FontSize->addItem(QString::number(size));
+    FontSize->setEditText("12");
+    bar->addWidget(FontSize);
+
+    FontColour = new QComboBox(bar);
+    FontColour->setObjectName("FontColour");
+    FontColour->setToolTip("Select Colour");
+    for (const NamedColour& c : kColours)
+        FontColour->addItem(Swatch(QColor(c.rgb)), c.name, QColor(c.rgb));
+    bar->addWidget(FontColour);
+
+    BoldButton = Toggle(bar, "BoldButton", "B", "Bold");
+    ItalicButton = Toggle(bar, "ItalicButton", "I", "Italic");
+    UnderlineButton = Toggle(bar, "UnderlineButton", "U", "Underline");
+    AlignLeftButton = Toggle(bar, "AlignLeftButton", "Left", "Left Justify");
+    AlignCenterButton = Toggle(bar, "AlignCenterButton", "Centre", "Centre Justify");
+    AlignRightButton = Toggle(bar, "AlignRightButton", "Right", "Right Justify");
+    SpeedButton7 = Toggle(bar, "SpeedButton7", "Justify", {});
+    auto* group = new QButtonGroup(this);
+    group->setExclusive(true);
+    for (QToolButton* b : {AlignLeftButton, AlignCenterButton, AlignRightButton, SpeedButton7})
+        group->addButton(b);
+    AlignLeftButton->setChecked(true);
+
+    // The lists change on the user's choice; the handlers also ignore program changes while
+    // synchronising.
+    connect(FontName, &QComboBox::currentIndexChanged, this, [this] { FontNameChange(); });
+    connect(FontSize, &QComboBox::textActivated, this, [this] { FontSizeChange(); });
+    connect(FontColour, &QComboBox::currentIndexChanged, this, [this] { FontColourChange(); });
+    connect(BoldButton, &QToolButton::clicked, this, [this] { BoldButtonClick(); });
+    connect(ItalicButton, &QToolButton::clicked, this, [this] { ItalicButtonClick(); });
+    connect(UnderlineButton, &QToolButton::clicked, this, [this] { UnderlineButtonClick(); });
+    connect(AlignLeftButton, &QToolButton::clicked, this, [this] { AlignLeftButtonClick(); });
+    connect(AlignCenterButton, &QToolButton::clicked, this, [this] { AlignCenterButtonClick(); });
+    connect(AlignRightButton, &QToolButton::clicked, this, [this] { AlignRightButtonClick(); });
+    connect(SpeedButton7, &QToolButton::clicked, this, [this] { SpeedButton7Click(); });
+}
+
+void FormattingBar::ApplyToSelection(const QTextCharFormat& f) {
+    // With nothing selected this is the format new typing takes.
+    editor_->mergeCurrentCharFormat(f);
+    editor_->viewport()->update();
+    editor_->setFocus();
+}
+
+void FormattingBar::FontNameChange() {
+    if (synchronising_ || FontName->currentIndex() < 0) return;
+    QTextCharFormat f;
+    f.setFontFamilies(QStringList{FontName->currentText()});
+    ApplyToSelection(f);
+}
+
+void FormattingBar::FontSizeChange() {
+    if (synchronising_) return;
+    const QString text = FontSize->currentText();
+    bool ok = false;
+    const int points = text.trimmed().toInt(&ok);
+    if (!ok) {
+        emit ConversionError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        return;
+    }
+    QTextCharFormat f;
+    f.setFontPointSize(points);
+    ApplyToSelection(f);
+}
+
+void FormattingBar::FontColourChange() {
+    if (synchronising_ || FontColour->currentIndex() < 0) return;
+    QTextCharFormat f;
+    f.setForeground(FontColour->currentData().value<QColor>());
+    ApplyToSelection(f);
+}
+
+void FormattingBar::BoldButtonClick() {
+    QTextCharFormat f;
+    f.setFontWeight(BoldButton->isChecked() ? QFont::Bold : QFont::Normal);
+    ApplyToSelection(f);
+}
+
+void FormattingBar::ItalicButtonClick() {
+    QTextCharFormat f;
+    f.setFontItalic(ItalicButton->isChecked());
+    ApplyToSelection(f);
+}
+
+void FormattingBar::UnderlineButtonClick() {
+    QTextCharFormat f;
+    f.setUnderlineStyle(UnderlineButton->isChecked() ? QTextCharFormat::SingleUnderline
+                                                     : QTextCharFormat::NoUnderline);
+    ApplyToSelection(f);
+}
+
+void FormattingBar::SetAlignment(Qt::Alignment a) {
+    editor_->setAlignment(a | Qt::AlignAbsolute);
+    editor_->setFocus();
+}
+
+void FormattingBar::AlignLeftButtonClick() { SetAlignment(Qt::AlignLeft); }
+void FormattingBar::AlignCenterButtonClick() { SetAlignment(Qt::AlignHCenter); }
+void FormattingBar::AlignRightButtonClick() { SetAlignment(Qt::AlignRight); }
+void FormattingBar::SpeedButton7Click() { SetAlignment(Qt::AlignJustify); }
+
+void FormattingBar::SelectColour(const QColor& c) {
+    for (int i = 0; i < FontColour->count(); ++i) {
+        if (FontColour->itemText(i) != kCustomColour &&
+            FontColour->itemData(i).value<QColor>() == c) {
+            FontColour->setCurrentIndex(i);
+            return;
+        }
+    }
+    // A colour the list does not hold shows as its one custom entry.
+    int custom = FontColour->findText(kCustomColour);
+    if (custom < 0) {
+        FontColour->addItem(kCustomColour);
+        custom = FontColour->count() - 1;
+    }
+    FontColour->setItemData(custom, c);
+    FontColour->setItemIcon(custom, Swatch(c));
+    FontColour->setCurrentIndex(custom);
+}
+
+void FormattingBar::SyncWithSelection() {
+    FlagGuard guard(synchronising_);
+    const QTextCharFormat f = SelectionCharFormat(*editor_);
+    BoldButton->setChecked(f.fontWeight() >= QFont::DemiBold);
+    ItalicButton->setChecked(f.fontItalic());
+    UnderlineButton->setChecked(
+        f.underlineStyle() == QTextCharFormat::SingleUnderline ||
+        (!f.hasProperty(QTextFormat::TextUnderlineStyle) && f.fontUnderline()));
+
+    FontSize->setEditText(QString::number(PointSizeOf(*editor_, f)));
+
+    const QString family = FamilyOf(*editor_, f).toUpper();
+    for (int i = 0; i < FontName->count(); ++i) {
+        if (FontName->itemText(i).toUpper() == family) {
+            FontName->setCurrentIndex(i);
+            break;
+        }
+    }
+
+    SelectColour(ColourOf(*editor_, f));
+
+    QTextCursor c = editor_->textCursor();
+    c.setPosition(c.selectionStart());
+    switch (AlignmentOf(c.blockFormat().alignment())) {
+        case Alignment::kLeft:
+            AlignLeftButton->setChecked(true);
+            break;
+        case Alignment::kRight:
+            AlignRightButton->setChecked(true);
+            break;
+        case Alignment::kCentre:
+            AlignCenterButton->setChecked(true);
+            break;
+        case Alignment::kJustify:
+            break;
+    }
+}
+
+}  // namespace jb::editor
