@@ -91,6 +91,8 @@ void WordIndex::Clear() {
     extra_.shrink_to_fit();
     runs_.clear();
     runs_.shrink_to_fit();
+    fences_.clear();
+    fences_.shrink_to_fit();
     size_ = 0;
 }
 
@@ -107,14 +109,56 @@ void WordIndex::AssignFileText(std::string text) {
     auto less = [this](Ref a, Ref b) { return CompareEntries(Line(a), Line(b)) < 0; };
     if (!std::is_sorted(run.begin(), run.end(), less)) std::stable_sort(run.begin(), run.end(), less);
     size_ = run.size();
-    if (!run.empty()) runs_.push_back(std::move(run));
+    if (!run.empty()) {
+        runs_.push_back(std::move(run));
+        fences_.emplace_back();
+        MakeFences(0);
+    }
+}
+
+namespace {
+
+// The first 8 bytes of a line, folded, zero-padded, as one big-endian number: lines that compare
+// below one another never have a greater key.
+std::uint64_t KeyOf(std::string_view line) {
+    std::uint64_t key = 0;
+    for (std::size_t i = 0; i < 8; ++i) key = (key << 8) | (i < line.size() ? Fold(static_cast<unsigned char>(line[i])) : 0u);
+    return key;
+}
+
+}  // namespace
+
+void WordIndex::MakeFences(std::size_t r) {
+    const std::vector<Ref>& run = runs_[r];
+    std::vector<std::uint64_t>& fences = fences_[r];
+    fences.clear();
+    if (run.size() < kFenceMin) {
+        fences.shrink_to_fit();
+        return;
+    }
+    fences.reserve((run.size() + kFenceStep - 1) / kFenceStep);
+    for (std::size_t i = 0; i < run.size(); i += kFenceStep) fences.push_back(KeyOf(Line(run[i])));
+}
+
+const WordIndex::Ref* WordIndex::LowerBound(std::size_t r, const Ref* from, std::string_view line) const {
+    const std::vector<Ref>& run = runs_[r];
+    const std::vector<std::uint64_t>& fences = fences_[r];
+    const Ref* last = run.data() + run.size();
+    if (!fences.empty()) {
+        // Fences with a smaller key stand below the line, fences with a greater one above it.
+        const std::uint64_t key = KeyOf(line);
+        std::size_t below = static_cast<std::size_t>(std::lower_bound(fences.begin(), fences.end(), key) - fences.begin());
+        std::size_t above = static_cast<std::size_t>(std::upper_bound(fences.begin() + below, fences.end(), key) - fences.begin());
+        if (below > 0) from = std::max(from, run.data() + (below - 1) * kFenceStep + 1);
+        if (above < fences.size()) last = run.data() + above * kFenceStep;
+    }
+    return std::lower_bound(from, last, line, [this](Ref a, std::string_view s) { return CompareEntries(Line(a), s) < 0; });
 }
 
 bool WordIndex::Contains(std::string_view line) const {
-    auto below = [this](Ref r, std::string_view s) { return CompareEntries(Line(r), s) < 0; };
-    for (const std::vector<Ref>& run : runs_) {
-        auto it = std::lower_bound(run.begin(), run.end(), line, below);
-        if (it != run.end() && CompareEntries(Line(*it), line) == 0) return true;
+    for (std::size_t r = 0; r < runs_.size(); ++r) {
+        const Ref* it = LowerBound(r, runs_[r].data(), line);
+        if (it != runs_[r].data() + runs_[r].size() && CompareEntries(Line(*it), line) == 0) return true;
     }
     return false;
 }
@@ -147,14 +191,13 @@ std::size_t WordIndex::AddAll(std::vector<std::string> lines) {
     fresh.reserve(lines.size());
     for (const std::string& line : lines)
         if (fresh.empty() || CompareEntries(fresh.back(), line) != 0) fresh.push_back(line);
-    auto below = [this](Ref r, std::string_view s) { return CompareEntries(Line(r), s) < 0; };
-    for (const std::vector<Ref>& run : runs_) {
-        if (fresh.empty()) break;
-        auto it = run.begin();
+    for (std::size_t r = 0; r < runs_.size() && !fresh.empty(); ++r) {
+        const Ref* it = runs_[r].data();
+        const Ref* end = it + runs_[r].size();
         std::size_t kept = 0;
         for (std::string_view line : fresh) {
-            it = std::lower_bound(it, run.end(), line, below);
-            if (it == run.end() || CompareEntries(Line(*it), line) != 0) fresh[kept++] = line;
+            it = LowerBound(r, it, line);
+            if (it == end || CompareEntries(Line(*it), line) != 0) fresh[kept++] = line;
         }
         fresh.resize(kept);
     }
@@ -169,6 +212,7 @@ std::size_t WordIndex::AddAll(std::vector<std::string> lines) {
 void WordIndex::PushRun(std::vector<Ref> run) {
     size_ += run.size();
     runs_.push_back(std::move(run));
+    fences_.emplace_back();
     auto less = [this](Ref a, Ref b) { return CompareEntries(Line(a), Line(b)) < 0; };
     while (runs_.size() >= 2 && kRunRatio * runs_.back().size() >= runs_[runs_.size() - 2].size()) {
         std::vector<Ref>& older = runs_[runs_.size() - 2];
@@ -179,7 +223,9 @@ void WordIndex::PushRun(std::vector<Ref> run) {
         std::merge(older.begin(), older.end(), newer.begin(), newer.end(), std::back_inserter(merged), less);
         older.swap(merged);
         runs_.pop_back();
+        fences_.pop_back();
     }
+    MakeFences(runs_.size() - 1);
 }
 
 std::vector<std::string> WordIndex::Lines() const {
@@ -242,6 +288,8 @@ void WordIndex::PrefixIds(std::string_view prefix, std::vector<std::string_view>
 std::size_t WordIndex::MemoryBytes() const {
     std::size_t bytes = text_.capacity() + extra_.capacity() + runs_.capacity() * sizeof(std::vector<Ref>);
     for (const std::vector<Ref>& run : runs_) bytes += run.capacity() * sizeof(Ref);
+    bytes += fences_.capacity() * sizeof(std::vector<std::uint64_t>);
+    for (const std::vector<std::uint64_t>& fences : fences_) bytes += fences.capacity() * sizeof(std::uint64_t);
     return bytes;
 }
 

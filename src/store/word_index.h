@@ -118,6 +118,11 @@ private:
     // `whole`, equals it), in list order.
     template <class F>
     void VisitRange(std::string_view prefix, bool whole, F&& f) const;
+    // The first position in run r, not before `from`, whose line is not below `line`. Narrows
+    // the range with the run's fences first, so a long run costs few reads of line text.
+    const Ref* LowerBound(std::size_t r, const Ref* from, std::string_view line) const;
+    // Makes fences_[r] for run r.
+    void MakeFences(std::size_t r);
     // Appends a line's text to extra_ and returns its reference.
     Ref Store(std::string_view line);
     // Adds a sorted run of fresh references and merges runs until lengths fall geometrically.
@@ -126,6 +131,11 @@ private:
     std::string text_;                   // the loaded file's text, lines in place
     std::vector<char> extra_;            // text of added lines (grown by a quarter at a time)
     std::vector<std::vector<Ref>> runs_; // each sorted and not empty; the loaded run first
+    // For each run of at least kFenceMin lines: the first 8 bytes (folded, zero-padded, big-endian)
+    // of every kFenceStep-th line, in order; otherwise empty.
+    static constexpr std::size_t kFenceStep = 32;
+    static constexpr std::size_t kFenceMin = 1024;
+    std::vector<std::vector<std::uint64_t>> fences_;
     std::size_t size_ = 0;
 };
 
