@@ -160,6 +160,13 @@ TEST_F(FormattingBarTest, ListsFollowFontSizeAndColourWithoutChangingTheText) {
     PutCaret(oddAt + 3);
     EXPECT_EQ(Bar().FontColour->currentData().value<QColor>(), QColor(0x12, 0x34, 0x56));
 
+    // A selection across all three shows the first character's format and changes none.
+    Select(plainAt + 1, oddAt + 3);
+    EXPECT_EQ(Bar().FontName->currentText(), families.front());
+    EXPECT_EQ(FamilyOf(*editor, FormatAt(fancyAt)).toUpper(), other.toUpper());
+    EXPECT_EQ(ColourOf(*editor, FormatAt(oddAt + 1)), QColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(ColourOf(*editor, FormatAt(fancyAt)), QColor(Qt::red));
+
     // The synchronisation changed the lists but none of it reached the text.
     EXPECT_FALSE(editor->document()->isModified());
     EXPECT_EQ(ColourOf(*editor, FormatAt(plainAt)), editor->palette().color(QPalette::Text));
@@ -319,6 +326,24 @@ TEST_F(FormattingBarTest, WrappedLinesCountAsLines) {
     PutCaret(third + 1);
     EXPECT_EQ(panel, "Ln:   3  Col:   2");
     EXPECT_EQ(LineColumnAt(*editor->document(), third), (LineColumn{2, 0}));
+}
+
+TEST_F(FormattingBarTest, TheRulerFollowsTheCaretThroughTheFront) {
+    Ruler ruler;
+    ruler.resize(629, Ruler::kHeight);
+    EditorFront withRuler(editor, bar, &ruler, window.get(), {});
+    Append("plain");
+    QTextCursor c(editor->document());
+    c.movePosition(QTextCursor::End);
+    c.insertBlock();
+    QTextBlockFormat indented;
+    SetIndents(indented, ParaIndents{3, 0, 0});
+    c.setBlockFormat(indented);
+    c.insertText("indented");
+    PutCaret(editor->document()->lastBlock().position() + 2);
+    EXPECT_EQ(ruler.Markers(), (RulerMarkers{6, 6, 615}));
+    PutCaret(1);
+    EXPECT_EQ(ruler.Markers(), (RulerMarkers{2, 2, 615}));
 }
 
 TEST(CaretPositionText, PadsToThreePlaces) {
