@@ -62,6 +62,45 @@ void SortUnique(IdList& ids) {
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
 }
 
+// The IDs sorted as strings, each once. A prefix may find hundreds of thousands of entries, so
+// the views are sorted before any string is made: by their first 8 bytes as one big-endian
+// number (zero-padded) in radix passes, which orders them as strings except among views with
+// equal keys; those few groups are then sorted by their whole text.
+IdList SortedUniqueIds(const std::vector<std::string_view>& found) {
+    struct Item {
+        std::uint64_t key;
+        std::string_view id;
+    };
+    if (found.empty()) return {};
+    std::vector<Item> items(found.size()), other(found.size());
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        std::uint64_t key = 0;
+        for (std::size_t b = 0; b < 8; ++b)
+            key = (key << 8) | (b < found[i].size() ? static_cast<unsigned char>(found[i][b]) : 0u);
+        items[i] = {key, found[i]};
+    }
+    for (int shift = 0; shift < 64; shift += 8) {
+        std::size_t count[257] = {};
+        for (const Item& item : items) ++count[((item.key >> shift) & 0xFF) + 1];
+        if (count[((items[0].key >> shift) & 0xFF) + 1] == items.size()) continue;  // one byte value
+        for (int b = 0; b < 256; ++b) count[b + 1] += count[b];
+        for (const Item& item : items) other[count[(item.key >> shift) & 0xFF]++] = item;
+        items.swap(other);
+    }
+    for (std::size_t i = 0; i < items.size();) {
+        std::size_t j = i + 1;
+        while (j < items.size() && items[j].key == items[i].key) ++j;
+        if (j - i > 1)
+            std::sort(items.begin() + static_cast<std::ptrdiff_t>(i), items.begin() + static_cast<std::ptrdiff_t>(j),
+                      [](const Item& a, const Item& b) { return a.id < b.id; });
+        i = j;
+    }
+    IdList ids;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (i == 0 || items[i].id != items[i - 1].id) ids.emplace_back(items[i].id);
+    return ids;
+}
+
 // Every element of R equal to some h, for each h of H in H's order.
 IdList KeepInOrderOf(const IdList& r, const IdList& h) {
     std::unordered_map<std::string_view, std::size_t> count;
@@ -175,13 +214,12 @@ IdList Search::WordHits(const QueryTerm& term) {
     } else {
         index_.WordIds(word, found);
     }
-    IdList hits(found.begin(), found.end());
-    if (hits.size() == 1) {
+    if (found.size() == 1) {
+        IdList hits{std::string(found[0])};
         if (FindPage(hits[0]) == -2) hits.clear();
-    } else {
-        SortUnique(hits);
+        return hits;
     }
-    return hits;
+    return SortedUniqueIds(found);
 }
 
 IdList Search::PhraseHits(const QueryTerm& term) {
