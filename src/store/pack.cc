@@ -12,7 +12,7 @@ namespace jb {
 
 namespace {
 
-constexpr std::size_t kCopyPiece = 1 << 20;
+constexpr std::size_t kCopyPiece = 4 << 20;
 
 void WriteRecords(File& file, const std::vector<HeaderRecord>& records) {
     std::vector<std::uint8_t> bytes(records.size() * kHeaderRecordSize);
@@ -59,8 +59,8 @@ public:
 
     void Append(const char* bytes, std::size_t n) {
         if (buffer_.size() + n > kCopyPiece) Flush();
-        if (n >= kCopyPiece) {
-            file_.Write(bytes, n);
+        if (buffer_.empty() && n >= kCopyPiece / 4) {
+            file_.Write(bytes, n);  // large pieces go out without a second copy
         } else {
             buffer_.insert(buffer_.end(), bytes, bytes + n);
         }
@@ -134,17 +134,26 @@ unsigned PageStore::PackDataSet(const std::string& dataSet) {
         newData->SeekToEnd();
         WindowReader reader(*data, dataSize);
         BufferedWriter writer(*newData);
+        // Bodies that follow each other in the data file are copied as one range.
+        std::int64_t pendingStart = 0, pendingLength = 0;
+        auto copyPending = [&] {
+            reader.Copy(pendingStart, pendingLength, [&](const char* bytes, std::size_t n) { writer.Append(bytes, n); });
+            pendingLength = 0;
+        };
         for (std::size_t i = 0; i < records.size(); ++i) {
             HeaderRecord& r = records[i];
             CheckBodyBounds(r, static_cast<int>(i), dataSize, dataSet);
             std::int64_t length = r.end - r.start;
             if (at + length > std::numeric_limits<std::int32_t>::max())
                 throw IoError(newDataPath, "The packed data file would pass the 2 GiB limit");
-            reader.Copy(r.start, length, [&](const char* bytes, std::size_t n) { writer.Append(bytes, n); });
+            if (pendingLength > 0 && r.start != pendingStart + pendingLength) copyPending();
+            if (pendingLength == 0) pendingStart = r.start;
+            pendingLength += length;
             r.start = static_cast<std::int32_t>(at);
             r.end = static_cast<std::int32_t>(at + length);
             at += length;
         }
+        copyPending();
         writer.Flush();
         WriteRecords(*newHeader, records);
         newHeader.reset();
