@@ -57,11 +57,6 @@ double DateOfKind(const HeaderRecord& r, DateKind kind) {
 }
 
 // Sorted by ID text, without duplicates.
-void SortUnique(IdList& ids) {
-    std::sort(ids.begin(), ids.end());
-    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
-}
-
 // The IDs sorted as strings, each once. A prefix may find hundreds of thousands of entries, so
 // the views are sorted before any string is made: by their first 8 bytes as one big-endian
 // number (zero-padded) in radix passes, which orders them as strings except among views with
@@ -259,7 +254,8 @@ bool Search::DateFilter(const std::string& dateText, DateComparison comparison, 
         return false;
     }
     const long long day = DayOf(*date);
-    IdList candidates;
+    std::vector<std::string_view> candidates;
+    candidates.reserve(headers_.size());
     for (const HeaderRecord& h : headers_) {
         double value = DateOfKind(h, kind);
         if (kind == DateKind::kReminder && value < 1.0) continue;
@@ -267,11 +263,11 @@ bool Search::DateFilter(const std::string& dateText, DateComparison comparison, 
         bool keep = comparison == DateComparison::kOnOrBefore ? d <= day
                     : comparison == DateComparison::kOnOrAfter ? d >= day
                                                                 : d == day;
-        if (keep) candidates.push_back(h.Id());
+        if (keep) candidates.push_back(std::string_view(h.id.data(), strnlen(h.id.data(), h.id.size())));  // Id()
     }
-    SortUnique(candidates);
-    if (r_.empty()) r_ = candidates;
-    r_ = KeepInOrderOf(r_, candidates);
+    IdList sorted = SortedUniqueIds(candidates);
+    // Kept in the result's order; an empty result takes the candidates (each once) as they are.
+    r_ = r_.empty() ? std::move(sorted) : KeepInOrderOf(r_, sorted);
     return true;
 }
 
