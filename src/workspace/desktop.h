@@ -3,6 +3,7 @@
 // window alerts and the help window. Production passes SystemDesktop, tests a recorder.
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -15,6 +16,9 @@ public:
     virtual void PlaySound(const QString& file) = 0;
     // Runs a command line without waiting.
     virtual void RunCommandLine(const QString& commandLine) = 0;
+    // Starts a program with its arguments, its window shown normally, without a shell and
+    // without waiting; nothing happens when it cannot be started.
+    virtual void StartProgram(const QString& program, const QStringList& arguments) = 0;
     // Starts a program hidden, without arguments, without waiting.
     virtual void StartHidden(const QString& program) = 0;
     // Opens a web address in the browser.

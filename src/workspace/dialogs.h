@@ -2,6 +2,7 @@
 // Everything the user answers goes through Dialogs: message boxes and the program's own modal
 // forms. The window holds a reference; production passes QtDialogs, tests a scripted double.
 
+#include <QFont>
 #include <QString>
 #include <optional>
 
@@ -42,6 +43,18 @@ public:
     // The reminder-date dialog (TGetRemindDateForm), shown modally. It proposes `proposedDate`
     // (whole days) at 00:00; on OK returns the chosen date plus time of day, as a date-time.
     virtual std::optional<double> AskRemindDate(QWidget* parent, double proposedDate) = 0;
+
+    // The font dialog, starting at `initial`; the chosen font, or nothing on Cancel.
+    virtual std::optional<QFont> AskFont(QWidget* parent, const QFont& initial) = 0;
+
+    // The file-open dialog with a caption and a filter ("Pictures (*.png *.jpg)"); the chosen
+    // file's full path, or an empty text on Cancel.
+    virtual QString AskOpenFile(QWidget* parent, const QString& caption, const QString& filter) = 0;
+
+    // The file-save dialog starting in `folder`; a name typed without extension gets
+    // `defaultSuffix`; no overwrite question. The chosen path, or an empty text on Cancel.
+    virtual QString AskSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
+                                const QString& defaultSuffix) = 0;
 };
 
 // The common boxes, all with the caption "Jotterbase".

@@ -9,6 +9,7 @@
 #include <QTextEdit>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "remind/ticker.h"
 #include "settings/settings.h"
@@ -28,6 +29,16 @@ class QTimeEdit;
 class QTimer;
 class QToolBar;
 class QToolButton;
+
+namespace jb::editor {
+class EditorFront;
+class Ruler;
+}  // namespace jb::editor
+
+namespace jb::search {
+class TListForm;
+class TSearchForm;
+}  // namespace jb::search
 
 namespace jb::workspace {
 
@@ -123,6 +134,14 @@ public:
     void AutomaticUpdate1Click(bool on);
     void EditBoxChange();
     void EditBoxKeyPress();  // Enter: complete web addresses
+    // A link in the page was clicked.
+    void EditBoxURLClick(const QString& link);
+    // Format > Font... and the context menu's Font: the font dialog, then the selection.
+    void MenuItem9715Click();
+    // Insert object: a picture file chosen in the file dialog goes in at the caret.
+    void Insertobject1Click();
+    // View > Ruler.
+    void ViewRuler1Click();
     // Query mode is on while the query toolbar is shown.
     bool QueryMode() const;
     void SetQueryMode(bool on);
@@ -159,6 +178,41 @@ public:
     QString GetTodaysMessage();
     void ReminderTimerTimer();
 
+    // --- Search and queries (search/main_form_search.cc, search/main_form_query.cc,
+    //     search/main_form_links.cc) ---
+    // Adv. Find: update a modified page, load the index, show the search dialog.
+    void FindButtonClick();
+    // Refine: the search dialog, for a search that refines the open query.
+    void RefineButtonClick();
+    // Quick search with the text of EditSearchTerm (2 characters at least).
+    void FindToolbarButtonClick();
+    // The search dialog's Search: run the search and open its query.
+    void SearchFormSearch();
+    // The recent searches list, and a choice from it.
+    void ToolbarButton972Click();
+    void ListFormClick(const QString& item);
+    // Start-up: the quiet reminder query; "/FIND": the search dialog on top.
+    void StartupReminderQuery();
+    void OpenSearchDialogOnTop();
+    // Query browsing.
+    void QueryNextPage();
+    void QueryPreviousPage();
+    void FindNextButtonClick();
+    void FindPreviousButtonClick();
+    // Selects the next (previous) occurrence of the query's terms from HighlightPos; false when
+    // there is none or NoHighlight is set.
+    bool DoHighlight(const QString& queryText);
+    bool DoHighlightUp(const QString& queryText);
+    void CloseQueryButtonClick();
+    void ToolBarQueryClose();  // the user closed the query toolbar itself
+    void RejectButtonClick();
+    void SaveQueryButtonClick();
+    // Makes `storedText` and `ids` the open query and shows its first page (highlighting with
+    // `highlightText` unless NoHighlight). `ids` is not empty.
+    void OpenQuery(const std::string& storedText, const std::vector<std::string>& ids, const QString& highlightText);
+    // The recent searches file of the current data set.
+    QString RecentSearchesFile() const;
+
     // --- The status bar ---
     QString PanelText(int panel) const;
     void SetPanelText(int panel, const QString& text);
@@ -168,6 +222,18 @@ public:
     // general error message box and the program goes on.
     void RunGuarded(const std::function<void()>& command);
     void ShowGeneralError(const QString& text);
+
+    // The editor front: formatting toolbar, ruler binding, caret panel, find, links.
+    editor::EditorFront& Front() { return *front_; }
+
+    // The open query: line 0 the stored query text, lines 1..N page IDs (bytes as stored).
+    std::vector<std::string> QueryList;
+    int QueryPos = 0;
+    int HighlightPos = 0;
+    bool NoHighlight = false;
+    bool SearchMessages = false;  // the search may speak to the user
+    search::TSearchForm* SearchForm;
+    search::TListForm* ListForm;
 
     // Seams and state.
     ui::Dialogs& dialogs;
@@ -184,6 +250,7 @@ public:
 
     // Widgets and actions, named as their components.
     TPageEditor* EditBox;
+    editor::Ruler* Ruler;
     QLineEdit* EditRecNum;
     QToolButton* ButtonUp;
     QToolButton* ButtonDown;
@@ -196,6 +263,7 @@ public:
     QToolButton* CutButton;
     QToolButton* CopyButton;
     QToolButton* PasteButton;
+    QToolButton* ToolbarButton971;  // insert object
     QCheckBox* CheckBoxReadOnly;
     QCheckBox* CheckBoxPassword;
     QCheckBox* CheckBoxRemindMe;
@@ -225,6 +293,8 @@ public:
     QMenu* ViewMenu;
     QMenu* HelpMenu;
     QMenu* PopupMenu1;
+    QAction* Searchpages1;  // Page menu: "&Search pages" (Ctrl+F)
+    QAction* RMenuSearch;   // context menu: "&Search Pages"
     QAction* DeletedPages;
     QAction* MMenuExitNoUpdate;
     QAction* Exit1;
@@ -239,6 +309,11 @@ public:
     QAction* AutomaticUpdate1;
     QAction* MMenuUndo;
     QAction* MMenuRedo;
+    QAction* MMenuCut;
+    QAction* MMenuCopy;
+    QAction* Findinthisrecord1;
+    QAction* Insertobject1;
+    QAction* MenuItem9715;  // Format > Font...
     QAction* ViewRuler1;
     QAction* Formatting1;
     QAction* Database1;
@@ -251,6 +326,8 @@ public:
     QAction* AddPage1;
     QAction* UpdatePage1;
     QAction* DeletePage1;
+    QAction* RMenuSelectAll;
+    QAction* RMenuFont;
     QAction* CloseQuery1;
     QAction* Refine1;
     QAction* SaveQuery1;
@@ -272,7 +349,15 @@ private:
     void BuildMenus();
     void BuildStatusBar();
     void BuildTimers();
+    void BuildEditorFront();
     void ConnectCommands();
+    // search/main_form_search.cc: the search forms, the search controls and the query hooks.
+    void BuildSearch();
+    // search/main_form_query.cc
+    void ShowQueryPage(const QString& highlightText);
+    void SetQueryButtons();
+    void CloseQuery(bool announce);
+    void ShowSearchForm();
     // The window layout in and out of the widgets.
     void ApplyLayout(const WindowLayout& l);
     WindowLayout CurrentLayout() const;
@@ -297,7 +382,7 @@ private:
     bool loadingEditor_ = false;
     bool settingPickers_ = false;
     bool closed_ = false;
-    bool rulerVisible_ = true;
+    editor::EditorFront* front_ = nullptr;
     class NullSpellEngine;
     std::unique_ptr<NullSpellEngine> defaultSpell_;
 };

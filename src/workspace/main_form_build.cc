@@ -14,6 +14,10 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "editor/editing_commands.h"
+#include "editor/editor_front.h"
+#include "editor/insert_picture.h"
+#include "editor/ruler.h"
 #include "remind/qt_dates.h"
 #include "workspace/main_form.h"
 
@@ -77,7 +81,9 @@ void TMainForm::BuildWidgets() {
     EditBox = new TPageEditor(this);
     EditBox->setObjectName("EditBox");
     EditBox->setAcceptRichText(true);
-    setCentralWidget(EditBox);
+    editor::SetUpPageEditor(*EditBox);
+    Ruler = new editor::Ruler(this);
+    setCentralWidget(editor::EditorWithRuler(Ruler, EditBox, this));
 
     EditRecNum = new QLineEdit("0", this);
     EditRecNum->setObjectName("EditRecNum");
@@ -94,6 +100,7 @@ void TMainForm::BuildWidgets() {
     PasteButton = Button(this, "PasteButton", "Paste");
     UndoButton = Button(this, "UndoButton", "Undo");
     RedoButton = Button(this, "RedoButton", "Redo");
+    ToolbarButton971 = Button(this, "ToolbarButton971", "Picture", "Insert a picture");
 
     CheckBoxReadOnly = Check(this, "CheckBoxReadOnly", "&Read only");
     CheckBoxPassword = Check(this, "CheckBoxPassword", "Pass&word");
@@ -136,7 +143,8 @@ void TMainForm::BuildToolbars() {
                        static_cast<QWidget*>(ZapButton)})
         ToolBarDatabase->addWidget(w);
     ToolBarEditing = Bar(this, "ToolBarEditing", "Editing");
-    for (QToolButton* b : {CutButton, CopyButton, PasteButton, UndoButton, RedoButton}) ToolBarEditing->addWidget(b);
+    for (QToolButton* b : {CutButton, CopyButton, PasteButton, UndoButton, RedoButton, ToolbarButton971})
+        ToolBarEditing->addWidget(b);
     ToolBarAttributes = Bar(this, "ToolBarAttributes", "Attributes");
     for (QWidget* w : {static_cast<QWidget*>(CheckBoxReadOnly), static_cast<QWidget*>(CheckBoxPassword),
                        static_cast<QWidget*>(CheckBoxRemindMe), static_cast<QWidget*>(RemindDate),
@@ -187,17 +195,23 @@ void TMainForm::BuildMenus() {
     MMenuRedo = Action(this, "MMenuRedo", "&Redo");
     EditMenu->addActions({MMenuUndo, MMenuRedo});
     EditMenu->addSeparator();
-    QAction* cut = EditMenu->addAction("&Cut", EditBox, &QTextEdit::cut);
-    cut->setObjectName("MMenuCut");
-    QAction* copy = EditMenu->addAction("C&opy", EditBox, &QTextEdit::copy);
-    copy->setObjectName("MMenuCopy");
+    MMenuCut = EditMenu->addAction("&Cut", EditBox, &QTextEdit::cut);
+    MMenuCut->setObjectName("MMenuCut");
+    MMenuCopy = EditMenu->addAction("C&opy", EditBox, &QTextEdit::copy);
+    MMenuCopy->setObjectName("MMenuCopy");
     QAction* paste = EditMenu->addAction("&Paste", EditBox, &QTextEdit::paste);
     paste->setObjectName("MMenuPaste");
-    QAction* all = EditMenu->addAction("Select &All", EditBox, &QTextEdit::selectAll);
+    QAction* all = EditMenu->addAction("Select &All", EditBox, [this] { editor::SelectAll(*EditBox); });
     all->setObjectName("MenuItem9710");
+    EditMenu->addSeparator();
+    Findinthisrecord1 = Action(this, "Findinthisrecord1", "&Find on this page...");
+    Insertobject1 = Action(this, "Insertobject1", "Insert object");
+    EditMenu->addActions({Findinthisrecord1, Insertobject1});
 
     FormatMenu = bar->addMenu("Forma&t");
     FormatMenu->setObjectName("FormatMenu");
+    MenuItem9715 = Action(this, "MenuItem9715", "&Font...");
+    FormatMenu->addAction(MenuItem9715);
 
     QueryMenu = bar->addMenu("&Query");
     QueryMenu->setObjectName("QueryMenu");
@@ -238,6 +252,9 @@ void TMainForm::BuildMenus() {
     PopupMenu1->addAction("Cu&t", EditBox, &QTextEdit::cut);
     PopupMenu1->addAction("&Copy", EditBox, &QTextEdit::copy);
     PopupMenu1->addAction("&Paste", EditBox, &QTextEdit::paste);
+    RMenuSelectAll = Action(this, "RMenuSelectAll", "Select &All");
+    RMenuFont = Action(this, "RMenuFont", "&Font...");
+    PopupMenu1->addActions({RMenuSelectAll, RMenuFont});
     PopupMenu1->addSeparator();
     PopupMenu1->addActions({RMenuNext, RMenuPrevious, AddPage1, UpdatePage1, DeletePage1});
     EditBox->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -273,6 +290,29 @@ void TMainForm::BuildTimers() {
     Timer = timer("Timer", 1);
 }
 
+void TMainForm::BuildEditorFront() {
+    front_ = new editor::EditorFront(EditBox, ToolBarFormatting, Ruler, this,
+                                     [this](const QString& t) { SetPanelText(0, t); });
+    front_->Caret().SetClipboardControls({CopyButton, CutButton, MMenuCopy, MMenuCut});
+    connect(front_, &editor::EditorFront::LinkClicked, this,
+            [this](const QString& l) { RunGuarded([this, l] { EditBoxURLClick(l); }); });
+    connect(front_, &editor::EditorFront::ConversionError, this, &TMainForm::ShowGeneralError);
+}
+
+void TMainForm::MenuItem9715Click() {
+    const QFont current = editor::SelectionCharFormat(*EditBox).font();
+    if (std::optional<QFont> font = dialogs.AskFont(this, current)) editor::ApplyChosenFont(*EditBox, *font);
+}
+
+void TMainForm::Insertobject1Click() {
+    const QString path = dialogs.AskOpenFile(this, "Insert object", editor::kPictureFileFilter);
+    if (path.isEmpty()) return;
+    const QString err = editor::InsertPictureFile(*EditBox, path);
+    if (!err.isEmpty()) ui::ShowError(dialogs, this, err);
+}
+
+void TMainForm::ViewRuler1Click() { editor::ToggleView(*Ruler, ViewRuler1); }
+
 void TMainForm::ConnectCommands() {
     // Every command runs guarded: no exception reaches the event loop.
     auto on = [this](auto* sender, auto signal, std::function<void()> command) {
@@ -290,6 +330,12 @@ void TMainForm::ConnectCommands() {
     on(CutButton, &QToolButton::clicked, [this] { EditBox->cut(); });
     on(CopyButton, &QToolButton::clicked, [this] { EditBox->copy(); });
     on(PasteButton, &QToolButton::clicked, [this] { EditBox->paste(); });
+    on(ToolbarButton971, &QToolButton::clicked, [this] { Insertobject1Click(); });
+    on(Insertobject1, &QAction::triggered, [this] { Insertobject1Click(); });
+    on(Findinthisrecord1, &QAction::triggered, [this] { front_->Finder().Findinthisrecord1Click(); });
+    on(RMenuSelectAll, &QAction::triggered, [this] { editor::SelectAll(*EditBox); });
+    on(MenuItem9715, &QAction::triggered, [this] { MenuItem9715Click(); });
+    on(RMenuFont, &QAction::triggered, [this] { MenuItem9715Click(); });
 
     // Menu items that duplicate a toolbar button press it, even while the button is disabled
     // (the items have their own enabled state).
@@ -360,14 +406,14 @@ void TMainForm::ConnectCommands() {
         connect(item, &QAction::triggered, bar, [bar = bar](bool on) { bar->setVisible(on); });
         connect(bar, &QToolBar::visibilityChanged, item, [item = item, bar = bar] { item->setChecked(!bar->isHidden()); });
     }
-    connect(ViewRuler1, &QAction::triggered, this, [this](bool on) { rulerVisible_ = on; });
+    on(ViewRuler1, &QAction::triggered, [this] { ViewRuler1Click(); });
 }
 
 void TMainForm::ApplyLayout(const WindowLayout& l) {
     if (l.maximized) setWindowState(windowState() | Qt::WindowMaximized);
     move(l.left, l.top);
     resize(l.width, l.height);
-    rulerVisible_ = l.rulerVisible;
+    Ruler->setVisible(l.rulerVisible);
     ViewRuler1->setChecked(l.rulerVisible);
     QToolBar* bars[5] = {ToolBarFormatting, ToolBarDatabase, ToolBarEditing, ToolBarAttributes, ToolBarSearch};
     QAction* items[5] = {Formatting1, Database1, Editing1, Attributes1, Searchdata1};
@@ -385,7 +431,7 @@ WindowLayout TMainForm::CurrentLayout() const {
     l.top = isMaximized() ? bounds.top() : pos().y();
     l.width = bounds.width();
     l.height = bounds.height();
-    l.rulerVisible = rulerVisible_;
+    l.rulerVisible = !Ruler->isHidden();
     const QToolBar* bars[5] = {ToolBarFormatting, ToolBarDatabase, ToolBarEditing, ToolBarAttributes, ToolBarSearch};
     for (std::size_t i = 0; i < 5; ++i) l.toolbarVisible[i] = !bars[i]->isHidden();
     return l;

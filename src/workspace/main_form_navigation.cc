@@ -197,6 +197,7 @@ void TMainForm::GoButtonClick() {
     if (!PageNumberCheck()) return;
     CheckUnsavedChanges();
     SetModified(false);
+    HighlightPos = 0;
     // An empty box goes to the current page again.
     const int number = PageNumberOf(EditRecNum->text().toStdString()).value_or(ws.pageNumber);
     const int count = PageCount();

@@ -11,6 +11,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "editor/editor_front.h"
 #include "remind/qt_dates.h"
 #include "store/dataset_paths.h"
 #include "store/io_error.h"
@@ -45,7 +46,9 @@ TMainForm::TMainForm(MainFormSeams seams, QWidget* parent)
     BuildMenus();
     BuildStatusBar();
     BuildTimers();
+    BuildEditorFront();
     ConnectCommands();
+    BuildSearch();
     // FormCreate: the query toolbar and menu appear only while a query is open.
     SetQueryMode(false);
     SetModified(false);
@@ -160,6 +163,7 @@ bool TMainForm::FormShow(const QStringList& parameters) {
         ApplyDefaultFont(false);
         EditBox->setFocus();
     }
+    front_->EditBoxSelectionChange();
     ReminderTimer->start();
     return true;
 }

@@ -1,5 +1,7 @@
 #include "workspace/qt_dialogs.h"
 
+#include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -49,6 +51,27 @@ std::optional<double> QtDialogs::AskRemindDate(QWidget* parent, double proposedD
     GetRemindDateForm->Propose(proposedDate);
     if (GetRemindDateForm->exec() != QDialog::Accepted) return std::nullopt;
     return GetRemindDateForm->Chosen();
+}
+
+std::optional<QFont> QtDialogs::AskFont(QWidget* parent, const QFont& initial) {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, initial, parent);
+    if (!ok) return std::nullopt;
+    return font;
+}
+
+QString QtDialogs::AskOpenFile(QWidget* parent, const QString& caption, const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+}
+
+QString QtDialogs::AskSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
+                               const QString& defaultSuffix) {
+    QFileDialog dialog(parent, caption, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
 }
 
 }  // namespace jb::ui

@@ -22,6 +22,10 @@ public:
 
     MessageButton ShowMessage(QWidget* parent, const MessageRequest& request) override;
     std::optional<double> AskRemindDate(QWidget* parent, double proposedDate) override;
+    std::optional<QFont> AskFont(QWidget* parent, const QFont& initial) override;
+    QString AskOpenFile(QWidget* parent, const QString& caption, const QString& filter) override;
+    QString AskSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
+                        const QString& defaultSuffix) override;
 
     remind::TGetRemindDateForm* GetRemindDateForm = nullptr;
 };

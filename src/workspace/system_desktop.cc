@@ -42,6 +42,10 @@ void SystemDesktop::RunCommandLine(const QString& commandLine) {
     QProcess::startDetached(program, parts);
 }
 
+void SystemDesktop::StartProgram(const QString& program, const QStringList& arguments) {
+    QProcess::startDetached(program, arguments);
+}
+
 void SystemDesktop::StartHidden(const QString& program) { QProcess::startDetached(program, {}); }
 
 void SystemDesktop::OpenUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }

@@ -21,6 +21,7 @@ class SystemDesktop final : public Desktop {
 public:
     void PlaySound(const QString& file) override;
     void RunCommandLine(const QString& commandLine) override;
+    void StartProgram(const QString& program, const QStringList& arguments) override;
     void StartHidden(const QString& program) override;
     void OpenUrl(const QString& url) override;
     void AlertWindow(QWidget* window) override;

@@ -18,11 +18,20 @@ void EnsureApplication() {
 ScriptedDialogs::~ScriptedDialogs() {
     for (const Answer& a : messages_) ADD_FAILURE() << "expected message never shown: " << a.text.toStdString();
     if (!dates_.empty()) ADD_FAILURE() << dates_.size() << " expected reminder-date dialog(s) never shown";
+    if (!fonts_.empty()) ADD_FAILURE() << fonts_.size() << " expected font dialog(s) never shown";
+    for (const QString& f : openFiles_) ADD_FAILURE() << "expected file-open dialog never shown: " << f.toStdString();
+    for (const QString& f : saveFiles_) ADD_FAILURE() << "expected file-save dialog never shown: " << f.toStdString();
 }
 
 void ScriptedDialogs::Expect(const QString& text, ui::MessageButton answer) { messages_.push_back({text, answer}); }
 
 void ScriptedDialogs::ExpectRemindDate(std::optional<double> chosen) { dates_.push_back(chosen); }
+
+void ScriptedDialogs::ExpectFont(std::optional<QFont> chosen) { fonts_.push_back(std::move(chosen)); }
+
+void ScriptedDialogs::ExpectOpenFile(const QString& path) { openFiles_.push_back(path); }
+
+void ScriptedDialogs::ExpectSaveFile(const QString& path) { saveFiles_.push_back(path); }
 
 ui::MessageButton ScriptedDialogs::ShowMessage(QWidget*, const ui::MessageRequest& request) {
     shown.push_back(request);
@@ -47,6 +56,40 @@ std::optional<double> ScriptedDialogs::AskRemindDate(QWidget*, double proposedDa
     }
     std::optional<double> answer = dates_.front();
     dates_.pop_front();
+    return answer;
+}
+
+std::optional<QFont> ScriptedDialogs::AskFont(QWidget*, const QFont& initial) {
+    initialFonts.push_back(initial);
+    if (fonts_.empty()) {
+        ADD_FAILURE() << "unexpected font dialog";
+        return std::nullopt;
+    }
+    std::optional<QFont> answer = fonts_.front();
+    fonts_.pop_front();
+    return answer;
+}
+
+QString ScriptedDialogs::AskOpenFile(QWidget*, const QString& caption, const QString& filter) {
+    openFilters.push_back(filter);
+    if (openFiles_.empty()) {
+        ADD_FAILURE() << "unexpected file-open dialog: " << caption.toStdString();
+        return {};
+    }
+    QString answer = openFiles_.front();
+    openFiles_.pop_front();
+    return answer;
+}
+
+QString ScriptedDialogs::AskSaveFile(QWidget*, const QString& caption, const QString& folder, const QString& filter,
+                                     const QString& defaultSuffix) {
+    saveRequests.push_back({caption, folder, filter, defaultSuffix});
+    if (saveFiles_.empty()) {
+        ADD_FAILURE() << "unexpected file-save dialog: " << caption.toStdString();
+        return {};
+    }
+    QString answer = saveFiles_.front();
+    saveFiles_.pop_front();
     return answer;
 }
 

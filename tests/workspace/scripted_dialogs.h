@@ -28,14 +28,32 @@ public:
     void Expect(const QString& text, ui::MessageButton answer = ui::kButtonOk);
     // The next reminder-date dialog ends with OK and this date-time, or with Cancel (nullopt).
     void ExpectRemindDate(std::optional<double> chosen);
+    // The next font dialog ends with OK and this font, or with Cancel (nullopt).
+    void ExpectFont(std::optional<QFont> chosen);
+    // The next file-open dialog ends with this path (empty: Cancel).
+    void ExpectOpenFile(const QString& path);
+    // The next file-save dialog ends with this path (empty: Cancel).
+    void ExpectSaveFile(const QString& path);
     // Every expected message and dialog has been shown.
-    bool Done() const { return messages_.empty() && dates_.empty(); }
+    bool Done() const {
+        return messages_.empty() && dates_.empty() && fonts_.empty() && openFiles_.empty() && saveFiles_.empty();
+    }
 
     ui::MessageButton ShowMessage(QWidget* parent, const ui::MessageRequest& request) override;
     std::optional<double> AskRemindDate(QWidget* parent, double proposedDate) override;
+    std::optional<QFont> AskFont(QWidget* parent, const QFont& initial) override;
+    QString AskOpenFile(QWidget* parent, const QString& caption, const QString& filter) override;
+    QString AskSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
+                        const QString& defaultSuffix) override;
 
     std::vector<ui::MessageRequest> shown;  // every message, in order
     std::vector<double> proposedDates;      // what each reminder-date dialog proposed
+    std::vector<QFont> initialFonts;        // what each font dialog started at
+    std::vector<QString> openFilters;       // the filter of each file-open dialog
+    struct SaveRequest {
+        QString caption, folder, filter, defaultSuffix;
+    };
+    std::vector<SaveRequest> saveRequests;  // every file-save dialog
 
 private:
     struct Answer {
@@ -44,12 +62,18 @@ private:
     };
     std::deque<Answer> messages_;
     std::deque<std::optional<double>> dates_;
+    std::deque<std::optional<QFont>> fonts_;
+    std::deque<QString> openFiles_;
+    std::deque<QString> saveFiles_;
 };
 
 class RecordingDesktop final : public ui::Desktop {
 public:
     void PlaySound(const QString& file) override { calls.push_back("sound " + file); }
     void RunCommandLine(const QString& commandLine) override { calls.push_back("run " + commandLine); }
+    void StartProgram(const QString& program, const QStringList& arguments) override {
+        calls.push_back("program " + program + (arguments.isEmpty() ? "" : "|" + arguments.join('|')));
+    }
     void StartHidden(const QString& program) override { calls.push_back("start " + program); }
     void OpenUrl(const QString& url) override { calls.push_back("url " + url); }
     void AlertWindow(QWidget*) override { calls.push_back("alert"); }

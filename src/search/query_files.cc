@@ -1,0 +1,61 @@
+#include "search/query_files.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include "richtext/code_page.h"
+#include "store/dataset_paths.h"
+
+namespace jb::search {
+
+QString TextOfBytes(const std::string& bytes) {
+    QString text;
+    text.reserve(static_cast<qsizetype>(bytes.size()));
+    for (unsigned char b : bytes) text += QChar(static_cast<char16_t>(richtext::FromCp1252(b)));
+    return text;
+}
+
+std::string BytesOfText(const QString& text) {
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
+    for (QChar c : text) {
+        const int b = richtext::ToCp1252(c.unicode());
+        bytes += static_cast<char>(b < 0 ? '?' : b);
+    }
+    return bytes;
+}
+
+QString RecentSearchesPath(const std::string& dataSet) {
+    return QString::fromStdString(CompanionPath(dataSet, ".rsc"));
+}
+
+std::optional<std::vector<std::string>> ReadTextLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray all = file.readAll();
+    std::vector<std::string> lines;
+    std::string line;
+    for (char c : all) {
+        if (c == '\n') {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(std::move(line));
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) lines.push_back(std::move(line));
+    return lines;
+}
+
+bool WriteTextLines(const QString& path, const std::vector<std::string>& lines) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    for (const std::string& line : lines) {
+        file.write(line.data(), static_cast<qint64>(line.size()));
+        file.write("\r\n", 2);
+    }
+    return file.commit();
+}
+
+}  // namespace jb::search
