@@ -17,8 +17,8 @@ public:
     // Runs a command line without waiting.
     virtual void RunCommandLine(const QString& commandLine) = 0;
     // Starts a program with its arguments, its window shown normally, without a shell and
-    // without waiting; nothing happens when it cannot be started.
-    virtual void StartProgram(const QString& program, const QStringList& arguments) = 0;
+    // without waiting; nothing happens when it cannot be started (nor in a seam without programs).
+    virtual void StartProgram(const QString& /*program*/, const QStringList& /*arguments*/) {}
     // Starts a program hidden, without arguments, without waiting.
     virtual void StartHidden(const QString& program) = 0;
     // Opens a web address in the browser.

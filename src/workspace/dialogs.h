@@ -44,17 +44,21 @@ public:
     // (whole days) at 00:00; on OK returns the chosen date plus time of day, as a date-time.
     virtual std::optional<double> AskRemindDate(QWidget* parent, double proposedDate) = 0;
 
+    // The dialogs below answer as Cancel unless a seam provides them.
+
     // The font dialog, starting at `initial`; the chosen font, or nothing on Cancel.
-    virtual std::optional<QFont> AskFont(QWidget* parent, const QFont& initial) = 0;
+    virtual std::optional<QFont> AskFont(QWidget*, const QFont&) { return std::nullopt; }
 
     // The file-open dialog with a caption and a filter ("Pictures (*.png *.jpg)"); the chosen
     // file's full path, or an empty text on Cancel.
-    virtual QString AskOpenFile(QWidget* parent, const QString& caption, const QString& filter) = 0;
+    virtual QString AskOpenFile(QWidget*, const QString& /*caption*/, const QString& /*filter*/) { return {}; }
 
     // The file-save dialog starting in `folder`; a name typed without extension gets
     // `defaultSuffix`; no overwrite question. The chosen path, or an empty text on Cancel.
-    virtual QString AskSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
-                                const QString& defaultSuffix) = 0;
+    virtual QString AskSaveFile(QWidget*, const QString& /*caption*/, const QString& /*folder*/,
+                                const QString& /*filter*/, const QString& /*defaultSuffix*/) {
+        return {};
+    }
 };
 
 // The common boxes, all with the caption "Jotterbase".
