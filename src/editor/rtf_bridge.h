@@ -21,6 +21,9 @@ namespace jb::editor {
 
 // Replaces the contents of `doc` with the page in `rtfOrPlain` (RTF, or plain Windows-1252
 // text; what follows the end of the rich text is ignored). The load is not an undo step.
+// Loaded into a QTextEdit's own document, the page carries the editor's caret (position and
+// anchor) to its end, and the editor's next caret move or caret repaint lays the whole page out
+// at once; for a big page, load into a new QTextDocument and give that to the editor.
 void LoadRtf(QTextDocument& doc, std::string_view rtfOrPlain);
 
 // Inserts the rich text at the cursor (replacing its selection), as a paste does: the first

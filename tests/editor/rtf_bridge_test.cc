@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
@@ -12,6 +13,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <utility>
+#include <vector>
 
 #include "editor/rtf_bridge.h"
 #include "richtext/richtext.h"
@@ -187,6 +190,121 @@ TEST_F(RtfBridge, CorePlainTextEqualsEditorPlainText) {
         std::ifstream in(entry.path(), std::ios::binary);
         ExpectSamePlainText(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
     }
+}
+
+
+// Many distinct character formats (more than a page usually has), repeated and interleaved, and
+// paragraph formats that change and repeat: every run and paragraph keeps its own format.
+TEST_F(RtfBridge, ManyFormatsEachKeptWherePlaced) {
+    richtext::Document rich;
+    for (int k = 0; k < 120; ++k) {
+        richtext::Paragraph& p = rich.paragraphs.emplace_back();
+        p.format.align = (k / 3) % 2 == 0 ? richtext::Align::kLeft : richtext::Align::kRight;
+        p.format.leftIndent = (k % 7) * 150;
+        for (int r = 0; r < 5; ++r) {
+            richtext::CharFormat f;
+            f.font = (k + r) % 2 == 0 ? "Arial" : "Courier New";
+            f.halfPoints = 16 + ((k * 5 + r) % 45);  // 45 sizes x 2 fonts: past any small cache
+            f.bold = r == 2;
+            if ((k + r) % 4 == 0) f.color = richtext::Rgb{static_cast<std::uint8_t>(k), 0, 0};
+            const std::string link = r == 4 && k % 3 == 0 ? "http://example.com/" + std::to_string(k % 5) : "";
+            p.runs.push_back(richtext::Run{f, "r" + std::to_string(r) + "p" + std::to_string(k) + " ", link, {}});
+        }
+    }
+    const std::string rtf = richtext::WriteRtf(rich);
+    QTextDocument doc;
+    LoadRtf(doc, rtf);
+    EXPECT_EQ(ToRichText(doc), richtext::ReadDocument(rtf));
+    ASSERT_EQ(doc.blockCount(), 120);
+    // Spot checks on the Qt side, far apart in the page.
+    for (int k : {0, 1, 3, 59, 118, 119}) {
+        const QTextBlock block = doc.findBlockByNumber(k);
+        EXPECT_EQ(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                  (k / 3) % 2 == 0 ? Qt::AlignLeft : Qt::AlignRight);
+        EXPECT_DOUBLE_EQ(block.blockFormat().leftMargin(), (k % 7) * 10.0);
+        int r = 0;
+        for (auto it = block.begin(); !it.atEnd(); ++it, ++r) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            SCOPED_TRACE(testing::Message() << "paragraph " << k << " run " << r);
+            EXPECT_DOUBLE_EQ(f.fontPointSize(), (16 + ((k * 5 + r) % 45)) / 2.0);
+            EXPECT_EQ(f.fontFamilies().toStringList().value(0), (k + r) % 2 == 0 ? "Arial" : "Courier New");
+            EXPECT_EQ(f.isAnchor(), r == 4 && k % 3 == 0);
+            if (f.isAnchor()) {
+                EXPECT_EQ(f.anchorHref(), QString("http://example.com/%1").arg(k % 5));
+            }
+        }
+        EXPECT_EQ(r, 5);
+    }
+}
+
+// Loading over a page replaces its text, formats and pictures, and the result is the same as
+// loading into a new document; the load is no undo step and leaves the document unmodified.
+TEST_F(RtfBridge, LoadReplacesWhatWasThere) {
+    QTextDocument sample;
+    FillSample(sample);
+    const std::string first = SaveRtf(sample);
+    const std::string second = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\qc\\fs20 one\\par\\pard two\\par}";
+
+    QTextDocument doc;
+    LoadRtf(doc, first);
+    const QString picture = doc.findBlockByNumber(2).begin().fragment().charFormat().toImageFormat().name();
+    ASSERT_FALSE(picture.isEmpty());
+    QTextCursor(&doc).insertText("typed");
+    LoadRtf(doc, second);
+    QTextDocument fresh;
+    LoadRtf(fresh, second);
+    EXPECT_EQ(doc.toPlainText(), fresh.toPlainText());
+    EXPECT_EQ(ToRichText(doc), ToRichText(fresh));
+    EXPECT_EQ(doc.begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_EQ(doc.findBlockByNumber(1).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+    EXPECT_FALSE(doc.resource(QTextDocument::ImageResource, QUrl(picture)).isValid());
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_FALSE(doc.isUndoAvailable());
+    EXPECT_TRUE(doc.isUndoRedoEnabled());
+}
+
+// Records what the document tells its layout.
+class ChangeLog final : public QAbstractTextDocumentLayout {
+public:
+    explicit ChangeLog(QTextDocument* doc) : QAbstractTextDocumentLayout(doc) {}
+    void draw(QPainter*, const PaintContext&) override {}
+    int hitTest(const QPointF&, Qt::HitTestAccuracy) const override { return -1; }
+    int pageCount() const override { return 1; }
+    QSizeF documentSize() const override { return {}; }
+    QRectF frameBoundingRect(QTextFrame*) const override { return {}; }
+    QRectF blockBoundingRect(const QTextBlock&) const override { return {}; }
+    void documentChanged(int from, int oldLength, int length) override {
+        changes.push_back({from, oldLength, length});
+    }
+    struct Change {
+        int from, oldLength, length;
+    };
+    std::vector<Change> changes;
+};
+
+// The layout of an editor hears of a load as one change that covers the whole new document
+// (from 0, nothing old kept): for that change Qt's layout lays out only the start at once and
+// the rest from the event loop, where a partial change is laid out whole at once.
+TEST_F(RtfBridge, LoadIsOneWholeDocumentChangeForTheLayout) {
+    QTextDocument doc;
+    LoadPlainText(doc, "an old page\nof two lines");
+    auto* log = new ChangeLog(&doc);
+    doc.setDocumentLayout(log);
+    log->changes.clear();
+    QTextDocument sample;
+    FillSample(sample);
+    LoadRtf(doc, SaveRtf(sample));
+    // Whatever the clearing reports, exactly one change brings in text, and it is the whole page.
+    int insertions = 0;
+    for (const ChangeLog::Change& c : log->changes) {
+        SCOPED_TRACE(testing::Message() << c.from << " " << c.oldLength << " " << c.length);
+        if (c.length == 0) continue;
+        ++insertions;
+        EXPECT_EQ(c.from, 0);
+        EXPECT_EQ(c.oldLength, 0);
+        EXPECT_EQ(c.length, doc.characterCount());
+    }
+    EXPECT_EQ(insertions, 1);
 }
 
 }  // namespace
