@@ -15,17 +15,29 @@ bool EndsLink(QChar c) {
     return c.isSpace() || c == QChar::ObjectReplacementCharacter || c == QChar::ParagraphSeparator;
 }
 
+// Each scheme name with its colon, made once: the highlighter looks at every word start of
+// every paragraph.
+const QList<QString>& SchemePrefixes() {
+    static const QList<QString> prefixes = [] {
+        QList<QString> list;
+        for (const char* scheme : kLinkSchemes) list.append(QString::fromLatin1(scheme) + QLatin1Char(':'));
+        return list;
+    }();
+    return prefixes;
+}
+
 }  // namespace
 
 QList<LinkSpan> FindLinks(const QString& paragraph) {
     QList<LinkSpan> links;
+    if (!paragraph.contains(QLatin1Char(':'))) return links;  // every link has a colon
     const int n = static_cast<int>(paragraph.size());
     int i = 0;
     while (i < n) {
         bool found = false;
-        if (i == 0 || !paragraph[i - 1].isLetterOrNumber()) {
-            for (const char* scheme : kLinkSchemes) {
-                const QString prefix = QString::fromLatin1(scheme) + QLatin1Char(':');
+        // Every scheme name begins with a letter.
+        if (paragraph[i].isLetter() && (i == 0 || !paragraph[i - 1].isLetterOrNumber())) {
+            for (const QString& prefix : SchemePrefixes()) {
                 if (QStringView(paragraph).mid(i).startsWith(prefix, Qt::CaseInsensitive)) {
                     int end = i + static_cast<int>(prefix.size());
                     while (end < n && !EndsLink(paragraph[end])) ++end;
