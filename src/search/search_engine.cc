@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <unordered_map>
 
 #include "search/phrase_scan.h"
 #include "store/dataset_paths.h"
+#include "store/page_id_table.h"
 
 namespace jb::search {
 
@@ -39,13 +41,6 @@ long long DayOf(double value) {
 namespace {
 
 using IdList = std::vector<std::string>;
-
-std::uint64_t IdKey(std::string_view id) {
-    std::array<char, 8> field = IdField(id);
-    std::uint64_t key;
-    std::memcpy(&key, field.data(), 8);
-    return key;
-}
 
 double DateOfKind(const HeaderRecord& r, DateKind kind) {
     switch (kind) {
@@ -159,20 +154,8 @@ private:
     // FindPageById: -1 without a header file, -2 when no page has the ID.
     int FindPage(std::string_view id) {
         if (!headerExists_) return -1;
-        if (!mapBuilt_) BuildMap();
-        std::uint64_t key = IdKey(id);
-        auto it = std::lower_bound(idMap_.begin(), idMap_.end(), std::make_pair(key, -1));
-        return it != idMap_.end() && it->first == key ? it->second : -2;
-    }
-    void BuildMap() {
-        idMap_.reserve(headers_.size());
-        for (std::size_t n = 0; n < headers_.size(); ++n) {
-            std::uint64_t key;
-            std::memcpy(&key, headers_[n].id.data(), 8);
-            idMap_.emplace_back(key, static_cast<int>(n));
-        }
-        std::sort(idMap_.begin(), idMap_.end());  // equal keys: the lowest page number first
-        mapBuilt_ = true;
+        if (!idTable_) idTable_.emplace(headers_);
+        return idTable_->Find(id);
     }
 
     IdList WordHits(const QueryTerm& term);
@@ -188,8 +171,7 @@ private:
     std::string headerPath_;
     bool headerExists_ = false;
     std::vector<HeaderRecord> headers_;
-    std::vector<std::pair<std::uint64_t, int>> idMap_;
-    bool mapBuilt_ = false;
+    std::optional<PageIdTable> idTable_;
     IdList r_;
     SearchOutcome out_;
 };
@@ -292,7 +274,13 @@ void Search::SortResult(int sortKey) {
         items.push_back({std::move(id), page, SortValue(value)});
     }
     if (sortKey == 1) {
-        std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.page < b.page; });
+        // By page number, equal pages keeping their order: a counting sort over the pages.
+        std::vector<std::size_t> start(headers_.size() + 1, 0);
+        for (const Item& item : items) ++start[static_cast<std::size_t>(item.page) + 1];
+        for (std::size_t p = 1; p < start.size(); ++p) start[p] += start[p - 1];
+        std::vector<Item> byPage(items.size());
+        for (Item& item : items) byPage[start[static_cast<std::size_t>(item.page)]++] = std::move(item);
+        items.swap(byPage);
     } else {
         std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
             if (a.value != b.value) return a.value > b.value;

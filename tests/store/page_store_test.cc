@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstring>
+#include <random>
 #include <set>
 
 #include "protect/decipher.h"
 #include "protect/page_key.h"
 #include "store/io_error.h"
+#include "store/page_id_table.h"
 #include "store/page_store.h"
 #include "store_fixture.h"
 
@@ -255,6 +258,19 @@ TEST_F(PageStoreTest, ReadAllHeadersAgreesWithPerPageReads) {
         EXPECT_EQ(records[i].Password(), info.password);
         EXPECT_EQ(records[i].created, info.created);
     }
+}
+
+TEST_F(PageStoreTest, PageIdTableAnswersAsFindPageById) {
+    std::mt19937 random(7);
+    const char* ids[] = {"0000000A", "0000000B", "0000000A", "ABC", "ABC\0\0\0\0\0", "FFFFFFFF", "0000000C"};
+    for (int n = 0; n < 300; ++n) {
+        std::string id = n < 7 ? std::string(ids[n], n == 4 ? 8 : std::strlen(ids[n])) : std::to_string(random());
+        ASSERT_EQ(store.WritePage(dataSet, n, "", false, false, id, "x", 0, 0), kStatusOk);
+    }
+    PageIdTable table(store.ReadAllHeaders(dataSet));
+    std::vector<std::string> probes = {"0000000A", "0000000B", "ABC", "FFFFFFFF", "0000000C", "0000000D", "", "0000000A9"};
+    for (int n = 0; n < 300; n += 7) probes.push_back(store.PageIdAt(dataSet, n));
+    for (const std::string& probe : probes) EXPECT_EQ(table.Find(probe), store.FindPageById(dataSet, probe)) << probe;
 }
 
 }  // namespace
