@@ -1,16 +1,26 @@
-// The main window's reminder controls, the status ticker and the message of the day. Built
-// with the window (these are TMainForm members).
+// The main window's reminder controls, the status ticker, the message of the day, the reminder
+// check, the start-up announcement and window flashing. Built with the window (these are
+// TMainForm members).
 
 #include <QAction>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QTimeEdit>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 #include <chrono>
+#include <unordered_map>
 
 #include "remind/daily_message.h"
 #include "remind/qt_dates.h"
+#include "remind/reminder_check.h"
 #include "remind/reminder_value.h"
+#include "store/dates.h"
+#include "store/io_error.h"
 #include "workspace/main_form.h"
 
 namespace jb::workspace {
@@ -127,6 +137,89 @@ QString TMainForm::GetTodaysMessage() {
 
 void TMainForm::ReminderTimerTimer() {
     if (hooks.reminderCheck) hooks.reminderCheck(*this);
+}
+
+void TMainForm::BuildReminders() {
+    connect(FlashTimer, &QTimer::timeout, this, [this] { RunGuarded([this] { FlashTimerTimer(); }); });
+    hooks.reminderCheck = [](TMainForm& f) { f.ReminderCheck(); };
+    hooks.announceReminders = [](TMainForm& f) { f.AnnounceReminders(); };
+}
+
+namespace {
+
+QString LongTime(double value) {
+    const TimeOfDay t = TimeFromDate(value);
+    return QString::asprintf("%02d:%02d:%02d", t.hour, t.minute, t.second);
+}
+
+}  // namespace
+
+void TMainForm::ReminderCheck() {
+    const double now = clock.Now();
+    std::vector<int> due;
+    try {
+        due = remind::DuePages(store.ReadAllHeaders(ws.dataSet), now);
+    } catch (const IoError&) {
+        return;  // a header file that cannot be read holds no due page
+    }
+    if (due.empty()) return;
+    FlashTimer->start();
+    if (!ui::AskYesNo(dialogs, this, QString::fromStdString(remind::ReminderPromptText(due)), ui::kButtonYes))
+        return;
+    QueryList.clear();
+    QueryList.push_back(("Reminders for: " + ShortDate(now) + " " + LongTime(now)).toStdString());
+    for (int n : due) QueryList.push_back(store.PageIdAt(ws.dataSet, n));
+    NoHighlight = true;
+    QueryPos = 1;
+    ButtonUp->setEnabled(due.size() > 1);
+    ButtonDown->setEnabled(false);
+    if (ToolBarQuery->isHidden()) ToolBarQuery->show();
+    EditRecNum->setText(QString::number(due.front()));
+    GoButton->click();
+    // Go set the buttons for page numbers; in the query they move through the due pages.
+    ButtonUp->setEnabled(due.size() > 1);
+    ButtonDown->setEnabled(false);
+}
+
+void TMainForm::AnnounceReminders() {
+    if (QueryList.size() < 2) return;
+    // The page numbers of the query's IDs from one read of the header file (first page wins).
+    std::unordered_map<std::string, int> pageOfId;
+    const std::vector<HeaderRecord> headers = store.ReadAllHeaders(ws.dataSet);
+    for (std::size_t n = 0; n < headers.size(); ++n) pageOfId.try_emplace(headers[n].Id(), static_cast<int>(n));
+    std::vector<int> pages;
+    for (std::size_t i = 1; i < QueryList.size(); ++i) {
+        const auto it = pageOfId.find(QueryList[i]);
+        pages.push_back(it == pageOfId.end() ? -2 : it->second);
+    }
+    StartTicker(QString::fromStdString(remind::ReminderBanner(pages)), false, pages.size() == 1);
+    const std::string& sound = settings.soundFile;
+    if (!sound.empty() && sound != kNoSound) {
+        const QString file = QString::fromLocal8Bit(sound.c_str());
+        if (QFileInfo(file).isFile()) desktop.PlaySound(QFileInfo(file).absoluteFilePath());
+    }
+    showMaximized();
+    FlashTimer->start();
+}
+
+void TMainForm::FlashTimerTimer() {
+    if (isActiveWindow()) {
+        flashInverted_ = false;
+        FlashTimer->stop();
+        return;
+    }
+    flashInverted_ = !flashInverted_;
+    if (flashInverted_) desktop.AlertWindow(this);
+}
+
+void TMainForm::FormClick() {
+    FlashTimer->stop();
+    flashInverted_ = false;
+}
+
+void TMainForm::mousePressEvent(QMouseEvent* event) {
+    RunGuarded([this] { FormClick(); });
+    QMainWindow::mousePressEvent(event);
 }
 
 }  // namespace jb::workspace

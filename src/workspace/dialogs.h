@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QString>
 #include <optional>
+#include <string>
 
 class QWidget;
 
@@ -58,6 +59,14 @@ public:
     virtual QString AskSaveFile(QWidget*, const QString& /*caption*/, const QString& /*folder*/,
                                 const QString& /*filter*/, const QString& /*defaultSuffix*/) {
         return {};
+    }
+
+    // The Security dialog (TEnterPasswordForm), shown modally with `pageLabel` in its PNLabel,
+    // expecting `expectedPassword` (already upper-cased, at most 8 characters). True when the
+    // user typed it (letter case aside) and pressed OK; false on Cancel: the caller leaves the
+    // page out.
+    virtual bool AskPagePassword(QWidget*, const QString& /*pageLabel*/, const std::string& /*expectedPassword*/) {
+        return false;
     }
 };
 

@@ -2,7 +2,8 @@
 // The main window: the hub that owns the widgets and the workspace state. Start-up and close
 // are in main_form_startup.cc, the current page and navigation in main_form_navigation.cc, the
 // page commands in main_form_commands.cc, the widgets in main_form_build.cc, and the reminder
-// controls and the ticker in remind/main_form_remind.cc. Other subsystems hook in through
+// controls, the ticker and the reminder check in remind/main_form_remind.cc, the password lock in
+// protect/main_form_protect.cc. Other subsystems hook in through
 // TMainForm::Hooks and the public members.
 
 #include <QMainWindow>
@@ -25,6 +26,7 @@ class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPushButton;
 class QTimeEdit;
 class QTimer;
 class QToolBar;
@@ -34,6 +36,10 @@ namespace jb::editor {
 class EditorFront;
 class Ruler;
 }  // namespace jb::editor
+
+namespace jb::protect {
+class TPwForm;
+}
 
 namespace jb::search {
 class TListForm;
@@ -177,6 +183,30 @@ public:
     // One line of the daily messages file, or an empty text.
     QString GetTodaysMessage();
     void ReminderTimerTimer();
+    // The reminder check: the due pages of the current data set (one read of the header file),
+    // the prompt, and on Yes the due pages as the open query.
+    void ReminderCheck();
+    // Start-up, after the quiet reminder query opened: banner, sound, maximised, flashing.
+    void AnnounceReminders();
+    // Window flashing: one tick of FlashTimer, and a click on the window's surface.
+    void FlashTimerTimer();
+    void FormClick();
+    // The title shows the inverted (flashed) look.
+    bool FlashInverted() const { return flashInverted_; }
+
+    // --- Password protection (protect/main_form_protect.cc) ---
+    // The password box changed state (user or program).
+    void PasswordBoxClicked(bool ticked);
+    void MMenuPasswordClick();
+    // Locks the editor behind the password panel (the page's stored bytes are in ".tpm").
+    void EnablePw();
+    // Removes the lock.
+    void DisablePw();
+    // The panel's OK and Cancel.
+    void PwButtonClick();
+    void Button2Click();
+    // The current page is locked behind the password panel.
+    bool PwLocked() const;
 
     // --- Search and queries (search/main_form_search.cc, search/main_form_query.cc,
     //     search/main_form_links.cc) ---
@@ -234,6 +264,7 @@ public:
     bool SearchMessages = false;  // the search may speak to the user
     search::TSearchForm* SearchForm;
     search::TListForm* ListForm;
+    protect::TPwForm* PwForm;
 
     // Seams and state.
     ui::Dialogs& dialogs;
@@ -338,9 +369,15 @@ public:
     QTimer* AutoUpdateTimer;
     QTimer* FlashTimer;
     QTimer* Timer;
+    // The password panel.
+    QWidget* PasswordPanel;
+    QLineEdit* EditPw;
+    QPushButton* PwButton;
+    QPushButton* PwCancelButton;  // the panel's "C&ancel" (its handler is Button2Click)
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     // main_form_build.cc
@@ -353,6 +390,14 @@ private:
     void ConnectCommands();
     // search/main_form_search.cc: the search forms, the search controls and the query hooks.
     void BuildSearch();
+    // remind/main_form_remind.cc: the reminder hooks and flashing.
+    void BuildReminders();
+    // protect/main_form_protect.cc: the Set Password dialog, the password panel and its hooks.
+    void BuildProtection();
+    // The Set Password dialog's answers.
+    void PasswordSet(const std::string& password);
+    void PasswordCancelled();
+    void SetLockedControls(bool enabled);
     // search/main_form_query.cc
     void ShowQueryPage(const QString& highlightText);
     void SetQueryButtons();
@@ -382,6 +427,9 @@ private:
     bool loadingEditor_ = false;
     bool settingPickers_ = false;
     bool closed_ = false;
+    bool flashInverted_ = false;
+    // The toolbar controls the password lock disabled, to enable again when it is removed.
+    std::vector<QWidget*> pwDisabled_;
     editor::EditorFront* front_ = nullptr;
     class NullSpellEngine;
     std::unique_ptr<NullSpellEngine> defaultSpell_;

@@ -66,7 +66,8 @@ void TMainForm::EditBoxChange() {
 }
 
 void TMainForm::CheckUnsavedChanges() {
-    if (!Modified()) return;
+    // A locked page has no text in the editor: writing it would lose the page.
+    if (!Modified() || PwLocked()) return;
     if (settings.autoUpdate ||
         ui::AskYesNo(dialogs, this,
                      "You have not saved the changes (updated) the current record. Do you wish to do so now?",
@@ -92,6 +93,11 @@ int TMainForm::BoxPageNumber() {
 
 bool TMainForm::GotoRecord(int n) {
     CheckUnsavedChanges();
+    // Another page becoming current removes the lock of a locked page and its read-out file.
+    if (PwLocked()) {
+        DisablePw();
+        store.Files().Remove(CompanionPath(ws.dataSet, ".tpm"));
+    }
     ws.password.clear();
     ws.pageId.clear();
     PageInfo info;

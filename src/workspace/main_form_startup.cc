@@ -49,6 +49,8 @@ TMainForm::TMainForm(MainFormSeams seams, QWidget* parent)
     BuildEditorFront();
     ConnectCommands();
     BuildSearch();
+    BuildReminders();
+    BuildProtection();
     // FormCreate: the query toolbar and menu appear only while a query is open.
     SetQueryMode(false);
     SetModified(false);

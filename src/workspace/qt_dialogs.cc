@@ -2,9 +2,12 @@
 
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <memory>
 
+#include "protect/password_forms.h"
 #include "remind/remind_date_form.h"
 
 namespace jb::ui {
@@ -13,8 +16,9 @@ QtDialogs::QtDialogs() = default;
 QtDialogs::~QtDialogs() = default;
 
 void QtDialogs::CreateForms(QWidget* mainWindow) {
-    // TPwForm, TExportForm1, TExportForm2, TOptionsForm, TPrintForm1, TSearchForm, TProgressForm
-    // and TEnterPasswordForm come before this one as their subsystems add them.
+    // TPwForm (the main window's own), TExportForm1, TExportForm2, TOptionsForm, TPrintForm1,
+    // TSearchForm and TProgressForm come before these as their subsystems add them.
+    EnterPasswordForm = new protect::TEnterPasswordForm(*this, mainWindow);
     GetRemindDateForm = new remind::TGetRemindDateForm(mainWindow);
     // TAddNewDictionaryForm and TListForm follow.
 }
@@ -72,6 +76,18 @@ QString QtDialogs::AskSaveFile(QWidget* parent, const QString& caption, const QS
     dialog.setDefaultSuffix(defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().front();
+}
+
+bool QtDialogs::AskPagePassword(QWidget* parent, const QString& pageLabel, const std::string& expectedPassword) {
+    protect::TEnterPasswordForm* form = EnterPasswordForm;
+    std::unique_ptr<protect::TEnterPasswordForm> own;
+    if (!form) {
+        own = std::make_unique<protect::TEnterPasswordForm>(*this, parent);
+        form = own.get();
+    }
+    form->PNLabel->setText(pageLabel);
+    form->ExpectedPassword = expectedPassword.substr(0, protect::kMaxPassword);
+    return form->exec() == QDialog::Accepted;
 }
 
 }  // namespace jb::ui

@@ -8,6 +8,9 @@
 namespace jb::remind {
 class TGetRemindDateForm;
 }
+namespace jb::protect {
+class TEnterPasswordForm;
+}
 
 namespace jb::ui {
 
@@ -26,7 +29,9 @@ public:
     QString AskOpenFile(QWidget* parent, const QString& caption, const QString& filter) override;
     QString AskSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
                         const QString& defaultSuffix) override;
+    bool AskPagePassword(QWidget* parent, const QString& pageLabel, const std::string& expectedPassword) override;
 
+    protect::TEnterPasswordForm* EnterPasswordForm = nullptr;
     remind::TGetRemindDateForm* GetRemindDateForm = nullptr;
 };
 

@@ -414,7 +414,8 @@ TEST_F(SearchWindowTest, StartUpShowsTheFirstDueReminderQuietly) {
     EXPECT_TRUE(f.NoHighlight);
     EXPECT_EQ("", f.EditSearchTerm->text());
     EXPECT_TRUE(f.SearchMessages);
-    EXPECT_EQ("", Ticker()) << "no page count for the quiet query";
+    EXPECT_EQ(" ... REMINDER! Today's Pages to note are: 1, and 3 ...", Ticker())
+        << "the reminder banner, no page count for the quiet query";
     EXPECT_TRUE(dialogs.shown.empty());
 }
 

@@ -1,0 +1,203 @@
+// The reminder check of the main window, its prompt and query, the start-up announcement and
+// window flashing, under a fixed clock.
+
+#include <QAction>
+#include <QLineEdit>
+#include <QTimer>
+#include <filesystem>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "richtext/richtext.h"
+#include "workspace/main_form_fixture.h"
+
+namespace jb::test {
+namespace {
+
+using workspace::TMainForm;
+
+// 14:30:00 on the fixture's day.
+constexpr double kHalfPastTwo = kToday + (14 * 3600.0 + 30 * 60.0) / 86400.0;
+
+std::string IdOf(int n) {
+    char id[9];
+    std::snprintf(id, sizeof id, "%08X", 0xA + n);
+    return id;
+}
+
+class ReminderWindowTest : public MainFormTest {
+protected:
+    void WritePages(const std::vector<double>& reminders) {
+        for (std::size_t i = 0; i < reminders.size(); ++i) {
+            const int n = static_cast<int>(i);
+            ASSERT_EQ(0u, store.WritePage(DataSet(), n, "", false, false, IdOf(n),
+                                          richtext::RtfFromPlainText("page " + std::to_string(n)), reminders[i],
+                                          44000 + n));
+        }
+    }
+    // Starts on the day before, so that the start-up reminder query leaves today's reminders.
+    TMainForm& StartTheDayBefore() {
+        clock.Set(kNow - 1);
+        TMainForm& f = Start();
+        EXPECT_FALSE(f.QueryMode());
+        return f;
+    }
+    QString Ticker() const { return QString::fromStdU16String(form->TickerState().Text()); }
+};
+
+TEST_F(ReminderWindowTest, TimersHaveTheirIntervalsAndTheCheckRunsFromStart) {
+    WritePages({0});
+    TMainForm& f = Start();
+    EXPECT_EQ(30000, f.ReminderTimer->interval());
+    EXPECT_TRUE(f.ReminderTimer->isActive());
+    EXPECT_EQ(300, f.FlashTimer->interval());
+    EXPECT_FALSE(f.FlashTimer->isActive());
+}
+
+TEST_F(ReminderWindowTest, DuePageIsOfferedOnlyInItsTimeSlot) {
+    WritePages({0, kHalfPastTwo, kHalfPastTwo + 0.01});
+    TMainForm& f = StartTheDayBefore();
+    clock.Set(kHalfPastTwo - 20 / 86400.0);
+    f.ReminderTimerTimer();
+    EXPECT_TRUE(dialogs.shown.empty()) << "14:29:40 is before the slot";
+    clock.Set(kHalfPastTwo + 20 / 86400.0);
+    dialogs.Expect("Page number 1 is set to remind you now. Do you wish to browse to this page now?", ui::kButtonNo);
+    f.ReminderTimerTimer();
+    ASSERT_TRUE(dialogs.Done());
+    const ui::MessageRequest& prompt = dialogs.shown.back();
+    EXPECT_EQ("Jotterbase", prompt.caption);
+    EXPECT_EQ(ui::MessageIcon::kQuestion, prompt.icon);
+    EXPECT_EQ(unsigned(ui::kButtonYes | ui::kButtonNo), prompt.buttons);
+    EXPECT_EQ(ui::kButtonYes, prompt.defaultButton);
+    EXPECT_TRUE(f.FlashTimer->isActive());
+    EXPECT_FALSE(f.QueryMode()) << "No leaves everything as it was";
+    EXPECT_EQ("0", f.EditRecNum->text());
+}
+
+TEST_F(ReminderWindowTest, PromptNamesTwoThreeAndManyPages) {
+    std::vector<double> reminders(36, kHalfPastTwo);
+    reminders[0] = 0;
+    WritePages(reminders);
+    TMainForm& f = StartTheDayBefore();
+    clock.Set(kHalfPastTwo);
+    std::string list;
+    for (int n = 1; n < 35; ++n) list += std::to_string(n) + ", ";
+    list += "and 35";
+    dialogs.Expect(QString::fromStdString("Pages number " + list.substr(0, 100) +
+                                          " are set to remind you now. Do you wish to browse to these pages now?"),
+                   ui::kButtonNo);
+    f.ReminderTimerTimer();
+    EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(ReminderWindowTest, YesReplacesTheOpenQueryByTheDuePages) {
+    WritePages({kHalfPastTwo, 0, kHalfPastTwo, kHalfPastTwo + 1});
+    TMainForm& f = StartTheDayBefore();
+    f.OpenQuery("page", {IdOf(1), IdOf(3)}, "page");
+    ASSERT_TRUE(f.QueryMode());
+    clock.Set(kHalfPastTwo + 40 / 86400.0);
+    dialogs.Expect("Pages number 0 and 2 are set to remind you now. Do you wish to browse to these pages now?",
+                   ui::kButtonYes);
+    f.ReminderTimerTimer();
+    ASSERT_EQ(3u, f.QueryList.size());
+    EXPECT_EQ("Reminders for: " + f.ShortDate(kToday) + " 14:30:40", QString::fromStdString(f.QueryList[0]));
+    EXPECT_EQ(IdOf(0), f.QueryList[1]);
+    EXPECT_EQ(IdOf(2), f.QueryList[2]);
+    EXPECT_TRUE(f.NoHighlight);
+    EXPECT_EQ(1, f.QueryPos);
+    EXPECT_EQ("0", f.EditRecNum->text());
+    EXPECT_EQ("page 0", EditorText());
+    EXPECT_TRUE(f.QueryMode());
+    EXPECT_TRUE(f.ButtonUp->isEnabled());
+    EXPECT_FALSE(f.ButtonDown->isEnabled());
+    f.ButtonUp->click();
+    EXPECT_EQ("page 2", EditorText());
+}
+
+TEST_F(ReminderWindowTest, YesWithOneDuePageOpensAQueryWithoutBrowsing) {
+    WritePages({0, 0, kHalfPastTwo});
+    TMainForm& f = StartTheDayBefore();
+    ASSERT_FALSE(f.QueryMode());
+    clock.Set(kHalfPastTwo);
+    dialogs.Expect({}, ui::kButtonYes);
+    f.ReminderTimerTimer();
+    ASSERT_TRUE(f.QueryMode());
+    EXPECT_EQ((std::vector<std::string>{IdOf(2)}), std::vector<std::string>(f.QueryList.begin() + 1, f.QueryList.end()));
+    EXPECT_EQ("page 2", EditorText());
+    EXPECT_FALSE(f.ButtonUp->isEnabled());
+    EXPECT_FALSE(f.ButtonDown->isEnabled());
+}
+
+TEST_F(ReminderWindowTest, CheckWithoutHeaderFileSaysNothing) {
+    TMainForm& f = Start();
+    clock.Set(kHalfPastTwo);
+    f.ReminderTimerTimer();
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_FALSE(f.FlashTimer->isActive());
+}
+
+TEST_F(ReminderWindowTest, StartUpAnnouncesOneDuePage) {
+    WritePages({0, kToday - 2 + 0.3, kToday + 3});
+    TMainForm& f = Start();
+    ASSERT_TRUE(f.QueryMode());
+    EXPECT_EQ(" ... REMINDER! Today's Page to note is: 1 ...", Ticker());
+    EXPECT_TRUE(f.Timer->isActive());
+    EXPECT_TRUE(f.isMaximized());
+    EXPECT_TRUE(f.FlashTimer->isActive());
+    EXPECT_TRUE(desktop.calls.empty()) << "no sound file in the program folder";
+}
+
+TEST_F(ReminderWindowTest, StartUpAnnouncesThreeDuePagesInQueryOrder) {
+    WritePages({kToday - 1, 0, kToday - 3, kToday + 0.2, kToday + 4});
+    Start();
+    EXPECT_EQ(" ... REMINDER! Today's Pages to note are: 3,0, and 2 ...", Ticker());
+}
+
+TEST_F(ReminderWindowTest, SoundPlaysOnlyWhenItsFileExistsAndPlaySoundIsOn) {
+    struct Case {
+        const char* what;
+        const char* settings;
+        bool makeFile;
+        bool plays;
+    } const cases[] = {
+        {"file present, sound on", "[Remind]\r\nPlaySound=1\r\nSoundFile=%1\r\n", true, true},
+        {"file missing", "[Remind]\r\nPlaySound=1\r\nSoundFile=%1\r\n", false, false},
+        {"sound off", "[Remind]\r\nPlaySound=0\r\nSoundFile=%1\r\n", true, false},
+        {"nosound", "[Remind]\r\nPlaySound=1\r\nSoundFile=nosound\r\n", true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        desktop.calls.clear();
+        const std::string wav = dir.File("bell.wav");
+        std::filesystem::remove(wav);
+        if (c.makeFile) WriteFileBytes(wav, "RIFF");
+        WritePages({kToday});
+        WriteSettings(QString(c.settings).arg(QString::fromStdString(wav)).toStdString());
+        Start();
+        const std::vector<QString> expected =
+            c.plays ? std::vector<QString>{"sound " + QString::fromStdString(wav)} : std::vector<QString>{};
+        EXPECT_EQ(expected, desktop.calls);
+        form->SetModified(false);
+        form.reset();
+    }
+}
+
+TEST_F(ReminderWindowTest, FlashingStopsOnAClickOrWhenTheWindowIsActive) {
+    WritePages({kToday});
+    TMainForm& f = Start();
+    ASSERT_TRUE(f.FlashTimer->isActive());
+    if (!f.isActiveWindow()) {
+        f.FlashTimerTimer();
+        EXPECT_TRUE(f.FlashInverted());
+        f.FlashTimerTimer();
+        EXPECT_FALSE(f.FlashInverted());
+        EXPECT_TRUE(f.FlashTimer->isActive());
+    }
+    f.FlashTimerTimer();
+    f.FormClick();
+    EXPECT_FALSE(f.FlashTimer->isActive());
+    EXPECT_FALSE(f.FlashInverted());
+}
+
+}  // namespace
+}  // namespace jb::test
