@@ -1,6 +1,9 @@
 #include "workspace/system_desktop.h"
 
 #include <QApplication>
+#include <QAudioDevice>
+#include <QMediaDevices>
+#include <QSoundEffect>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
@@ -30,9 +33,23 @@ void THelpForm::ShowContext(const QString& helpFile, int context) {
     activateWindow();
 }
 
+struct SystemDesktop::Player {
+    QSoundEffect effect;
+};
+
+SystemDesktop::SystemDesktop() = default;
+SystemDesktop::~SystemDesktop() = default;
+
 void SystemDesktop::PlaySound(const QString& file) {
-    // No sound module is linked yet; a player that exists on the machine does it without waiting.
-    if (QFileInfo::exists(file)) QProcess::startDetached("aplay", {"-q", file});
+    if (!QFileInfo(file).isFile()) return;
+    // Without an audio device there is nothing to hear (and nothing to open).
+    if (QMediaDevices::defaultAudioOutput().isNull()) return;
+    if (!player_) player_ = std::make_unique<Player>();
+    // A wave file QSoundEffect cannot decode, or no audio device, leaves the effect in its
+    // error state: the sound is simply not heard.
+    player_->effect.stop();
+    player_->effect.setSource(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
+    player_->effect.play();
 }
 
 void SystemDesktop::RunCommandLine(const QString& commandLine) {

@@ -2,6 +2,7 @@
 // The production Desktop: sound, other programs, the browser, window alerts and the help window.
 
 #include <QPointer>
+#include <memory>
 #include <QTextBrowser>
 
 #include "workspace/desktop.h"
@@ -19,6 +20,10 @@ public:
 
 class SystemDesktop final : public Desktop {
 public:
+    SystemDesktop();
+    ~SystemDesktop() override;
+    // Plays a wave file through Qt Multimedia without waiting; silent when the file or the
+    // audio device cannot be played.
     void PlaySound(const QString& file) override;
     void RunCommandLine(const QString& commandLine) override;
     void StartProgram(const QString& program, const QStringList& arguments) override;
@@ -29,6 +34,8 @@ public:
 
 private:
     QPointer<THelpForm> help_;
+    struct Player;
+    std::unique_ptr<Player> player_;  // made at the first sound
 };
 
 }  // namespace jb::ui

@@ -2,6 +2,7 @@
 // window flashing, under a fixed clock.
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QTimer>
 #include <filesystem>
@@ -10,6 +11,7 @@
 
 #include "richtext/richtext.h"
 #include "workspace/main_form_fixture.h"
+#include "workspace/system_desktop.h"
 
 namespace jb::test {
 namespace {
@@ -197,6 +199,27 @@ TEST_F(ReminderWindowTest, FlashingStopsOnAClickOrWhenTheWindowIsActive) {
     f.FormClick();
     EXPECT_FALSE(f.FlashTimer->isActive());
     EXPECT_FALSE(f.FlashInverted());
+}
+
+}  // namespace
+}  // namespace jb::test
+
+namespace jb::test {
+namespace {
+
+TEST(SystemDesktopSound, SoundsThatCannotPlayAreSilent) {
+    EnsureApplication();
+    TempDir dir;
+    const std::string notSound = dir.File("not-a-sound.wav");
+    WriteFileBytes(notSound, "this is not a wave file");
+    ui::SystemDesktop desktop;
+    desktop.PlaySound(QString::fromStdString(dir.File("missing.wav")));
+    desktop.PlaySound(QString::fromStdString(notSound));
+    desktop.PlaySound(QString::fromStdString(notSound));
+    // The program's own sound, on a machine that may have no audio device.
+    desktop.PlaySound(JB_SOURCE_DIR_AT_BUILD "/assets/remind.wav");
+    QCoreApplication::processEvents();
+    SUCCEED() << "neither a missing nor a broken file nor a missing device stops the program";
 }
 
 }  // namespace
