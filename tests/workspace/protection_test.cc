@@ -11,11 +11,13 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
 
 #include "protect/decipher.h"
 #include "protect/page_key.h"
 #include "protect/password_forms.h"
+#include "workspace/qt_dialogs.h"
 #include "richtext/richtext.h"
 #include "workspace/main_form_fixture.h"
 
@@ -336,6 +338,29 @@ TEST_F(ProtectionTest, SecurityDialogAcceptsOnlyTheExpectedPassword) {
     EXPECT_EQ("", dialog.EditPassword->text());
     dialog.Button2->click();
     EXPECT_EQ(QDialog::Rejected, dialog.result());
+}
+
+TEST_F(ProtectionTest, ProductionSecurityDialogIsModalAndSaysWhetherThePasswordWasTyped) {
+    WritePages(1, {});
+    StartQuietly();
+    ui::QtDialogs qt;
+    qt.CreateForms(form.get());
+    ASSERT_NE(nullptr, qt.EnterPasswordForm);
+    auto answer = [&](const QString& typed, bool ok) {
+        QTimer::singleShot(0, form.get(), [&qt, typed, ok] {
+            protect::TEnterPasswordForm* d = qt.EnterPasswordForm;
+            EXPECT_TRUE(d->isModal());
+            EXPECT_TRUE(d->isVisible());
+            EXPECT_EQ("", d->EditPassword->text()) << "cleared on show";
+            d->EditPassword->setText(typed);
+            (ok ? d->Button1 : d->Button2)->click();
+        });
+    };
+    answer("Secret", true);
+    EXPECT_TRUE(qt.AskPagePassword(form.get(), "Page 3", "SECRET"));
+    EXPECT_EQ("Page 3", qt.EnterPasswordForm->PNLabel->text());
+    answer("Secret", false);
+    EXPECT_FALSE(qt.AskPagePassword(form.get(), "Page 4", "SECRET")) << "Cancel leaves the page out";
 }
 
 TEST(PasswordText, ComparesIgnoringTheCaseOfAsciiLettersOnly) {

@@ -21,6 +21,7 @@ ScriptedDialogs::~ScriptedDialogs() {
     if (!fonts_.empty()) ADD_FAILURE() << fonts_.size() << " expected font dialog(s) never shown";
     for (const QString& f : openFiles_) ADD_FAILURE() << "expected file-open dialog never shown: " << f.toStdString();
     for (const QString& f : saveFiles_) ADD_FAILURE() << "expected file-save dialog never shown: " << f.toStdString();
+    if (!pagePasswords_.empty()) ADD_FAILURE() << pagePasswords_.size() << " expected Security dialog(s) never shown";
 }
 
 void ScriptedDialogs::Expect(const QString& text, ui::MessageButton answer) { messages_.push_back({text, answer}); }
@@ -32,6 +33,19 @@ void ScriptedDialogs::ExpectFont(std::optional<QFont> chosen) { fonts_.push_back
 void ScriptedDialogs::ExpectOpenFile(const QString& path) { openFiles_.push_back(path); }
 
 void ScriptedDialogs::ExpectSaveFile(const QString& path) { saveFiles_.push_back(path); }
+
+void ScriptedDialogs::ExpectPagePassword(bool typedRight) { pagePasswords_.push_back(typedRight); }
+
+bool ScriptedDialogs::AskPagePassword(QWidget*, const QString& pageLabel, const std::string& expectedPassword) {
+    pagePasswordRequests.push_back({pageLabel, expectedPassword});
+    if (pagePasswords_.empty()) {
+        ADD_FAILURE() << "unexpected Security dialog: " << pageLabel.toStdString();
+        return false;
+    }
+    const bool answer = pagePasswords_.front();
+    pagePasswords_.pop_front();
+    return answer;
+}
 
 ui::MessageButton ScriptedDialogs::ShowMessage(QWidget*, const ui::MessageRequest& request) {
     shown.push_back(request);

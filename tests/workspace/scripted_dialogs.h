@@ -6,6 +6,7 @@
 #include <deque>
 #include <ostream>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "workspace/desktop.h"
@@ -34,9 +35,12 @@ public:
     void ExpectOpenFile(const QString& path);
     // The next file-save dialog ends with this path (empty: Cancel).
     void ExpectSaveFile(const QString& path);
+    // The next Security dialog ends with OK and the right password (true) or with Cancel.
+    void ExpectPagePassword(bool typedRight);
     // Every expected message and dialog has been shown.
     bool Done() const {
-        return messages_.empty() && dates_.empty() && fonts_.empty() && openFiles_.empty() && saveFiles_.empty();
+        return messages_.empty() && dates_.empty() && fonts_.empty() && openFiles_.empty() && saveFiles_.empty() &&
+               pagePasswords_.empty();
     }
 
     ui::MessageButton ShowMessage(QWidget* parent, const ui::MessageRequest& request) override;
@@ -45,6 +49,7 @@ public:
     QString AskOpenFile(QWidget* parent, const QString& caption, const QString& filter) override;
     QString AskSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
                         const QString& defaultSuffix) override;
+    bool AskPagePassword(QWidget* parent, const QString& pageLabel, const std::string& expectedPassword) override;
 
     std::vector<ui::MessageRequest> shown;  // every message, in order
     std::vector<double> proposedDates;      // what each reminder-date dialog proposed
@@ -54,6 +59,11 @@ public:
         QString caption, folder, filter, defaultSuffix;
     };
     std::vector<SaveRequest> saveRequests;  // every file-save dialog
+    struct PagePasswordRequest {
+        QString pageLabel;
+        std::string expectedPassword;
+    };
+    std::vector<PagePasswordRequest> pagePasswordRequests;  // every Security dialog
 
 private:
     struct Answer {
@@ -65,6 +75,7 @@ private:
     std::deque<std::optional<QFont>> fonts_;
     std::deque<QString> openFiles_;
     std::deque<QString> saveFiles_;
+    std::deque<bool> pagePasswords_;
 };
 
 class RecordingDesktop final : public ui::Desktop {
