@@ -1,6 +1,6 @@
 // The main window on a generated data set (sizes from $JB_BENCH_PAGES, default 100000):
-// start-up to the first page shown (index load included), showing the ~1 MB last page, and
-// Update of a 4 KB page (write plus index words).
+// start-up to the first page shown (index load included), showing the ~1 MB last page, Update
+// of a 4 KB page (write plus index words), and one 30-second reminder check.
 
 #include <benchmark/benchmark.h>
 
@@ -15,6 +15,7 @@
 #include "store/dataset_paths.h"
 #include "store/memory_tuning.h"
 #include "store/page_store.h"
+#include "remind/reminder_check.h"
 #include "workspace/main_form.h"
 
 namespace jb::bench {
@@ -102,6 +103,34 @@ void Update4K(benchmark::State& state, const std::string& dataSet) {
     form->SetModified(false);
 }
 
+// Answers No to the reminder prompt, so that every check does the same work.
+class AnswerNoDialogs final : public ui::Dialogs {
+public:
+    ui::MessageButton ShowMessage(QWidget*, const ui::MessageRequest&) override { return ui::kButtonNo; }
+    std::optional<double> AskRemindDate(QWidget*, double) override { return std::nullopt; }
+};
+
+// One check (the header file read once, the due pages, the prompt) at the time of the first
+// generated reminder, so that at least one page is due.
+void ReminderCheck(benchmark::State& state, const std::string& dataSet) {
+    PageStore store;
+    double when = 0;
+    for (const HeaderRecord& h : store.ReadAllHeaders(dataSet)) {
+        if (h.HasReminder()) {
+            when = h.reminder;
+            break;
+        }
+    }
+    FixedClock clock(when - 1);  // the day before: start-up opens no reminder query
+    AnswerNoDialogs answerNo;
+    workspace::TMainForm form(workspace::MainFormSeams{answerNo, clock, desktop, FolderOf(dataSet)});
+    form.FormShow();
+    clock.Set(when);
+    for (auto _ : state) form.ReminderCheck();
+    state.counters["due"] = static_cast<double>(remind::DuePages(store.ReadAllHeaders(dataSet), when).size());
+    form.SetModified(false);
+}
+
 }  // namespace
 }  // namespace jb::bench
 
@@ -119,6 +148,8 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
         benchmark::RegisterBenchmark(("Update_4KB" + suffix).c_str(), Update4K, dataSet)
             ->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+        benchmark::RegisterBenchmark(("ReminderCheck" + suffix).c_str(), ReminderCheck, dataSet)
+            ->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
