@@ -3,7 +3,6 @@
 // password is typed. TMainForm members, built with the window.
 
 #include <QAction>
-#include <algorithm>
 #include <QCheckBox>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -15,6 +14,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "protect/page_key.h"
 #include "protect/password_forms.h"
@@ -42,7 +42,8 @@ void TMainForm::BuildProtection() {
     PwForm = new protect::TPwForm(dialogs, this);
     connect(PwForm, &protect::TPwForm::PasswordSet, this,
             [this](const std::string& p) { RunGuarded([this, p] { PasswordSet(p); }); });
-    connect(PwForm, &protect::TPwForm::Cancelled, this, [this] { RunGuarded([this] { PasswordCancelled(); }); });
+    connect(PwForm, &protect::TPwForm::Cancelled, this,
+            [this] { RunGuarded([this] { PasswordCancelled(); }); });
 
     PasswordPanel = new QFrame(EditBox->parentWidget());
     PasswordPanel->setObjectName("PasswordPanel");
@@ -80,9 +81,12 @@ void TMainForm::BuildProtection() {
     PasswordPanel->setEnabled(false);
     PasswordPanel->hide();
 
-    connect(PwButton, &QPushButton::clicked, this, [this] { RunGuarded([this] { PwButtonClick(); }); });
-    connect(EditPw, &QLineEdit::returnPressed, this, [this] { RunGuarded([this] { PwButtonClick(); }); });
-    connect(PwCancelButton, &QPushButton::clicked, this, [this] { RunGuarded([this] { Button2Click(); }); });
+    connect(PwButton, &QPushButton::clicked, this,
+            [this] { RunGuarded([this] { PwButtonClick(); }); });
+    connect(EditPw, &QLineEdit::returnPressed, this,
+            [this] { RunGuarded([this] { PwButtonClick(); }); });
+    connect(PwCancelButton, &QPushButton::clicked, this,
+            [this] { RunGuarded([this] { Button2Click(); }); });
 
     hooks.enablePassword = [](TMainForm& f) { f.EnablePw(); };
     hooks.passwordBoxClicked = [](TMainForm& f, bool ticked) { f.PasswordBoxClicked(ticked); };
@@ -125,7 +129,8 @@ void TMainForm::PasswordCancelled() {
 // Database toolbar but stay usable, so the toolbars' controls are disabled one by one and the
 // ones that were enabled are enabled again.
 void TMainForm::SetLockedControls(bool enabled) {
-    for (QMenu* menu : {FileMenu, PageMenu, EditMenu, FormatMenu}) menu->menuAction()->setEnabled(enabled);
+    for (QMenu* menu : {FileMenu, PageMenu, EditMenu, FormatMenu})
+        menu->menuAction()->setEnabled(enabled);
     if (enabled) {
         for (QWidget* w : pwDisabled_) w->setEnabled(true);
         pwDisabled_.clear();
@@ -135,7 +140,9 @@ void TMainForm::SetLockedControls(bool enabled) {
     for (QToolBar* bar : {ToolBarFormatting, ToolBarDatabase, ToolBarEditing, ToolBarAttributes}) {
         for (QAction* a : bar->actions()) {
             QWidget* w = bar->widgetForAction(a);
-            if (!w || std::find(std::begin(kept), std::end(kept), w) != std::end(kept) || !w->isEnabled()) continue;
+            if (!w || std::find(std::begin(kept), std::end(kept), w) != std::end(kept) ||
+                !w->isEnabled())
+                continue;
             w->setEnabled(false);
             pwDisabled_.push_back(w);
         }
@@ -174,9 +181,10 @@ void TMainForm::DisablePw() {
 
 void TMainForm::PwButtonClick() {
     if (!protect::PasswordMatches(EditPw->text(), ws.password)) {
-        ui::ShowInformation(dialogs, this,
-                            "You have not typed the password correctly. Please check for spelling/punctuation and "
-                            "try again.");
+        ui::ShowInformation(
+            dialogs, this,
+            "You have not typed the password correctly. Please check for spelling/punctuation and "
+            "try again.");
         EditPw->clear();
         EditPw->setFocus();
         return;

@@ -104,12 +104,15 @@ void TPwForm::Refuse(const QString& text) {
 }
 
 void TPwForm::Button1Click() {
-    if (Pw1->text() != Pw2->text()) return Refuse("You must enter the same password twice to set it.");
+    if (Pw1->text() != Pw2->text())
+        return Refuse("You must enter the same password twice to set it.");
     const std::optional<std::string> bytes = PasswordBytes(Pw1->text());
     if (!bytes)
-        return Refuse("A password cannot contain a space or a character outside the Western European "
-                      "(Windows-1252) character set.");
-    if (bytes->size() <= 2) return Refuse("You must enter a password of more than two letters to set it.");
+        return Refuse(
+            "A password cannot contain a space or a character outside the Western European "
+            "(Windows-1252) character set.");
+    if (bytes->size() <= 2)
+        return Refuse("You must enter a password of more than two letters to set it.");
     emit PasswordSet(bytes->substr(0, kMaxPassword));
     hide();
 }
@@ -121,7 +124,8 @@ void TPwForm::Button2Click() {
 
 void TPwForm::reject() { Button2Click(); }
 
-TEnterPasswordForm::TEnterPasswordForm(ui::Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
+TEnterPasswordForm::TEnterPasswordForm(ui::Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent), dialogs_(dialogs) {
     setObjectName("EnterPasswordForm");
     setWindowTitle("Quorvane Security");
     setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -156,9 +160,10 @@ void TEnterPasswordForm::FormShow() { EditPassword->clear(); }
 
 void TEnterPasswordForm::Button1Click() {
     if (!PasswordMatches(EditPassword->text(), ExpectedPassword)) {
-        ui::ShowInformation(dialogs_, this,
-                            "You have not entered the correct password. Please check for spelling/punctuation "
-                            "errors and try again");
+        ui::ShowInformation(
+            dialogs_, this,
+            "You have not entered the correct password. Please check for spelling/punctuation "
+            "errors and try again");
         EditPassword->clear();
         EditPassword->setFocus();
         return;

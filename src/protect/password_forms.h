@@ -29,7 +29,7 @@ bool PasswordMatches(const QString& typed, const std::string& stored);
 
 class TPwForm : public QDialog {
     Q_OBJECT
-public:
+  public:
     TPwForm(ui::Dialogs& dialogs, QWidget* parent);
 
     // On show: both fields cleared, Pw1 focused.
@@ -45,22 +45,22 @@ public:
     QPushButton* Button1;
     QPushButton* Button2;
 
-signals:
+  signals:
     // The new password of the current page: its stored bytes, 3 to 8 characters.
     void PasswordSet(const std::string& password);
     void Cancelled();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void Refuse(const QString& text);
     ui::Dialogs& dialogs_;
 };
 
 class TEnterPasswordForm : public QDialog {
     Q_OBJECT
-public:
+  public:
     TEnterPasswordForm(ui::Dialogs& dialogs, QWidget* parent);
 
     // On show: EditPassword cleared.
@@ -76,10 +76,10 @@ public:
     // Set by the caller, already upper-cased; at most 8 characters.
     std::string ExpectedPassword;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     ui::Dialogs& dialogs_;
 };
 

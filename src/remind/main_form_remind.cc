@@ -85,7 +85,8 @@ void TMainForm::ShowReminder(double reminder) {
 
 double TMainForm::StoredReminderValue() {
     if (!CheckBoxRemindMe->isChecked()) SetRemindDateValue(0);
-    return remind::StoredReminder(CheckBoxRemindMe->isChecked(), RemindDateValue(), RemindTimeValue());
+    return remind::StoredReminder(CheckBoxRemindMe->isChecked(), RemindDateValue(),
+                                  RemindTimeValue());
 }
 
 void TMainForm::NewPageReminderDefaults() {
@@ -103,8 +104,10 @@ void TMainForm::NewPageReminderDefaults() {
 void TMainForm::NoReminderPrompt() {
     if (ws.importInProgress || !EditorHasLines() || CheckBoxRemindMe->isChecked()) return;
     if (settings.onNoDateAlready > 1) return;
-    const ui::MessageButton byDefault = settings.onNoDateAlready == 0 ? ui::kButtonYes : ui::kButtonNo;
-    if (!ui::AskYesNo(dialogs, this, "This page has no reminder-date set. Do you wish to add one?", byDefault))
+    const ui::MessageButton byDefault =
+        settings.onNoDateAlready == 0 ? ui::kButtonYes : ui::kButtonNo;
+    if (!ui::AskYesNo(dialogs, this, "This page has no reminder-date set. Do you wish to add one?",
+                      byDefault))
         return;
     std::optional<double> chosen = dialogs.AskRemindDate(this, clock.Today() + settings.howFarDef);
     if (!chosen) return;
@@ -130,8 +133,9 @@ void TMainForm::TimerTimer() {
 }
 
 QString TMainForm::GetTodaysMessage() {
-    const auto seed = static_cast<std::uint32_t>(clock.Now() * 86400000.0) ^
-                      static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const auto seed =
+        static_cast<std::uint32_t>(clock.Now() * 86400000.0) ^
+        static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     return QString::fromUtf8(remind::TodaysMessage(store.Files(), programFolder, seed));
 }
 
@@ -140,7 +144,8 @@ void TMainForm::ReminderTimerTimer() {
 }
 
 void TMainForm::BuildReminders() {
-    connect(FlashTimer, &QTimer::timeout, this, [this] { RunGuarded([this] { FlashTimerTimer(); }); });
+    connect(FlashTimer, &QTimer::timeout, this,
+            [this] { RunGuarded([this] { FlashTimerTimer(); }); });
     hooks.reminderCheck = [](TMainForm& f) { f.ReminderCheck(); };
     hooks.announceReminders = [](TMainForm& f) { f.AnnounceReminders(); };
 }
@@ -164,7 +169,8 @@ void TMainForm::ReminderCheck() {
     }
     if (due.empty()) return;
     FlashTimer->start();
-    if (!ui::AskYesNo(dialogs, this, QString::fromStdString(remind::ReminderPromptText(due)), ui::kButtonYes))
+    if (!ui::AskYesNo(dialogs, this, QString::fromStdString(remind::ReminderPromptText(due)),
+                      ui::kButtonYes))
         return;
     QueryList.clear();
     QueryList.push_back(("Reminders for: " + ShortDate(now) + " " + LongTime(now)).toStdString());
@@ -186,7 +192,8 @@ void TMainForm::AnnounceReminders() {
     // The page numbers of the query's IDs from one read of the header file (first page wins).
     std::unordered_map<std::string, int> pageOfId;
     const std::vector<HeaderRecord> headers = store.ReadAllHeaders(ws.dataSet);
-    for (std::size_t n = 0; n < headers.size(); ++n) pageOfId.try_emplace(headers[n].Id(), static_cast<int>(n));
+    for (std::size_t n = 0; n < headers.size(); ++n)
+        pageOfId.try_emplace(headers[n].Id(), static_cast<int>(n));
     std::vector<int> pages;
     for (std::size_t i = 1; i < QueryList.size(); ++i) {
         const auto it = pageOfId.find(QueryList[i]);

@@ -26,7 +26,8 @@ std::vector<int> DuePages(const std::vector<HeaderRecord>& headers, double now) 
     std::vector<int> due;
     for (std::size_t n = 0; n < headers.size(); ++n) {
         const double r = headers[n].reminder;
-        if (HasReminder(r) && WholeDays(r) == today && TimeSlot(r) == slot) due.push_back(static_cast<int>(n));
+        if (HasReminder(r) && WholeDays(r) == today && TimeSlot(r) == slot)
+            due.push_back(static_cast<int>(n));
     }
     return due;
 }
@@ -43,7 +44,8 @@ std::string ReminderPromptText(const std::vector<int>& pages) {
         list += "and " + std::to_string(pages.back());
         if (list.size() > kPromptListLimit) list.resize(kPromptListLimit);
     }
-    return "Pages number " + list + " are set to remind you now. Do you wish to browse to these pages now?";
+    return "Pages number " + list +
+           " are set to remind you now. Do you wish to browse to these pages now?";
 }
 
 std::string ReminderBanner(const std::vector<int>& pages) {

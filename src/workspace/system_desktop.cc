@@ -2,11 +2,11 @@
 
 #include <QApplication>
 #include <QAudioDevice>
-#include <QMediaDevices>
-#include <QSoundEffect>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QMediaDevices>
 #include <QProcess>
+#include <QSoundEffect>
 #include <QUrl>
 
 namespace jb::ui {
@@ -21,7 +21,9 @@ THelpForm::THelpForm(QWidget* parent) : QTextBrowser(parent) {
 
 void THelpForm::ShowContext(const QString& helpFile, int context) {
     if (!QFileInfo::exists(helpFile)) {
-        setHtml(QString("<p>The help file %1 was not found.</p>").toHtmlEscaped().arg(helpFile.toHtmlEscaped()));
+        setHtml(QString("<p>The help file %1 was not found.</p>")
+                    .toHtmlEscaped()
+                    .arg(helpFile.toHtmlEscaped()));
     } else {
         QUrl url = QUrl::fromLocalFile(helpFile);
         url.setFragment(QString("context-%1").arg(context));

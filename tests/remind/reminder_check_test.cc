@@ -1,13 +1,15 @@
-#include <gtest/gtest.h>
-
 #include "remind/reminder_check.h"
+
+#include <gtest/gtest.h>
 
 namespace jb::remind {
 namespace {
 
 constexpr double kDay = 45000.0;  // 2023-03-15
 
-double At(double day, int h, int m, double s) { return day + (h * 3600.0 + m * 60.0 + s) / 86400.0; }
+double At(double day, int h, int m, double s) {
+    return day + (h * 3600.0 + m * 60.0 + s) / 86400.0;
+}
 
 TEST(TimeSlot, IsTheFractionCutToThreeDecimalsAfterRoundingToSix) {
     EXPECT_EQ("0.604", TimeSlot(At(kDay, 14, 30, 0)));
@@ -50,8 +52,14 @@ TEST(IsDue, ReminderAtHalfPastTwoIsDueOnlyInItsSlotOfItsDay) {
 
 TEST(DuePages, CollectsTheDuePageNumbersInPageOrder) {
     std::vector<HeaderRecord> headers(8);
-    const double reminders[] = {0, kAtHalfPastTwo, At(kDay, 14, 31, 30), kAtHalfPastTwo,
-                                At(kDay - 1, 14, 30, 0), At(kDay, 14, 30, 40), 0.5, kAtHalfPastTwo};
+    const double reminders[] = {0,
+                                kAtHalfPastTwo,
+                                At(kDay, 14, 31, 30),
+                                kAtHalfPastTwo,
+                                At(kDay - 1, 14, 30, 0),
+                                At(kDay, 14, 30, 40),
+                                0.5,
+                                kAtHalfPastTwo};
     for (std::size_t i = 0; i < headers.size(); ++i) headers[i].reminder = reminders[i];
     EXPECT_EQ((std::vector<int>{1, 3, 5, 7}), DuePages(headers, At(kDay, 14, 30, 20)));
     for (const DueCase& c : kDueCases) {
@@ -65,10 +73,14 @@ TEST(DuePages, CollectsTheDuePageNumbersInPageOrder) {
 TEST(ReminderPromptText, OneTwoAndThreePages) {
     EXPECT_EQ("Page number 7 is set to remind you now. Do you wish to browse to this page now?",
               ReminderPromptText({7}));
-    EXPECT_EQ("Pages number 3 and 12 are set to remind you now. Do you wish to browse to these pages now?",
-              ReminderPromptText({3, 12}));
-    EXPECT_EQ("Pages number 4, 9, and 12 are set to remind you now. Do you wish to browse to these pages now?",
-              ReminderPromptText({4, 9, 12}));
+    EXPECT_EQ(
+        "Pages number 3 and 12 are set to remind you now. Do you wish to browse to these pages "
+        "now?",
+        ReminderPromptText({3, 12}));
+    EXPECT_EQ(
+        "Pages number 4, 9, and 12 are set to remind you now. Do you wish to browse to these pages "
+        "now?",
+        ReminderPromptText({4, 9, 12}));
 }
 
 TEST(ReminderPromptText, TwentyFivePagesCutTheListToOneHundredCharacters) {
@@ -76,7 +88,8 @@ TEST(ReminderPromptText, TwentyFivePagesCutTheListToOneHundredCharacters) {
     for (int n = 10; n <= 34; ++n) pages.push_back(n);
     const std::string text = ReminderPromptText(pages);
     const std::string head = "Pages number ";
-    const std::string tail = " are set to remind you now. Do you wish to browse to these pages now?";
+    const std::string tail =
+        " are set to remind you now. Do you wish to browse to these pages now?";
     ASSERT_EQ(0u, text.find(head));
     ASSERT_EQ(text.size() - tail.size(), text.rfind(tail));
     const std::string list = text.substr(head.size(), text.size() - head.size() - tail.size());
@@ -87,7 +100,8 @@ TEST(ReminderPromptText, TwentyFivePagesCutTheListToOneHundredCharacters) {
 
 TEST(ReminderBanner, OneAndSeveralPages) {
     EXPECT_EQ(" ... REMINDER! Today's Page to note is: 5 ...", ReminderBanner({5}));
-    EXPECT_EQ(" ... REMINDER! Today's Pages to note are: 3,7, and 9 ...", ReminderBanner({3, 7, 9}));
+    EXPECT_EQ(" ... REMINDER! Today's Pages to note are: 3,7, and 9 ...",
+              ReminderBanner({3, 7, 9}));
     EXPECT_EQ(" ... REMINDER! Today's Pages to note are: 3, and 7 ...", ReminderBanner({3, 7}));
 }
 

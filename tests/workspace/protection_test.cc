@@ -1,25 +1,25 @@
 // The password attribute, the Set Password dialog, the password panel and the Security dialog.
 
 #include <QAction>
-#include <QFile>
-#include <filesystem>
-#include <map>
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
-#include <QToolBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
+#include <filesystem>
+#include <map>
 
 #include "protect/decipher.h"
 #include "protect/page_key.h"
 #include "protect/password_forms.h"
-#include "workspace/qt_dialogs.h"
 #include "richtext/richtext.h"
 #include "workspace/main_form_fixture.h"
+#include "workspace/qt_dialogs.h"
 
 namespace jb::test {
 namespace {
@@ -29,11 +29,14 @@ using workspace::TMainForm;
 const QString kMismatch = "You must enter the same password twice to set it.";
 const QString kTooShort = "You must enter a password of more than two letters to set it.";
 const QString kBadCharacter =
-    "A password cannot contain a space or a character outside the Western European (Windows-1252) character set.";
+    "A password cannot contain a space or a character outside the Western European (Windows-1252) "
+    "character set.";
 const QString kWrongPanel =
-    "You have not typed the password correctly. Please check for spelling/punctuation and try again.";
+    "You have not typed the password correctly. Please check for spelling/punctuation and try "
+    "again.";
 const QString kWrongSecurity =
-    "You have not entered the correct password. Please check for spelling/punctuation errors and try again";
+    "You have not entered the correct password. Please check for spelling/punctuation errors and "
+    "try again";
 
 std::string IdOf(int n) {
     char id[9];
@@ -52,15 +55,18 @@ void TypeInto(QLineEdit* field, const QString& text) {
 }
 
 class ProtectionTest : public MainFormTest {
-protected:
+  protected:
     // Pages "page i"; the ones in `passwords` are stored enciphered under their password.
-    void WritePages(int n, const std::map<int, std::string>& passwords, const std::vector<std::string>& texts = {}) {
+    void WritePages(int n, const std::map<int, std::string>& passwords,
+                    const std::vector<std::string>& texts = {}) {
         for (int i = 0; i < n; ++i) {
             const auto p = passwords.find(i);
-            const std::string text = i < static_cast<int>(texts.size()) ? texts[static_cast<std::size_t>(i)]
-                                                                         : "page " + std::to_string(i);
-            ASSERT_EQ(0u, store.WritePage(DataSet(), i, p == passwords.end() ? "" : p->second, false, false, IdOf(i),
-                                          richtext::RtfFromPlainText(text), 0, 44000 + i));
+            const std::string text = i < static_cast<int>(texts.size())
+                                         ? texts[static_cast<std::size_t>(i)]
+                                         : "page " + std::to_string(i);
+            ASSERT_EQ(0u, store.WritePage(DataSet(), i, p == passwords.end() ? "" : p->second,
+                                          false, false, IdOf(i), richtext::RtfFromPlainText(text),
+                                          0, 44000 + i));
         }
     }
     TMainForm& StartQuietly() {
@@ -75,7 +81,9 @@ protected:
         QTest::keyClicks(form->EditPw, typed);
         form->PwButton->click();
     }
-    bool Exists(const char* suffix) const { return QFile::exists(QString::fromStdString(dir.File("data" + std::string(suffix)))); }
+    bool Exists(const char* suffix) const {
+        return QFile::exists(QString::fromStdString(dir.File("data" + std::string(suffix))));
+    }
     std::string DataBytes() { return ReadFileBytes(dir.File("data.jb")); }
 };
 
@@ -93,11 +101,15 @@ const SetCase kSetCases[] = {
     {"three letters", "abc", "abc", {}, "abc"},
     {"eight at most", "abcdefghijk", "abcdefghijk", {}, "abcdefgh"},
     {"letter case kept", "MiXeD", "MiXeD", {}, "MiXeD"},
-    {"Windows-1252 letters", QString::fromUtf8("caf\xc3\xa9\xe2\x82\xac"), QString::fromUtf8("caf\xc3\xa9\xe2\x82\xac"),
-     {}, "caf\xe9\x80"},
+    {"Windows-1252 letters",
+     QString::fromUtf8("caf\xc3\xa9\xe2\x82\xac"),
+     QString::fromUtf8("caf\xc3\xa9\xe2\x82\xac"),
+     {},
+     "caf\xe9\x80"},
     {"a space", "ab cd", "ab cd", kBadCharacter, ""},
     {"a leading space", " abcd", " abcd", kBadCharacter, ""},
-    {"outside the code page", QString::fromUtf8("abc\xd0\xb4"), QString::fromUtf8("abc\xd0\xb4"), kBadCharacter, ""},
+    {"outside the code page", QString::fromUtf8("abc\xd0\xb4"), QString::fromUtf8("abc\xd0\xb4"),
+     kBadCharacter, ""},
 };
 
 TEST_F(ProtectionTest, SetPasswordDialogChecksBothFields) {
@@ -162,7 +174,8 @@ TEST_F(ProtectionTest, UpdateStoresAPageWithANewPasswordEnciphered) {
     ASSERT_EQ(0u, store.ReadPageBody(DataSet(), 0, info, body));
     EXPECT_EQ("Lock", info.password);
     ASSERT_GT(body.size(), 1u);
-    EXPECT_EQ("page 0", richtext::PlainTextOf(Rc4Bytes(PageKey("lock"), body.substr(0, body.size() - 1))));
+    EXPECT_EQ("page 0",
+              richtext::PlainTextOf(Rc4Bytes(PageKey("lock"), body.substr(0, body.size() - 1))));
 }
 
 TEST_F(ProtectionTest, ProtectedPageIsLockedUntilItsPasswordInAnyLetterCase) {
@@ -178,23 +191,27 @@ TEST_F(ProtectionTest, ProtectedPageIsLockedUntilItsPasswordInAnyLetterCase) {
     EXPECT_TRUE(f.PwForm->isHidden()) << "the program's own tick asks nothing";
     EXPECT_FALSE(f.Modified());
     EXPECT_TRUE(Exists(".tpm"));
-    for (QWidget* w : std::initializer_list<QWidget*>{f.UpdateButton, f.AddButton, f.ZapButton, f.CutButton, f.PasteButton,
-                                                      f.CheckBoxPassword, f.CheckBoxReadOnly, f.CheckBoxRemindMe})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             f.UpdateButton, f.AddButton, f.ZapButton, f.CutButton, f.PasteButton,
+             f.CheckBoxPassword, f.CheckBoxReadOnly, f.CheckBoxRemindMe})
         EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
     for (QAction* a : f.ToolBarFormatting->actions()) {
         if (QWidget* w = f.ToolBarFormatting->widgetForAction(a)) {
             EXPECT_FALSE(w->isEnabled());
         }
     }
-    for (QMenu* menu : {f.FileMenu, f.PageMenu, f.EditMenu, f.FormatMenu}) EXPECT_FALSE(menu->menuAction()->isEnabled());
+    for (QMenu* menu : {f.FileMenu, f.PageMenu, f.EditMenu, f.FormatMenu})
+        EXPECT_FALSE(menu->menuAction()->isEnabled());
     EXPECT_TRUE(f.ToolBarSearch->isEnabled());
     EXPECT_TRUE(f.ViewMenu->menuAction()->isEnabled());
     EXPECT_TRUE(f.EditRecNum->isEnabled());
     EXPECT_TRUE(f.GoButton->isEnabled());
     EXPECT_TRUE(f.ButtonUp->isEnabled());
     const QRect editor = f.EditBox->geometry();
-    EXPECT_EQ(editor.left() + editor.width() / 2 - f.PasswordPanel->width() / 2, f.PasswordPanel->x());
-    EXPECT_EQ(editor.top() + editor.height() / 2 - f.PasswordPanel->height() / 2, f.PasswordPanel->y());
+    EXPECT_EQ(editor.left() + editor.width() / 2 - f.PasswordPanel->width() / 2,
+              f.PasswordPanel->x());
+    EXPECT_EQ(editor.top() + editor.height() / 2 - f.PasswordPanel->height() / 2,
+              f.PasswordPanel->y());
 
     Unlock("sECRET");
     EXPECT_FALSE(f.PwLocked());
@@ -205,10 +222,13 @@ TEST_F(ProtectionTest, ProtectedPageIsLockedUntilItsPasswordInAnyLetterCase) {
     EXPECT_EQ("Secret", f.ws.password) << "the password stays set";
     EXPECT_FALSE(Exists(".tpm"));
     EXPECT_FALSE(Exists(".t02"));
-    for (QWidget* w : std::initializer_list<QWidget*>{f.AddButton, f.ZapButton, f.PasteButton, f.CheckBoxPassword, f.CheckBoxReadOnly, f.CheckBoxRemindMe})
+    for (QWidget* w : std::initializer_list<QWidget*>{f.AddButton, f.ZapButton, f.PasteButton,
+                                                      f.CheckBoxPassword, f.CheckBoxReadOnly,
+                                                      f.CheckBoxRemindMe})
         EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
     EXPECT_FALSE(f.UpdateButton->isEnabled()) << "nothing to update";
-    for (QMenu* menu : {f.FileMenu, f.PageMenu, f.EditMenu, f.FormatMenu}) EXPECT_TRUE(menu->menuAction()->isEnabled());
+    for (QMenu* menu : {f.FileMenu, f.PageMenu, f.EditMenu, f.FormatMenu})
+        EXPECT_TRUE(menu->menuAction()->isEnabled());
 }
 
 TEST_F(ProtectionTest, WrongPasswordKeepsTheLock) {
@@ -224,6 +244,19 @@ TEST_F(ProtectionTest, WrongPasswordKeepsTheLock) {
     EXPECT_TRUE(Exists(".tpm"));
     Unlock("secret");
     EXPECT_EQ("page 1", EditorText());
+}
+
+TEST_F(ProtectionTest, MissingReadOutFileGivesTheErrorAfterTheLockIsRemoved) {
+    WritePages(2, {{1, "Secret"}});
+    TMainForm& f = StartQuietly();
+    GoTo(1);
+    ASSERT_TRUE(std::filesystem::remove(dir.File("data.tpm")));
+    dialogs.Expect({});  // the general error box
+    Unlock("secret");
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_EQ(ui::MessageIcon::kError, dialogs.shown.back().icon);
+    EXPECT_FALSE(f.PwLocked());
+    EXPECT_EQ("", EditorText());
 }
 
 struct CancelCase {
@@ -251,7 +284,8 @@ TEST_F(ProtectionTest, CancellingThePanelLandsOnANeighbour) {
         EXPECT_FALSE(f.PwLocked());
         EXPECT_FALSE(Exists(".tpm"));
         EXPECT_EQ(QString::number(c.landsOn), f.EditRecNum->text());
-        EXPECT_EQ(c.landsOn < c.pages ? "page " + QString::number(c.landsOn) : QString(), EditorText());
+        EXPECT_EQ(c.landsOn < c.pages ? "page " + QString::number(c.landsOn) : QString(),
+                  EditorText());
         EXPECT_EQ(c.pageCount, PageCount());
         EXPECT_TRUE(f.ZapButton->isEnabled());
         form->SetModified(false);
@@ -274,7 +308,8 @@ TEST_F(ProtectionTest, LeavingALockedPageByTheButtonsRemovesTheLock) {
     EXPECT_TRUE(f.CheckBoxPassword->isEnabled());
     EXPECT_FALSE(f.CheckBoxPassword->isChecked());
     EXPECT_EQ("", f.ws.password);
-    EXPECT_EQ(headerBefore, ReadFileBytes(dir.File("data.hd"))) << "the locked page was not written";
+    EXPECT_EQ(headerBefore, ReadFileBytes(dir.File("data.hd")))
+        << "the locked page was not written";
 }
 
 TEST_F(ProtectionTest, UntickingAnUnlockedPageAndUpdatingStoresItPlain) {
@@ -296,7 +331,8 @@ TEST_F(ProtectionTest, UntickingAnUnlockedPageAndUpdatingStoresItPlain) {
 }
 
 TEST_F(ProtectionTest, UnlockingInAQuerySkipsAPageWithoutTheTerms) {
-    WritePages(4, {{1, "pass"}, {3, "pass"}}, {"zero", "one locked", "two plain", "three locked walrus"});
+    WritePages(4, {{1, "pass"}, {3, "pass"}},
+               {"zero", "one locked", "two plain", "three locked walrus"});
     TMainForm& f = StartQuietly();
     f.NoHighlight = false;  // a search that highlights its terms
     f.OpenQuery("walrus", {IdOf(1), IdOf(2), IdOf(3)}, "walrus");
@@ -317,7 +353,8 @@ TEST_F(ProtectionTest, SecurityDialogAcceptsOnlyTheExpectedPassword) {
     StartQuietly();
     protect::TEnterPasswordForm dialog(dialogs, form.get());
     EXPECT_EQ("Quorvane Security", dialog.windowTitle());
-    EXPECT_EQ("Pressing this button will leave this page out of the export/print", dialog.Button2->toolTip());
+    EXPECT_EQ("Pressing this button will leave this page out of the export/print",
+              dialog.Button2->toolTip());
     dialog.ExpectedPassword = "SECRET";
     dialog.PNLabel->setText("Page 4");
     dialog.show();
@@ -360,7 +397,8 @@ TEST_F(ProtectionTest, ProductionSecurityDialogIsModalAndSaysWhetherThePasswordW
     EXPECT_TRUE(qt.AskPagePassword(form.get(), "Page 3", "SECRET"));
     EXPECT_EQ("Page 3", qt.EnterPasswordForm->PNLabel->text());
     answer("Secret", false);
-    EXPECT_FALSE(qt.AskPagePassword(form.get(), "Page 4", "SECRET")) << "Cancel leaves the page out";
+    EXPECT_FALSE(qt.AskPagePassword(form.get(), "Page 4", "SECRET"))
+        << "Cancel leaves the page out";
 }
 
 TEST(PasswordText, ComparesIgnoringTheCaseOfAsciiLettersOnly) {

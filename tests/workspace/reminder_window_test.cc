@@ -5,9 +5,9 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QTimer>
-#include <filesystem>
 #include <QToolBar>
 #include <QToolButton>
+#include <filesystem>
 
 #include "richtext/richtext.h"
 #include "workspace/main_form_fixture.h"
@@ -28,13 +28,13 @@ std::string IdOf(int n) {
 }
 
 class ReminderWindowTest : public MainFormTest {
-protected:
+  protected:
     void WritePages(const std::vector<double>& reminders) {
         for (std::size_t i = 0; i < reminders.size(); ++i) {
             const int n = static_cast<int>(i);
             ASSERT_EQ(0u, store.WritePage(DataSet(), n, "", false, false, IdOf(n),
-                                          richtext::RtfFromPlainText("page " + std::to_string(n)), reminders[i],
-                                          44000 + n));
+                                          richtext::RtfFromPlainText("page " + std::to_string(n)),
+                                          reminders[i], 44000 + n));
         }
     }
     // Starts on the day before, so that the start-up reminder query leaves today's reminders.
@@ -63,7 +63,9 @@ TEST_F(ReminderWindowTest, DuePageIsOfferedOnlyInItsTimeSlot) {
     f.ReminderTimerTimer();
     EXPECT_TRUE(dialogs.shown.empty()) << "14:29:40 is before the slot";
     clock.Set(kHalfPastTwo + 20 / 86400.0);
-    dialogs.Expect("Page number 1 is set to remind you now. Do you wish to browse to this page now?", ui::kButtonNo);
+    dialogs.Expect(
+        "Page number 1 is set to remind you now. Do you wish to browse to this page now?",
+        ui::kButtonNo);
     f.ReminderTimerTimer();
     ASSERT_TRUE(dialogs.Done());
     const ui::MessageRequest& prompt = dialogs.shown.back();
@@ -85,8 +87,9 @@ TEST_F(ReminderWindowTest, PromptNamesTwoThreeAndManyPages) {
     std::string list;
     for (int n = 1; n < 35; ++n) list += std::to_string(n) + ", ";
     list += "and 35";
-    dialogs.Expect(QString::fromStdString("Pages number " + list.substr(0, 100) +
-                                          " are set to remind you now. Do you wish to browse to these pages now?"),
+    dialogs.Expect(QString::fromStdString(
+                       "Pages number " + list.substr(0, 100) +
+                       " are set to remind you now. Do you wish to browse to these pages now?"),
                    ui::kButtonNo);
     f.ReminderTimerTimer();
     EXPECT_TRUE(dialogs.Done());
@@ -98,11 +101,13 @@ TEST_F(ReminderWindowTest, YesReplacesTheOpenQueryByTheDuePages) {
     f.OpenQuery("page", {IdOf(1), IdOf(3)}, "page");
     ASSERT_TRUE(f.QueryMode());
     clock.Set(kHalfPastTwo + 40 / 86400.0);
-    dialogs.Expect("Pages number 0 and 2 are set to remind you now. Do you wish to browse to these pages now?",
-                   ui::kButtonYes);
+    dialogs.Expect(
+        "Pages number 0 and 2 are set to remind you now. Do you wish to browse to these pages now?",
+        ui::kButtonYes);
     f.ReminderTimerTimer();
     ASSERT_EQ(3u, f.QueryList.size());
-    EXPECT_EQ("Reminders for: " + f.ShortDate(kToday) + " 14:30:40", QString::fromStdString(f.QueryList[0]));
+    EXPECT_EQ("Reminders for: " + f.ShortDate(kToday) + " 14:30:40",
+              QString::fromStdString(f.QueryList[0]));
     EXPECT_EQ(IdOf(0), f.QueryList[1]);
     EXPECT_EQ(IdOf(2), f.QueryList[2]);
     EXPECT_TRUE(f.NoHighlight);
@@ -124,7 +129,8 @@ TEST_F(ReminderWindowTest, YesWithOneDuePageOpensAQueryWithoutBrowsing) {
     dialogs.Expect({}, ui::kButtonYes);
     f.ReminderTimerTimer();
     ASSERT_TRUE(f.QueryMode());
-    EXPECT_EQ((std::vector<std::string>{IdOf(2)}), std::vector<std::string>(f.QueryList.begin() + 1, f.QueryList.end()));
+    EXPECT_EQ((std::vector<std::string>{IdOf(2)}),
+              std::vector<std::string>(f.QueryList.begin() + 1, f.QueryList.end()));
     EXPECT_EQ("page 2", EditorText());
     EXPECT_FALSE(f.ButtonUp->isEnabled());
     EXPECT_FALSE(f.ButtonDown->isEnabled());
@@ -177,7 +183,8 @@ TEST_F(ReminderWindowTest, SoundPlaysOnlyWhenItsFileExistsAndPlaySoundIsOn) {
         WriteSettings(QString(c.settings).arg(QString::fromStdString(wav)).toStdString());
         Start();
         const std::vector<QString> expected =
-            c.plays ? std::vector<QString>{"sound " + QString::fromStdString(wav)} : std::vector<QString>{};
+            c.plays ? std::vector<QString>{"sound " + QString::fromStdString(wav)}
+                    : std::vector<QString>{};
         EXPECT_EQ(expected, desktop.calls);
         form->SetModified(false);
         form.reset();
