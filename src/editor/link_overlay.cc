@@ -80,6 +80,12 @@ LinkClicks::LinkClicks(QTextEdit* editor)
     editor_->viewport()->installEventFilter(this);
 }
 
+void LinkClicks::FollowDocument() {
+    if (highlighter_ && highlighter_->document() == editor_->document()) return;
+    delete highlighter_;
+    highlighter_ = new LinkHighlighter(editor_->document());
+}
+
 int LinkClicks::CharacterAt(QPoint viewportPos) const {
     const QPoint docPos = viewportPos + QPoint(editor_->horizontalScrollBar()->value(),
                                                editor_->verticalScrollBar()->value());

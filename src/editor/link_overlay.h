@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QPoint>
 #include <QString>
 #include <QSyntaxHighlighter>
@@ -51,6 +52,9 @@ class LinkClicks : public QObject {
 
     // The document position of the character under a viewport point, or -1.
     int CharacterAt(QPoint viewportPos) const;
+    // Moves the link highlighting to the editor's current document, after the editor was given
+    // another document.
+    void FollowDocument();
 
   signals:
     // A link was clicked; the window passes the text on to EditBoxURLClick.
@@ -63,7 +67,7 @@ class LinkClicks : public QObject {
     void UpdateCursorShape(QPoint viewportPos);
 
     QTextEdit* editor_;
-    LinkHighlighter* highlighter_;
+    QPointer<LinkHighlighter> highlighter_;  // goes with the document it highlights
     QString pressedLink_;
     QPoint pressedAt_;
     bool forwarding_ = false;

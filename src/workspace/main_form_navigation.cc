@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "editor/editor_front.h"
+#include "editor/link_overlay.h"
 #include "editor/rtf_bridge.h"
 #include "store/dataset_paths.h"
 #include "store/dates.h"
@@ -30,8 +32,18 @@ void TMainForm::LoadEditor(std::string_view body) {
     // Loading from program code leaves the modified flag as it was.
     const bool modified = Modified();
     loadingEditor_ = true;
-    editor::LoadRtf(*EditBox->document(), body);
-    EditBox->document()->setModified(modified);
+    // The page is built in a document of its own and then handed to the editor, which then lays
+    // out only what it shows: loading into the shown document made it lay out the whole page.
+    const QTextDocument* shown = EditBox->document();
+    auto* page = new QTextDocument(EditBox);  // the editor deletes it when it gets the next one
+    page->setDefaultFont(shown->defaultFont());
+    page->setDocumentMargin(shown->documentMargin());
+    page->setDefaultTextOption(shown->defaultTextOption());
+    page->setUndoRedoEnabled(shown->isUndoRedoEnabled());
+    editor::LoadRtf(*page, body);
+    EditBox->setDocument(page);
+    if (front_) front_->Links().FollowDocument();
+    page->setModified(modified);
     loadingEditor_ = false;
 }
 

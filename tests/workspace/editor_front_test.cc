@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 #include <QTextDocument>
 #include <QTextFragment>
 #include <QTextImageFormat>
@@ -214,6 +215,21 @@ TEST_F(MainFormTest, ALinkClickInTheWindowOpensTheLink) {
         QApplication::sendEvent(viewport, &e);
     }
     EXPECT_EQ(std::vector<QString>{"url http://example.com/x"}, desktop.calls);
+}
+
+TEST_F(MainFormTest, LinksStayHighlightedOnEveryPageShown) {
+    ASSERT_EQ(0u, store.WritePage(DataSet(), 0, "", false, false, "0000000A",
+                                  "{\\rtf1\\ansi see http://example.com/x now\\par}", 0, 44000));
+    ASSERT_EQ(0u, store.WritePage(DataSet(), 1, "", false, false, "0000000B", "{\\rtf1\\ansi plain\\par}", 0, 44000));
+    TMainForm& f = Start();
+    for (int page : {1, 0}) ASSERT_TRUE(f.GotoRecord(page));
+    QApplication::processEvents();
+    const QTextBlock block = f.EditBox->document()->firstBlock();
+    bool linkShown = false;
+    for (const QTextLayout::FormatRange& r : block.layout()->formats())
+        linkShown = linkShown || (r.start == 4 && r.length == 20 && r.format.foreground().color() == QColor(Qt::blue));
+    EXPECT_TRUE(linkShown);
+    EXPECT_EQ("see http://example.com/x now", block.text());
 }
 
 TEST_F(MainFormTest, ViewRulerHidesTheRulerAndTheLayoutRemembersIt) {
