@@ -57,6 +57,32 @@ void StartUp(benchmark::State& state, const std::string& dataSet) {
     }
 }
 
+// A quick search from the Search toolbar for a word on every page, until its first page is
+// shown with the word highlighted.
+void QuickSearchEveryPage(benchmark::State& state, const std::string& dataSet) {
+    auto form = NewForm(dataSet);
+    form->FormShow();
+    form->EditSearchTerm->setText("the");
+    for (auto _ : state) form->FindToolbarButtonClick();
+    state.counters["pages"] = static_cast<double>(form->QueryList.size()) - 1;
+}
+
+// Stepping to the next page of that query (highlighting included).
+void QueryStep(benchmark::State& state, const std::string& dataSet) {
+    auto form = NewForm(dataSet);
+    form->FormShow();
+    form->EditSearchTerm->setText("the");
+    form->FindToolbarButtonClick();
+    for (auto _ : state) {
+        if (form->QueryPos + 1 >= static_cast<int>(form->QueryList.size())) {
+            state.PauseTiming();
+            form->FindToolbarButtonClick();
+            state.ResumeTiming();
+        }
+        form->QueryNextPage();
+    }
+}
+
 void GotoRecordBigPage(benchmark::State& state, const std::string& dataSet) {
     auto form = NewForm(dataSet);
     form->FormShow();
@@ -144,6 +170,10 @@ int main(int argc, char** argv) {
         const std::string suffix = "/" + std::to_string(pages);
         benchmark::RegisterBenchmark(("StartUpToFirstPage" + suffix).c_str(), StartUp, dataSet)
             ->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly(true);
+        benchmark::RegisterBenchmark(("QuickSearch_every_page" + suffix).c_str(), QuickSearchEveryPage, dataSet)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("QueryStep_next_page" + suffix).c_str(), QueryStep, dataSet)
+            ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("GotoRecord_1MB" + suffix).c_str(), GotoRecordBigPage, dataSet)
             ->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
         benchmark::RegisterBenchmark(("Update_4KB" + suffix).c_str(), Update4K, dataSet)
