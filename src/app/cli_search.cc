@@ -4,36 +4,19 @@
 // invalid date with 2.
 
 #include <cstdio>
-#include <map>
 #include <ostream>
 #include <stdexcept>
 
 #include "app/cli_command.h"
 #include "search/search_engine.h"
 #include "store/clock.h"
+#include "store/page_id_table.h"
 #include "store/page_store.h"
 #include "store/word_index.h"
 
 namespace jb::cli {
 
 namespace {
-
-std::string Json(std::string_view text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char esc[8];
-            std::snprintf(esc, sizeof esc, "\\u%04x", c);
-            out += esc;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
 
 int Choice(const Args& args, const std::string& option, const std::vector<std::string>& names, int fallback) {
     auto value = args.Value(option);
@@ -79,27 +62,20 @@ int RunSearch(const Args& args, std::ostream& out, std::ostream& err) {
     PageStore store;
     search::SearchOutcome outcome = search::RunSearch(args.words[0], settings, dataSet, index.Entries(), store);
 
-    std::map<std::string, int> firstPage;
-    if (outcome.found) {
-        std::vector<HeaderRecord> records = store.ReadAllHeaders(dataSet);
-        for (std::size_t n = records.size(); n-- > 0;) firstPage[records[n].Id()] = static_cast<int>(n);
-    }
-    auto pageOf = [&](const std::string& id) {
-        auto it = firstPage.find(id.substr(0, 8));
-        return it == firstPage.end() ? store.FindPageById(dataSet, id) : it->second;
-    };
+    const PageIdTable pages(outcome.found ? store.ReadAllHeaders(dataSet) : std::vector<HeaderRecord>{});
+    auto pageOf = [&](const std::string& id) { return pages.Find(id); };
 
     if (json) {
         out << "{\"found\":" << (outcome.found ? "true" : "false") << ",\"stopped\":"
-            << (outcome.stopped ? "true" : "false") << ",\"query\":" << Json(outcome.storedText)
+            << (outcome.stopped ? "true" : "false") << ",\"query\":" << JsonString(outcome.storedText)
             << ",\"highlight\":" << (outcome.noHighlight ? "false" : "true") << ",\"pages\":[";
         for (std::size_t i = 0; i < outcome.ids.size(); ++i)
-            out << (i ? "," : "") << "{\"number\":" << pageOf(outcome.ids[i]) << ",\"id\":" << Json(outcome.ids[i])
+            out << (i ? "," : "") << "{\"number\":" << pageOf(outcome.ids[i]) << ",\"id\":" << JsonString(outcome.ids[i])
                 << "}";
         out << "],\"messages\":[";
         for (std::size_t i = 0; i < outcome.messages.size(); ++i)
-            out << (i ? "," : "") << "{\"caption\":" << Json(outcome.messages[i].caption)
-                << ",\"text\":" << Json(outcome.messages[i].text)
+            out << (i ? "," : "") << "{\"caption\":" << JsonString(outcome.messages[i].caption)
+                << ",\"text\":" << JsonString(outcome.messages[i].text)
                 << ",\"error\":" << (outcome.messages[i].error ? "true" : "false") << "}";
         out << "]}\n";
     } else {
