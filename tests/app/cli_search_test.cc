@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 
+#include "app/cli_run.h"
 #include "search/search_engine.h"
 #include "store/dataset_paths.h"
 #include "store/page_store.h"
@@ -14,21 +13,6 @@
 
 namespace jb::test {
 namespace {
-
-struct CliRun {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-// Runs the program with day-first short dates (the C locale).
-CliRun Cli(const std::string& arguments) {
-    TempDir io;
-    std::string command = "LC_ALL=C LC_TIME= LANG= " + std::string(JB_CLI_PATH) + " " + arguments + " </dev/null >" +
-                          io.File("out") + " 2>" + io.File("err");
-    int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFileBytes(io.File("out")), ReadFileBytes(io.File("err"))};
-}
 
 const double kDay = 46000;  // 09/12/2025
 

@@ -2,31 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <filesystem>
 
+#include "app/cli_run.h"
 #include "store/page_store.h"
 #include "support/temp_dir.h"
 
 namespace jb::test {
 namespace {
-
-struct CliRun {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-CliRun Cli(const std::string& arguments, const std::string& input = "") {
-    TempDir io;
-    WriteFileBytes(io.File("in"), input);
-    std::string command = std::string(JB_CLI_PATH) + " " + arguments + " <" + io.File("in") + " >" + io.File("out") +
-                          " 2>" + io.File("err");
-    int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFileBytes(io.File("out")), ReadFileBytes(io.File("err"))};
-}
 
 class CliTest : public ::testing::Test {
 protected:
