@@ -16,6 +16,7 @@
 #include "protect/decipher.h"
 #include "protect/page_key.h"
 #include "richtext/richtext.h"
+#include "store/index_builder.h"
 #include "store/word_index.h"
 #include "store/header_record.h"
 #include "store/page_store.h"
@@ -102,7 +103,7 @@ void GenerateDataSet(const std::string& folder, const GeneratorOptions& options)
     const double today = std::floor(25569.0 + static_cast<double>(std::time(nullptr)) / 86400.0);
     const std::string dataSet = folder + "/data.jb";
     IndexList index;
-    index.SetLoaded(true);
+    IndexBuilder builder(index, dataSet);
     for (int n = 0; n < options.pages; ++n) {
         const bool big = options.bigLastPage && n == options.pages - 1;
         const bool isProtected = n % 50 == 7;
@@ -119,7 +120,7 @@ void GenerateDataSet(const std::string& folder, const GeneratorOptions& options)
         r.passwordField = EncodePasswordField(password);
         for (int v = 0; v < versions; ++v) {
             std::string body = RichTextOf(PageText(random, draw, words, big ? 150000 : wordCount(random)));
-            AddPageWords(index, dataSet, id, richtext::PlainTextOf(body));
+            builder.AddPage(id, richtext::PlainTextOf(body));
             if (isProtected) body = Rc4Bytes(PageKey(password), body);
             body.push_back(static_cast<char>(readOnly ? kTrailerReadOnly : kTrailerWritable));
             data.write(body.data(), static_cast<std::streamsize>(body.size()));
@@ -133,6 +134,7 @@ void GenerateDataSet(const std::string& folder, const GeneratorOptions& options)
         header.write(reinterpret_cast<const char*>(bytes), sizeof bytes);
     }
     if (!data.flush() || !header.flush()) throw std::runtime_error("cannot write a data set in " + folder);
+    builder.Finish();
     SaveIndex(index, dataSet);
 }
 

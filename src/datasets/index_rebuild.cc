@@ -4,6 +4,7 @@
 #include "store/io_error.h"
 #include "store/page_store.h"
 #include "store/storage_status.h"
+#include "store/index_builder.h"
 #include "store/word_index.h"
 
 namespace jb {
@@ -15,7 +16,7 @@ RebuildReport RebuildIndex(const std::string& dataSet, FileSystem& files) {
     report.pages = static_cast<int>(records.size());
 
     IndexList list(files);
-    list.SetLoaded(true);  // a fresh, empty list: the old file is not read
+    IndexBuilder builder(list, dataSet);  // a fresh list: the old file is not read
     auto data = records.empty() ? nullptr : files.Open(dataSet, OpenMode::kRead);
     if (!records.empty() && !data) throw IoError(dataSet, "Error #" + std::to_string(kStatusDataFileUnopenable) + " occurred");
     const std::int64_t dataSize = data ? data->Size() : 0;
@@ -39,10 +40,10 @@ RebuildReport RebuildIndex(const std::string& dataSet, FileSystem& files) {
             report.damaged.push_back(e.what());
             continue;
         }
-        AddPageWords(list, dataSet, r.Id(), richtext::PlainTextOf(body));
+        builder.AddPage(r.Id(), richtext::PlainTextOf(body));
         ++report.indexed;
     }
-    report.entries = list.Entries().Size();
+    report.entries = builder.Finish();
     SaveIndex(list, dataSet);
     return report;
 }

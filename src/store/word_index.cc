@@ -376,10 +376,8 @@ void SaveIndex(IndexList& list, const std::string& dataSet) {
     list.SetLoaded(false);
 }
 
-void AddPageWords(IndexList& list, const std::string& dataSet, std::string_view id, std::string_view plainText) {
-    if (!list.Loaded()) LoadIndex(list, dataSet);
-    list.Stops().Refresh(FolderOf(dataSet));
-    std::vector<std::string> lines;
+std::vector<std::string> IndexWordsOf(std::string_view plainText, const StopWords& stops) {
+    std::vector<std::string> words;
     std::size_t i = 0;
     while (i < plainText.size()) {
         while (i < plainText.size() && IsSpace(static_cast<unsigned char>(plainText[i]))) ++i;
@@ -387,10 +385,19 @@ void AddPageWords(IndexList& list, const std::string& dataSet, std::string_view 
         while (i < plainText.size() && !IsSpace(static_cast<unsigned char>(plainText[i]))) ++i;
         if (i == start) break;
         std::string word = IndexWordOf(plainText.substr(start, i - start));
-        if (word.size() <= 2 || list.Stops().ContainsCached(word)) continue;
-        word += '=';
-        word.append(id);
-        lines.push_back(std::move(word));
+        if (word.size() <= 2 || stops.ContainsCached(word)) continue;
+        words.push_back(std::move(word));
+    }
+    return words;
+}
+
+void AddPageWords(IndexList& list, const std::string& dataSet, std::string_view id, std::string_view plainText) {
+    if (!list.Loaded()) LoadIndex(list, dataSet);
+    list.Stops().Refresh(FolderOf(dataSet));
+    std::vector<std::string> lines = IndexWordsOf(plainText, list.Stops());
+    for (std::string& line : lines) {
+        line += '=';
+        line.append(id);
     }
     list.Entries().AddAll(std::move(lines));
 }

@@ -212,9 +212,12 @@ void LoadIndex(IndexList& list, const std::string& dataSet);
 // the list and clears the loaded flag. Throws IoError when the file cannot be written; the list
 // is then kept. Does nothing while the list is not loaded (there is no list to write).
 void SaveIndex(IndexList& list, const std::string& dataSet);
-// Adds an entry word=id for every indexable word of a page's plain text (UTF-8; words are
-// separated by white space): KeepWordChars, lower case, longer than 2 bytes, not in the stop-word
-// list of the data set's folder. Loads the list first when it is not loaded. Writes nothing.
+// The indexable words of a page's plain text (UTF-8; words are separated by white space), in
+// text order, repeats kept: each word is KeepWordChars of a word of the text, lower case, longer
+// than 2 bytes and not in the stop-word list (as last refreshed).
+std::vector<std::string> IndexWordsOf(std::string_view plainText, const StopWords& stops);
+// Adds an entry word=id for every indexable word of a page's plain text, with the stop-word list
+// of the data set's folder. Loads the list first when it is not loaded. Writes nothing.
 void AddPageWords(IndexList& list, const std::string& dataSet, std::string_view id, std::string_view plainText);
 
 // The word of an index entry made from one word of page text: KeepWordChars and lower case. May
