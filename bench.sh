@@ -22,7 +22,7 @@ build="$top/build-bench"
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
-targets=(store_bench search_bench richtext_bench fts5_bench memory_probe)
+targets=(store_bench search_bench richtext_bench fts5_bench memory_probe jotterbase)
 [ -f "$top/bench/workspace/CMakeLists.txt" ] && targets+=(workspace_bench)
 cmake --build "$build" --parallel "$(nproc)" --target "${targets[@]}" >/dev/null
 
