@@ -5,6 +5,7 @@
 #include <cstring>
 #include <optional>
 #include <unordered_map>
+#include <utility>
 
 #include "search/phrase_scan.h"
 #include "store/dataset_paths.h"
@@ -51,43 +52,49 @@ double DateOfKind(const HeaderRecord& r, DateKind kind) {
     return 0;
 }
 
-// Sorted by ID text, without duplicates.
 // The IDs sorted as strings, each once. A prefix may find hundreds of thousands of entries, so
 // the views are sorted before any string is made: by their first 8 bytes as one big-endian
-// number (zero-padded) in radix passes, which orders them as strings except among views with
-// equal keys; those few groups are then sorted by their whole text.
+// number (zero-padded) in radix passes of 16 bits, which orders them as strings except among
+// views with equal keys; those few groups are then sorted by their whole text.
 IdList SortedUniqueIds(const std::vector<std::string_view>& found) {
     struct Item {
         std::uint64_t key;
-        std::string_view id;
+        std::uint32_t index;  // into found
     };
     if (found.empty()) return {};
-    std::vector<Item> items(found.size()), other(found.size());
-    for (std::size_t i = 0; i < found.size(); ++i) {
+    const std::size_t n = found.size();
+    std::vector<Item> items, other(n);
+    items.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
         std::uint64_t key = 0;
-        for (std::size_t b = 0; b < 8; ++b)
-            key = (key << 8) | (b < found[i].size() ? static_cast<unsigned char>(found[i][b]) : 0u);
-        items[i] = {key, found[i]};
+        for (std::size_t b = 0; b < 8; ++b) key = (key << 8) | (b < found[i].size() ? static_cast<unsigned char>(found[i][b]) : 0u);
+        items.push_back({key, static_cast<std::uint32_t>(i)});
     }
-    for (int shift = 0; shift < 64; shift += 8) {
-        std::size_t count[257] = {};
-        for (const Item& item : items) ++count[((item.key >> shift) & 0xFF) + 1];
-        if (count[((items[0].key >> shift) & 0xFF) + 1] == items.size()) continue;  // one byte value
-        for (int b = 0; b < 256; ++b) count[b + 1] += count[b];
-        for (const Item& item : items) other[count[(item.key >> shift) & 0xFF]++] = item;
+    std::vector<std::uint32_t> count(4 << 16);  // one table of digit counts per pass
+    for (const Item& item : items)
+        for (int pass = 0; pass < 4; ++pass) ++count[(static_cast<std::size_t>(pass) << 16) | ((item.key >> (16 * pass)) & 0xFFFF)];
+    for (int pass = 0; pass < 4; ++pass) {
+        std::uint32_t* digits = count.data() + (static_cast<std::size_t>(pass) << 16);
+        const int shift = 16 * pass;
+        if (digits[(items[0].key >> shift) & 0xFFFF] == n) continue;  // every key has the same digit
+        std::uint32_t total = 0;
+        for (std::size_t d = 0; d < (1u << 16); ++d) total += std::exchange(digits[d], total);
+        for (const Item& item : items) other[digits[(item.key >> shift) & 0xFFFF]++] = item;
         items.swap(other);
     }
-    for (std::size_t i = 0; i < items.size();) {
+    for (std::size_t i = 0; i < n;) {
         std::size_t j = i + 1;
-        while (j < items.size() && items[j].key == items[i].key) ++j;
+        while (j < n && items[j].key == items[i].key) ++j;
         if (j - i > 1)
             std::sort(items.begin() + static_cast<std::ptrdiff_t>(i), items.begin() + static_cast<std::ptrdiff_t>(j),
-                      [](const Item& a, const Item& b) { return a.id < b.id; });
+                      [&](const Item& a, const Item& b) { return found[a.index] < found[b.index]; });
         i = j;
     }
     IdList ids;
-    for (std::size_t i = 0; i < items.size(); ++i)
-        if (i == 0 || items[i].id != items[i - 1].id) ids.emplace_back(items[i].id);
+    ids.reserve(n);
+    for (std::size_t i = 0; i < n; ++i)
+        if (i == 0 || items[i].key != items[i - 1].key || found[items[i].index] != found[items[i - 1].index])
+            ids.emplace_back(found[items[i].index]);
     return ids;
 }
 
@@ -257,38 +264,36 @@ bool Search::DateFilter(const std::string& dateText, DateComparison comparison, 
 double SortValue(double v) { return std::isnan(v) ? 0.0 : v; }
 
 void Search::SortResult(int sortKey) {
-    struct Item {
-        std::string id;
-        int page;
-        double value;
-    };
-    std::vector<Item> items;
-    items.reserve(r_.size());
-    for (std::string& id : r_) {
-        int page = FindPage(id);
-        if (page < 0) continue;
-        double value = 0;
-        if (sortKey == 2) value = headers_[page].created;
-        if (sortKey == 3) value = headers_[page].modified;
-        if (sortKey == 4) value = headers_[page].reminder;
-        items.push_back({std::move(id), page, SortValue(value)});
-    }
+    // The positions in R of the IDs that name a page, ordered; then the IDs are moved once.
+    const std::size_t n = r_.size();
+    std::vector<int> page(n);
+    std::vector<std::uint32_t> kept;
+    kept.reserve(n);
+    for (std::size_t i = 0; i < n; ++i)
+        if ((page[i] = FindPage(r_[i])) >= 0) kept.push_back(static_cast<std::uint32_t>(i));
+    std::vector<std::uint32_t> order(kept.size());
     if (sortKey == 1) {
         // By page number, equal pages keeping their order: a counting sort over the pages.
-        std::vector<std::size_t> start(headers_.size() + 1, 0);
-        for (const Item& item : items) ++start[static_cast<std::size_t>(item.page) + 1];
+        std::vector<std::uint32_t> start(headers_.size() + 1, 0);
+        for (std::uint32_t i : kept) ++start[static_cast<std::size_t>(page[i]) + 1];
         for (std::size_t p = 1; p < start.size(); ++p) start[p] += start[p - 1];
-        std::vector<Item> byPage(items.size());
-        for (Item& item : items) byPage[start[static_cast<std::size_t>(item.page)]++] = std::move(item);
-        items.swap(byPage);
+        for (std::uint32_t i : kept) order[start[static_cast<std::size_t>(page[i])]++] = i;
     } else {
-        std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
-            if (a.value != b.value) return a.value > b.value;
-            return a.id > b.id;
+        std::vector<double> value(n, 0.0);
+        for (std::uint32_t i : kept) {
+            const HeaderRecord& h = headers_[static_cast<std::size_t>(page[i])];
+            value[i] = SortValue(sortKey == 2 ? h.created : sortKey == 3 ? h.modified : sortKey == 4 ? h.reminder : 0.0);
+        }
+        order = kept;
+        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+            if (value[a] != value[b]) return value[a] > value[b];
+            return r_[a] > r_[b];
         });
     }
-    r_.clear();
-    for (Item& item : items) r_.push_back(std::move(item.id));
+    IdList sorted;
+    sorted.reserve(order.size());
+    for (std::uint32_t i : order) sorted.push_back(std::move(r_[i]));
+    r_.swap(sorted);
 }
 
 SearchOutcome Search::Run(const std::string& queryText) {
