@@ -19,6 +19,12 @@ bool IsWordChar(unsigned char c) {
 
 bool IsSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
+bool IsUpper(unsigned char c) { return c >= 'A' && c <= 'Z'; }
+
+bool HasUpper(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) { return IsUpper(static_cast<unsigned char>(c)); });
+}
+
 // Compares the first prefix.size() bytes of `line` with `prefix`, folded.
 int ComparePrefix(std::string_view line, std::string_view prefix) {
     return CompareEntries(line.substr(0, prefix.size()), prefix);
@@ -94,6 +100,7 @@ void WordIndex::Clear() {
     fences_.clear();
     fences_.shrink_to_fit();
     size_ = 0;
+    upperInWords_ = false;
 }
 
 void WordIndex::AssignFileText(std::string text) {
@@ -104,6 +111,7 @@ void WordIndex::AssignFileText(std::string text) {
     SplitLines(text_, [&](std::size_t start, std::size_t length) {
         if (length > kMaxLine) throw std::length_error("an index line is longer than 16 MiB");
         run.push_back((static_cast<Ref>(start) << 24) | length);
+        if (!upperInWords_) upperInWords_ = HasUpper(EntryWord(std::string_view(text_).substr(start, length)));
     });
     run.shrink_to_fit();
     auto less = [this](Ref a, Ref b) { return CompareEntries(Line(a), Line(b)) < 0; };
@@ -175,6 +183,7 @@ WordIndex::Ref WordIndex::Store(std::string_view line) {
     // close to the size of its file.
     if (extra_.size() + line.size() > extra_.capacity())
         extra_.reserve(std::max(extra_.size() + line.size(), extra_.capacity() + extra_.capacity() / 4 + 4096));
+    if (!upperInWords_) upperInWords_ = HasUpper(EntryWord(line));
     Ref r = (static_cast<Ref>(text_.size() + extra_.size()) << 24) | line.size();
     extra_.insert(extra_.end(), line.begin(), line.end());
     return r;
@@ -246,7 +255,7 @@ std::string WordIndex::FileText() const {
 }
 
 template <class F>
-void WordIndex::VisitRange(std::string_view prefix, bool whole, F&& f) const {
+void WordIndex::VisitRange(std::string_view prefix, bool whole, std::vector<std::string_view>& ids, F&& f) const {
     auto below = [&](Ref r, std::string_view p) {
         return (whole ? CompareEntries(Line(r), p) : ComparePrefix(Line(r), p)) < 0;
     };
@@ -262,26 +271,32 @@ void WordIndex::VisitRange(std::string_view prefix, bool whole, F&& f) const {
         const Ref* hi = std::upper_bound(lo, last, prefix, above);
         if (lo != hi) spans.emplace_back(lo, hi);
     }
+    std::size_t lines = 0;
+    for (const Span& span : spans) lines += static_cast<std::size_t>(span.second - span.first);
+    ids.reserve(ids.size() + lines);
     Walk(spans, f);
 }
 
 void WordIndex::WordIds(std::string_view word, std::vector<std::string_view>& ids) const {
     if (word.find('=') != std::string_view::npos) return;
+    const bool foldedIsExact = !upperInWords_ && !HasUpper(word);
     // An entry without "=" whose whole text is the word sorts before every "word=..." entry.
-    VisitRange(word, true, [&](std::string_view line) {
-        if (line == word) ids.push_back(line);
+    VisitRange(word, true, ids, [&](std::string_view line) {
+        if (foldedIsExact || line == word) ids.push_back(line);
     });
     std::string withEquals(word);
     withEquals += '=';
-    VisitRange(withEquals, false, [&](std::string_view line) {
-        if (line.substr(0, word.size()) == word) ids.push_back(line.substr(word.size() + 1));
+    VisitRange(withEquals, false, ids, [&](std::string_view line) {
+        if (foldedIsExact || line.substr(0, word.size()) == word) ids.push_back(line.substr(word.size() + 1));
     });
 }
 
 void WordIndex::PrefixIds(std::string_view prefix, std::vector<std::string_view>& ids) const {
     if (prefix.find('=') != std::string_view::npos) return;
-    VisitRange(prefix, false, [&](std::string_view line) {
-        if (line.substr(0, prefix.size()) == prefix) ids.push_back(line.size() > 8 ? line.substr(line.size() - 8) : line);
+    const bool foldedIsExact = !upperInWords_ && !HasUpper(prefix);
+    VisitRange(prefix, false, ids, [&](std::string_view line) {
+        if (foldedIsExact || line.substr(0, prefix.size()) == prefix)
+            ids.push_back(line.size() > 8 ? line.substr(line.size() - 8) : line);
     });
 }
 

@@ -115,9 +115,9 @@ private:
     template <class F>
     void Walk(std::vector<Span>& spans, F& f) const;
     // Calls f(line) for each line whose folded text begins with the folded `prefix` (or, with
-    // `whole`, equals it), in list order.
+    // `whole`, equals it), in list order, after making room in `ids` for one view per line.
     template <class F>
-    void VisitRange(std::string_view prefix, bool whole, F&& f) const;
+    void VisitRange(std::string_view prefix, bool whole, std::vector<std::string_view>& ids, F&& f) const;
     // The first position in run r, not before `from`, whose line is not below `line`. Narrows
     // the range with the run's fences first, so a long run costs few reads of line text.
     const Ref* LowerBound(std::size_t r, const Ref* from, std::string_view line) const;
@@ -137,6 +137,10 @@ private:
     static constexpr std::size_t kFenceMin = 1024;
     std::vector<std::vector<std::uint64_t>> fences_;
     std::size_t size_ = 0;
+    // Whether some line has a letter "A".."Z" in its word. Without one, and with a lower-case
+    // word asked for, a line in the folded range of a lookup matches it exactly, so lookups skip
+    // the exact comparison: the usual case, as entries are made from lower-cased words.
+    bool upperInWords_ = false;
 };
 
 template <class F>

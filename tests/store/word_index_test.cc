@@ -81,22 +81,28 @@ TEST(WordIndexLookups, MatchPlainScanOnRandomLists) {
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
-    const std::string alphabet = "abcAB'=`1";
-    auto randomText = [&](std::size_t maxLength) {
+    const std::string mixedCase = "abcAB'=`1", lowerCase = "abc'=`1";
+    auto textFrom = [&](const std::string& alphabet, std::size_t maxLength) {
         std::string s(random() % (maxLength + 1), ' ');
         for (char& c : s) c = alphabet[random() % alphabet.size()];
         return s;
     };
-    for (int round = 0; round < 200; ++round) {
+    auto randomText = [&](std::size_t maxLength) { return textFrom(mixedCase, maxLength); };
+    for (int round = 0; round < 400; ++round) {
+        // Every other list has upper case only after the first "=" of its lines (as in lists
+        // made from page words), where lookups may take the folded range as it is.
+        const bool lowerWords = round % 2 == 1;
+        auto wordText = [&](std::size_t maxLength) { return lowerWords ? textFrom(lowerCase, maxLength) : randomText(maxLength); };
         std::string file;
         int lines = static_cast<int>(random() % 40);
-        for (int i = 0; i < lines; ++i) file += randomText(6) + (random() % 4 ? "\r\n" : "\n");
+        for (int i = 0; i < lines; ++i)
+            file += wordText(6) + (random() % 2 ? "=" + randomText(3) : "") + (random() % 4 ? "\r\n" : "\n");
         WordIndex index;
         index.AssignFileText(file);
         int adds = static_cast<int>(random() % 30);
         std::vector<std::string> batch;
         for (int i = 0; i < adds; ++i) {
-            std::string line = randomText(4) + "=" + randomText(3);
+            std::string line = wordText(4) + "=" + randomText(3);
             if (random() % 2)
                 index.Add(line);
             else
