@@ -63,6 +63,9 @@ int DesktopPeak(const std::string& dataSet, const std::string& program, const ch
     const pid_t pid = fork();
     if (pid < 0) return 1;
     if (pid == 0) {
+        // The program's own messages (Qt's warnings) would mix with the figures.
+        freopen("/dev/null", "w", stdout);
+        freopen("/dev/null", "w", stderr);
         execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
