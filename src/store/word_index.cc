@@ -274,7 +274,8 @@ void WordIndex::VisitRange(std::string_view prefix, bool whole, std::vector<std:
     std::size_t lines = 0;
     for (const Span& span : spans) lines += static_cast<std::size_t>(span.second - span.first);
     ids.reserve(ids.size() + lines);
-    Walk(spans, f);
+    for (const Span& span : spans)
+        for (const Ref* r = span.first; r != span.second; ++r) f(Line(*r));
 }
 
 void WordIndex::WordIds(std::string_view word, std::vector<std::string_view>& ids) const {

@@ -80,14 +80,15 @@ public:
     std::string FileText() const;
 
     // Lookups for the search. The views point into the list and stay valid until it changes.
+    // Each matching entry gives one ID, appended run by run: in list order within a run, but
+    // not merged across runs, since the search sorts the IDs anyway.
     //
-    // The page IDs of the entries whose EntryWord equals `word` exactly (letter case counts), in
-    // list order: for each, the text after its first "=" (an entry without "=" gives the whole
-    // entry).
+    // The page IDs of the entries whose EntryWord equals `word` exactly (letter case counts):
+    // for each, the text after its first "=" (an entry without "=" gives the whole entry).
     void WordIds(std::string_view word, std::vector<std::string_view>& ids) const;
-    // The page IDs of the entries whose EntryWord begins with `prefix` exactly, in list order:
-    // for each, its last 8 bytes (the whole entry when shorter). An empty prefix takes every
-    // entry; a prefix holding "=" takes none.
+    // The page IDs of the entries whose EntryWord begins with `prefix` exactly: for each, its
+    // last 8 bytes (the whole entry when shorter). An empty prefix takes every entry; a prefix
+    // holding "=" takes none.
     void PrefixIds(std::string_view prefix, std::vector<std::string_view>& ids) const;
 
     // Bytes held: for checking that the list stays compact.
@@ -115,7 +116,7 @@ private:
     template <class F>
     void Walk(std::vector<Span>& spans, F& f) const;
     // Calls f(line) for each line whose folded text begins with the folded `prefix` (or, with
-    // `whole`, equals it), in list order, after making room in `ids` for one view per line.
+    // `whole`, equals it), run by run, after making room in `ids` for one view per line.
     template <class F>
     void VisitRange(std::string_view prefix, bool whole, std::vector<std::string_view>& ids, F&& f) const;
     // The first position in run r, not before `from`, whose line is not below `line`. Narrows
