@@ -3,6 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -37,12 +38,9 @@ Prepared& Prepare(const std::string& dataSet) {
     const std::string ds = p->copy->DataSet();
     if (FileSystem::Default().FileSize(CompanionPath(ds, ".idx")) <= 0) RebuildIndex(ds);
     LoadIndex(p->index, ds);
-    std::vector<std::string> lines = p->index.Entries().Lines();
-    auto wordAt = [&](double f) { return std::string(EntryWord(lines[static_cast<std::size_t>(f * lines.size())])); };
-    p->word = wordAt(0.5);
-    p->words[0] = wordAt(0.3);
-    p->words[1] = wordAt(0.6);
-    p->words[2] = wordAt(0.9);
+    const QueryWords picked = PickQueryWords(ds);
+    p->word = picked.word;
+    for (int i = 0; i < 3; ++i) p->words[i] = picked.words[i];
     p->phrase = "\"" + p->words[0] + " " + p->words[1] + "\"";
     return *p;
 }
@@ -76,9 +74,17 @@ void SaveIndexBench(benchmark::State& state, const std::string& dataSet) {
 
 void AddPageWordsBench(benchmark::State& state, const std::string& dataSet) {
     Prepared& p = Prepare(dataSet);
-    std::vector<std::string> lines = p.index.Entries().Lines();
+    // The words of 2,000 entries spread over the list, taken in one walk.
+    const std::size_t size = p.index.Entries().Size();
+    std::vector<std::size_t> wanted;
+    for (std::size_t i = 0; i < 2000; ++i) wanted.push_back((i * 7919) % size);
+    std::sort(wanted.begin(), wanted.end());
     std::string text;
-    for (int i = 0; i < 2000; ++i) text += std::string(EntryWord(lines[(static_cast<std::size_t>(i) * 7919) % lines.size()])) + " ";
+    std::size_t at = 0, next = 0;
+    p.index.Entries().ForEach([&](std::string_view line) {
+        for (; next < wanted.size() && wanted[next] == at; ++next) text += std::string(EntryWord(line)) + " ";
+        ++at;
+    });
     unsigned id = 0;
     for (auto _ : state) {
         char idText[16];
