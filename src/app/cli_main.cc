@@ -6,6 +6,7 @@
 #include "app/cli_command.h"
 #include "store/io_error.h"
 #include "store/memory_tuning.h"
+#include "store/page_store.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
                 std::cout << "usage: jotterbase-cli " << command.usage << "\n";
                 return 0;
             }
+            jb::PageStore().FinishInterruptedPack(jb::cli::DataSetPath(args));
             return command.run(args, std::cout, std::cerr);
         } catch (const jb::IoError& e) {
             std::cerr << "jotterbase-cli: " << e.what() << "\n";

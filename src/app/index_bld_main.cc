@@ -7,6 +7,7 @@
 #include "app/cli_command.h"
 #include "datasets/index_rebuild.h"
 #include "settings/settings.h"
+#include "store/page_store.h"
 #include "store/memory_tuning.h"
 
 namespace jb::cli {
@@ -18,6 +19,7 @@ int main(int argc, char**) {
     if (argc > 1) std::cerr << "IndexBld: arguments are ignored\n";
     try {
         const std::string dataSet = jb::ActiveDataSetPath(jb::cli::ProgramFolder());
+        jb::PageStore().FinishInterruptedPack(dataSet);
         jb::cli::PrintRebuildReport(jb::RebuildIndex(dataSet), std::cout, std::cerr);
         return 0;
     } catch (const std::exception& e) {

@@ -197,4 +197,24 @@ unsigned PageStore::ReplaceWithPacked(const std::string& dataSet) {
     return kStatusOk;
 }
 
+// ReplaceWithPacked leaves ".jbo" only when it stopped part way. Which renames were done shows
+// in the files left: ".jb1" is still there before the first, ".hd1" before the second.
+bool PageStore::FinishInterruptedPack(const std::string& dataSet) {
+    const std::string oldDataPath = CompanionPath(dataSet, ".jbo");
+    if (!files_.Exists(oldDataPath)) return false;
+    const std::string newDataPath = CompanionPath(dataSet, ".jb1");
+    const std::string newHeaderPath = CompanionPath(dataSet, ".hd1");
+    if (!files_.Exists(newDataPath) && files_.Exists(newHeaderPath)) {
+        // The new data file is in place but the header file is still the old one: the old data
+        // file goes back, and the pack is as if it had not begun.
+        files_.Rename(oldDataPath, dataSet);
+        files_.Remove(newHeaderPath);
+        return true;
+    }
+    // Before the first rename ".jbo" is only a second name of the data file; after the second
+    // the new pair is complete. Either way the data set's own files match.
+    files_.Remove(oldDataPath);
+    return true;
+}
+
 }  // namespace jb

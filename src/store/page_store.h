@@ -65,6 +65,11 @@ public:
     // Copies the referenced bodies, in page order, into a new data file and drops the deleted
     // records. Page numbers, IDs and dates are unchanged.
     unsigned PackDataSet(const std::string& dataSet);
+    // Puts right a data set whose pack stopped (a crash, a power cut) while its new files were
+    // being moved into place: until both are, the old pair comes back; once both are, the old
+    // data file's second name goes. Returns whether there was anything to put right. Run before
+    // a data set is used.
+    bool FinishInterruptedPack(const std::string& dataSet);
 
     // Every header record in one sequential read; empty when there is no header file. For code
     // that works over all pages (search, sorting, the reminder check).

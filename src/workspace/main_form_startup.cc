@@ -93,6 +93,7 @@ bool TMainForm::FormShow(const QStringList& parameters) {
     ws.dataSet = DataSetInProgramFolder(programFolder, settings.activeData);
     ws.deletedPagesMode = IsDeletedPagesDataSet(ws.dataSet);
     CaptionRefresh();
+    RunGuarded([this] { store.FinishInterruptedPack(ws.dataSet); });
     RunGuarded([this] { LoadIndex(indexList, ws.dataSet); });
 
     // The header file must open for reading and writing; an empty one is removed.

@@ -95,6 +95,23 @@ TEST_F(CliTest, ADamagedDataSetIsReportedNotCrashedOn) {
     EXPECT_EQ(Cli("dump 0" + Data()).out, "{\\rtf1 open page}");
 }
 
+TEST_F(CliTest, APackStoppedBetweenItsRenamesIsUndoneBeforeTheCommandRuns) {
+    // What a stop after the data file was replaced, before the header file was, leaves behind:
+    // the packed data file with the old header file, the old data file under ".jbo" and the
+    // packed header file as ".hd1".
+    const std::string oldData = ReadFileBytes(dataSet), oldHeader = ReadFileBytes(dir.File("data.hd"));
+    ASSERT_EQ(store.PackDataSet(dataSet), 0u);
+    WriteFileBytes(dir.File("data.hd1"), ReadFileBytes(dir.File("data.hd")));
+    WriteFileBytes(dir.File("data.hd"), oldHeader);
+    WriteFileBytes(dir.File("data.jbo"), oldData);
+    CliRun dump = Cli("dump 2" + Data());
+    EXPECT_EQ(dump.exitCode, 0) << dump.err;
+    EXPECT_EQ(dump.out, "{\\rtf1 fixed}");
+    EXPECT_EQ(ReadFileBytes(dataSet), oldData);
+    EXPECT_FALSE(FileExists(dir.File("data.jbo")));
+    EXPECT_FALSE(FileExists(dir.File("data.hd1")));
+}
+
 TEST_F(CliTest, UsageErrors) {
     EXPECT_EQ(Cli("").exitCode, 2);
     EXPECT_EQ(Cli("frobnicate").exitCode, 2);

@@ -1,5 +1,6 @@
 // A failure of any single file call inside a write, a purge or a pack must leave every stored
-// page readable as it was (or, for the page being written, as it was or as it was meant to be).
+// page readable as it was (or, for the page being written, as it was or as it was meant to be),
+// and so must a stop at any call, once the next start has put an interrupted pack right.
 
 #include <gtest/gtest.h>
 
@@ -85,7 +86,14 @@ TEST_F(FaultTest, PackLeavesEveryLivePage) {
     ASSERT_EQ(store.WritePage(dataSet, 0, "", false, false, store.PageIdAt(dataSet, 0), "newer", 0, 0), kStatusOk);
     ASSERT_EQ(store.WritePage(dataSet, 2, "", true, false, store.PageIdAt(dataSet, 2), "gone", 0, 0), kStatusOk);
     const auto before = LivePages();
-    ForEachFailingCall(false, [&](PageStore& s) { s.PackDataSet(dataSet); }, [&] { EXPECT_EQ(LivePages(), before); });
+    for (bool crash : {false, true}) {
+        ForEachFailingCall(crash, [&](PageStore& s) { s.PackDataSet(dataSet); }, [&] {
+            // What the next start does first.
+            store.FinishInterruptedPack(dataSet);
+            EXPECT_EQ(LivePages(), before);
+            EXPECT_FALSE(FileExists(Companion(".jbo")));
+        });
+    }
 }
 
 }  // namespace

@@ -96,6 +96,22 @@ TEST_F(MainFormTest, OpensThePageOfTheSettingsWithinTheDataSet) {
     }
 }
 
+TEST_F(MainFormTest, APackStoppedBetweenItsRenamesIsUndoneAtStartUp) {
+    MakePages(3);
+    ASSERT_EQ(0u, store.WritePage(DataSet(), 0, "", false, false, store.PageIdAt(DataSet(), 0), "{\\rtf1 page 0 again}", 0, 1));
+    const std::string oldData = ReadFileBytes(DataSet()), oldHeader = ReadFileBytes(dir.File("data.hd"));
+    ASSERT_EQ(0u, store.PackDataSet(DataSet()));
+    // Stopped after the data file was replaced, before the header file was.
+    WriteFileBytes(dir.File("data.hd1"), ReadFileBytes(dir.File("data.hd")));
+    WriteFileBytes(dir.File("data.hd"), oldHeader);
+    WriteFileBytes(dir.File("data.jbo"), oldData);
+    WriteSettings("[BrowseTo]\r\nPageNum=2\r\n");
+    Start();
+    EXPECT_EQ("page 2", EditorText());
+    EXPECT_EQ(oldData, ReadFileBytes(DataSet()));
+    EXPECT_FALSE(FileExists(dir.File("data.jbo")));
+}
+
 TEST_F(MainFormTest, CaptionShowsTheDataSetNameInLowerCase) {
     WriteSettings("[Database]\r\nActiveData=C:\\Notes\\DATA.JB\r\n");
     ASSERT_EQ(0u, store.WritePage(dir.File("DATA.JB"), 0, "", false, false, "00000001", "x", 0, 1));
