@@ -1,11 +1,13 @@
 #include "store/word_index.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
 #include "store/dataset_paths.h"
 #include "store/io_error.h"
+#include "store/memory_tuning.h"
 
 namespace jb {
 
@@ -45,7 +47,11 @@ void SplitLines(std::string_view text, F&& f) {
 }
 
 std::string ReadWhole(File& file) {
-    std::string bytes(static_cast<std::size_t>(file.Size()), '\0');
+    const std::size_t size = static_cast<std::size_t>(file.Size());
+    std::string bytes;
+    bytes.reserve(size);
+    AdviseHugePages(bytes.data(), size);
+    bytes.resize(size);
     file.ReadExactly(bytes.data(), bytes.size());
     return bytes;
 }
@@ -79,11 +85,23 @@ std::string_view EntryWordPrefix(std::string_view entry, int n) {
 }
 
 int CompareEntries(std::string_view a, std::string_view b) {
-    std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
+    const std::size_t n = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    while (i < n) {
+        // Neighbouring entries share long beginnings: identical bytes are skipped 8 at a time,
+        // and only bytes that differ are folded.
+        for (std::uint64_t wa, wb; i + 8 <= n; i += 8) {
+            std::memcpy(&wa, a.data() + i, 8);
+            std::memcpy(&wb, b.data() + i, 8);
+            if (wa != wb) break;
+        }
+        for (; i < n && a[i] == b[i]; ++i) {
+        }
+        if (i == n) break;
         unsigned char ca = Fold(static_cast<unsigned char>(a[i]));
         unsigned char cb = Fold(static_cast<unsigned char>(b[i]));
         if (ca != cb) return ca < cb ? -1 : 1;
+        ++i;
     }
     return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
@@ -108,6 +126,7 @@ void WordIndex::AssignFileText(std::string text) {
     text_ = std::move(text);
     std::vector<Ref> run;
     run.reserve(static_cast<std::size_t>(std::count(text_.begin(), text_.end(), '\n')) + 1);
+    AdviseHugePages(run.data(), run.capacity() * sizeof(Ref));
     SplitLines(text_, [&](std::size_t start, std::size_t length) {
         if (length > kMaxLine) throw std::length_error("an index line is longer than 16 MiB");
         run.push_back((static_cast<Ref>(start) << 24) | length);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <random>
@@ -52,6 +53,33 @@ TEST(WordIndexOrder, CaseInsensitiveWithFileOrderForTies) {
     EXPECT_TRUE(index.Add("bat=2"));
     EXPECT_EQ(index.Lines()[3], "bat=2");
     EXPECT_EQ(index.FileText(), "\r\napple=3\r\nApple=3\r\nbat=2\r\nCat=2\r\ncat=2\r\nzeta=1\r\n");
+}
+
+// The order as defined: byte by byte, "A".."Z" folded to "a".."z", unsigned.
+int LiteralCompare(std::string_view a, std::string_view b) {
+    auto fold = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; };
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        if (fold(a[i]) != fold(b[i])) return fold(a[i]) < fold(b[i]) ? -1 : 1;
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+TEST(WordIndexOrder, CompareEntriesMatchesTheByteByByteOrder) {
+    std::mt19937 random(7);
+    // Letters of both cases, the bytes between "Z" and "a", "=", digits and bytes above 127,
+    // after shared beginnings of every length (the comparison skips 8 equal bytes at a time).
+    const std::string alphabet = "aAbBzZ[`_=09\x80\xff";
+    auto text = [&](std::size_t maxLength) {
+        std::string t(random() % (maxLength + 1), ' ');
+        for (char& c : t) c = alphabet[random() % alphabet.size()];
+        return t;
+    };
+    for (int i = 0; i < 200000; ++i) {
+        const std::string shared = text(20);
+        std::string a = shared + text(12), b = shared + text(12);
+        if (random() % 4 == 0)  // equal but for letter case
+            for (char& c : b = a) if (random() % 2 && std::isalpha(static_cast<unsigned char>(c))) c ^= 0x20;
+        ASSERT_EQ(CompareEntries(a, b), LiteralCompare(a, b)) << a << " | " << b;
+    }
 }
 
 // A plain scan of the list, as the lookups are defined.
