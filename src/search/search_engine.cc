@@ -52,6 +52,14 @@ double DateOfKind(const HeaderRecord& r, DateKind kind) {
     return 0;
 }
 
+// The first 8 bytes of an ID as one big-endian number, zero-padded: IDs in string order never
+// have keys in the opposite order.
+std::uint64_t KeyOfFirst8(std::string_view id) {
+    std::uint64_t key = 0;
+    for (std::size_t b = 0; b < 8; ++b) key = (key << 8) | (b < id.size() ? static_cast<unsigned char>(id[b]) : 0u);
+    return key;
+}
+
 // The IDs sorted as strings, each once. A prefix may find hundreds of thousands of entries, so
 // the views are sorted before any string is made: by their first 8 bytes as one big-endian
 // number (zero-padded) in radix passes of 16 bits, which orders them as strings except among
@@ -65,11 +73,7 @@ IdList SortedUniqueIds(const std::vector<std::string_view>& found) {
     const std::size_t n = found.size();
     std::vector<Item> items, other(n);
     items.reserve(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        std::uint64_t key = 0;
-        for (std::size_t b = 0; b < 8; ++b) key = (key << 8) | (b < found[i].size() ? static_cast<unsigned char>(found[i][b]) : 0u);
-        items.push_back({key, static_cast<std::uint32_t>(i)});
-    }
+    for (std::size_t i = 0; i < n; ++i) items.push_back({KeyOfFirst8(found[i]), static_cast<std::uint32_t>(i)});
     std::vector<std::uint32_t> count(4 << 16);  // one table of digit counts per pass
     for (const Item& item : items)
         for (int pass = 0; pass < 4; ++pass) ++count[(static_cast<std::size_t>(pass) << 16) | ((item.key >> (16 * pass)) & 0xFFFF)];
@@ -279,16 +283,26 @@ void Search::SortResult(int sortKey) {
         for (std::size_t p = 1; p < start.size(); ++p) start[p] += start[p - 1];
         for (std::uint32_t i : kept) order[start[static_cast<std::size_t>(page[i])]++] = i;
     } else {
-        std::vector<double> value(n, 0.0);
+        // Latest first, then greatest ID first. Each item carries its date and the first 8 bytes
+        // of its ID as a number, so that the sort reads the IDs' text only when those are equal.
+        struct Item {
+            double value;
+            std::uint64_t idKey;
+            std::uint32_t at;
+        };
+        std::vector<Item> items;
+        items.reserve(kept.size());
         for (std::uint32_t i : kept) {
             const HeaderRecord& h = headers_[static_cast<std::size_t>(page[i])];
-            value[i] = SortValue(sortKey == 2 ? h.created : sortKey == 3 ? h.modified : sortKey == 4 ? h.reminder : 0.0);
+            const double value = sortKey == 2 ? h.created : sortKey == 3 ? h.modified : sortKey == 4 ? h.reminder : 0.0;
+            items.push_back({SortValue(value), KeyOfFirst8(r_[i]), i});
         }
-        order = kept;
-        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-            if (value[a] != value[b]) return value[a] > value[b];
-            return r_[a] > r_[b];
+        std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+            if (a.value != b.value) return a.value > b.value;
+            if (a.idKey != b.idKey) return a.idKey > b.idKey;
+            return r_[a.at] > r_[b.at];
         });
+        for (std::size_t k = 0; k < items.size(); ++k) order[k] = items[k].at;
     }
     IdList sorted;
     sorted.reserve(order.size());
