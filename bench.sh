@@ -37,7 +37,7 @@ export QT_QPA_PLATFORM=offscreen
 run() {  # run NAME BINARY SIZE [extra benchmark flags]
   local name=$1 binary=$2 size=$3
   shift 3
-  echo "bench.sh: $name at $size pages" >&2
+  echo "bench.sh: $(date +%T) $name at $size pages" >&2
   JB_BENCH_PAGES=$size "$binary" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
     --benchmark_format=json --benchmark_out="$results/$name-$size.json" --benchmark_out_format=json "$@" \
     >/dev/null 2>>"$results/stderr.log" || echo "bench.sh: $name at $size pages failed (see $results/stderr.log)" >&2
@@ -45,7 +45,7 @@ run() {  # run NAME BINARY SIZE [extra benchmark flags]
 
 IFS=, read -r -a size_list <<<"$sizes"
 for size in "${size_list[@]}"; do
-  echo "bench.sh: data set of $size pages" >&2
+  echo "bench.sh: $(date +%T) data set of $size pages" >&2
   "$build/bench/store/memory_probe" generate "$size" >/dev/null
   run store "$build/bench/store/store_bench" "$size"
   # The literal twins scan every entry per lookup: minutes each at 100k pages, hours at 1M, so
