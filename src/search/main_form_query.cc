@@ -89,28 +89,29 @@ void Select(QTextEdit& editor, const search::HighlightHit& hit) {
     editor.setTextCursor(c);
 }
 
-}  // namespace
+using HighlightSearch = std::optional<search::HighlightHit> (*)(const QString&, const QStringList&, bool, int);
 
-bool TMainForm::DoHighlight(const QString& queryText) {
-    if (NoHighlight) return false;
+// Selects the next occurrence of a query's terms that `find` gives from the highlight position,
+// and moves the position past it.
+bool HighlightWith(HighlightSearch find, const QString& queryText, bool noHighlight, QTextEdit& editor, int& highlightPos) {
+    if (noHighlight) return false;
     bool single = false;
     const QStringList terms = search::HighlightTerms(queryText, &single);
-    const auto hit = search::HighlightForward(EditBox->toPlainText(), terms, single, HighlightPos);
+    const auto hit = find(editor.toPlainText(), terms, single, highlightPos);
     if (!hit) return false;
-    Select(*EditBox, *hit);
-    HighlightPos = hit->next;
+    Select(editor, *hit);
+    highlightPos = hit->next;
     return true;
 }
 
+}  // namespace
+
+bool TMainForm::DoHighlight(const QString& queryText) {
+    return HighlightWith(search::HighlightForward, queryText, NoHighlight, *EditBox, HighlightPos);
+}
+
 bool TMainForm::DoHighlightUp(const QString& queryText) {
-    if (NoHighlight) return false;
-    bool single = false;
-    const QStringList terms = search::HighlightTerms(queryText, &single);
-    const auto hit = search::HighlightBackward(EditBox->toPlainText(), terms, single, HighlightPos);
-    if (!hit) return false;
-    Select(*EditBox, *hit);
-    HighlightPos = hit->next;
-    return true;
+    return HighlightWith(search::HighlightBackward, queryText, NoHighlight, *EditBox, HighlightPos);
 }
 
 void TMainForm::FindNextButtonClick() {
