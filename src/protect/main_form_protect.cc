@@ -125,32 +125,67 @@ void TMainForm::PasswordCancelled() {
     CheckBoxPassword->setChecked(false);
 }
 
+namespace {
+
+template <typename T, std::size_t N>
+bool Contains(const T* const (&list)[N], const T* item) {
+    return std::find(std::begin(list), std::end(list), item) != std::end(list);
+}
+
+// Every command of a menu and of its submenus.
+void CollectActions(const QMenu* menu, std::vector<QAction*>& out) {
+    for (QAction* a : menu->actions()) {
+        if (a->isSeparator()) continue;
+        if (a->menu())
+            CollectActions(a->menu(), out);
+        else
+            out.push_back(a);
+    }
+}
+
+}  // namespace
+
 // The four toolbars and four menus. The page number box and the navigation buttons share the
 // Database toolbar but stay usable, so the toolbars' controls are disabled one by one and the
-// ones that were enabled are enabled again.
+// ones that were enabled are enabled again. A disabled menu still fires its items' shortcuts,
+// and the editor's context menu is no menu of the bar: their commands are disabled one by one
+// too, all but those that leave the page or do not touch it.
 void TMainForm::SetLockedControls(bool enabled) {
     for (QMenu* menu : {FileMenu, PageMenu, EditMenu, FormatMenu})
         menu->menuAction()->setEnabled(enabled);
     if (enabled) {
         for (QWidget* w : pwDisabled_) w->setEnabled(true);
         pwDisabled_.clear();
+        for (QAction* a : pwDisabledActions_) a->setEnabled(true);
+        pwDisabledActions_.clear();
         return;
     }
-    const QWidget* const kept[] = {EditRecNum, ButtonUp, ButtonDown, GoButton};
+    const QWidget* const keptWidgets[] = {EditRecNum, ButtonUp, ButtonDown, GoButton};
     for (QToolBar* bar : {ToolBarFormatting, ToolBarDatabase, ToolBarEditing, ToolBarAttributes}) {
         for (QAction* a : bar->actions()) {
             QWidget* w = bar->widgetForAction(a);
-            if (!w || std::find(std::begin(kept), std::end(kept), w) != std::end(kept) ||
-                !w->isEnabled())
-                continue;
+            if (!w || Contains(keptWidgets, static_cast<const QWidget*>(w)) || !w->isEnabled()) continue;
             w->setEnabled(false);
             pwDisabled_.push_back(w);
         }
+    }
+    const QAction* const keptActions[] = {MMenuNext,  MMenuPrevious, RMenuNext, RMenuPrevious,
+                                          Searchpages1, RMenuSearch, Exit1,     AutomaticUpdate1};
+    std::vector<QAction*> commands;
+    for (QMenu* menu : {FileMenu, PageMenu, EditMenu, FormatMenu, PopupMenu1}) CollectActions(menu, commands);
+    for (QAction* a : commands) {
+        if (Contains(keptActions, static_cast<const QAction*>(a)) || !a->isEnabled()) continue;
+        a->setEnabled(false);
+        pwDisabledActions_.push_back(a);
     }
 }
 
 void TMainForm::EnablePw() {
     ClearEditor();
+    // Ticking the password box on the way here marked the page modified; the locked page has
+    // no text of the user's, so nothing is to be saved until it is unlocked. (This comes before
+    // the controls are locked, so that unlocking does not enable Update again.)
+    SetModified(false);
     SetLockedControls(false);
     PasswordPanel->setEnabled(true);
     QPalette palette = PasswordPanel->palette();
@@ -166,16 +201,14 @@ void TMainForm::EnablePw() {
     EditBox->setEnabled(true);
     EditBox->setReadOnly(true);
     EditPw->setFocus();
-    // Ticking the password box on the way here marked the page modified; the locked page has
-    // no text of the user's, so nothing is to be saved until it is unlocked.
-    SetModified(false);
 }
 
 void TMainForm::DisablePw() {
     SetLockedControls(true);
     PasswordPanel->setEnabled(false);
     PasswordPanel->hide();
-    EditBox->setReadOnly(false);
+    // The unlocked page keeps its read-only attribute.
+    EditBox->setReadOnly(CheckBoxReadOnly->isChecked());
     EditBox->setEnabled(true);
 }
 

@@ -80,6 +80,9 @@ void TMainForm::ShowReminder(double reminder) {
         RemindDate->setEnabled(false);
         RemindTime->setEnabled(false);
         MMenuRemind->setChecked(false);
+        // The pickers of the page shown before would otherwise stay on screen.
+        SetRemindDateValue(0);
+        SetRemindTimeValue(0);
     }
 }
 

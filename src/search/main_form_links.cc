@@ -44,8 +44,7 @@ void TMainForm::EditBoxURLClick(const QString& link) {
             return;
         }
         if (n < PageCount()) {
-            ws.pageNumber = n;
-            GotoRecord(n);
+            ShowPageNumber(n);
         } else {
             ui::ShowError(dialogs, this, "that page does not appear to be in the database");
         }

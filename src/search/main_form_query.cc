@@ -33,10 +33,7 @@ void TMainForm::SetQueryButtons() {
 }
 
 void TMainForm::ShowQueryPage(const QString& highlightText) {
-    const int page = store.FindPageById(ws.dataSet, QueryList[static_cast<std::size_t>(QueryPos)]);
-    ws.pageNumber = page;
-    EditRecNum->setText(QString::number(page));
-    GotoRecord(page);
+    ShowPageNumber(store.FindPageById(ws.dataSet, QueryList[static_cast<std::size_t>(QueryPos)]));
     DoHighlight(highlightText);
     SetQueryButtons();
 }
@@ -47,10 +44,7 @@ void TMainForm::OpenQuery(const std::string& storedText, const std::vector<std::
     QueryList.push_back(storedText);
     QueryList.insert(QueryList.end(), ids.begin(), ids.end());
     QueryPos = 1;
-    const int page = store.FindPageById(ws.dataSet, QueryList[1]);
-    ws.pageNumber = page;
-    EditRecNum->setText(QString::number(page));
-    GotoRecord(page);
+    ShowPageNumber(store.FindPageById(ws.dataSet, QueryList[1]));
     SetQueryMode(true);
     SetQueryButtons();
     HighlightPos = 0;

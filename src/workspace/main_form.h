@@ -49,7 +49,8 @@ class TSearchForm;
 namespace jb::workspace {
 
 // The page editor: a rich-text editor that tells the window about Enter before the line break
-// goes in, and leaves Ctrl+A to the window's "Add Page".
+// goes in, leaves Ctrl+A to the window's "Add Page", and takes from the clipboard or a drop only
+// data it can insert.
 class TPageEditor : public QTextEdit {
     Q_OBJECT
 public:
@@ -61,6 +62,8 @@ signals:
 protected:
     bool event(QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
 };
 
 // What the window is given instead of reaching for the machine itself.
@@ -126,6 +129,9 @@ public:
 
     // --- Current page and navigation (main_form_navigation.cc) ---
     bool GotoRecord(int n);
+    // Makes page n the current page: settles the unsaved changes of the page on screen, then
+    // sets the current page number and the page number box and shows the page.
+    void ShowPageNumber(int n);
     void SetModified(bool flag);
     bool Modified() const;
     // The unsaved-changes check: update without asking (Autoupdate) or ask, update on Yes.
@@ -154,6 +160,9 @@ public:
 
     // --- Page commands (main_form_commands.cc) ---
     void AddButtonClick();
+    // The window holds a page not yet written: no ID, no password, not read-only, created today,
+    // numbered after the last page.
+    void ClearToNewPage();
     void UpdateButtonClick();
     void ZapButtonClick();
     void MMenuExitNoUpdateClick();
@@ -416,9 +425,9 @@ private:
     std::string EditorPlainText() const;
     bool EditorHasLines() const;
     int PageCount();
-    // The page Update writes: the number in the page number box.
-    int BoxPageNumber();
     void ApplyDefaultFont(bool withStyle);
+    // The reminder controls and the read-only box, editor state and menu mark of a page read.
+    void ShowAttributes(const PageInfo& info);
     bool ReadOnlyTicked() const;
 
     QLabel* panels_[5];
@@ -430,6 +439,7 @@ private:
     bool flashInverted_ = false;
     // The toolbar controls the password lock disabled, to enable again when it is removed.
     std::vector<QWidget*> pwDisabled_;
+    std::vector<QAction*> pwDisabledActions_;
     editor::EditorFront* front_ = nullptr;
     class NullSpellEngine;
     std::unique_ptr<NullSpellEngine> defaultSpell_;

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QTimeEdit>
 #include <QTimer>
@@ -40,6 +41,17 @@ bool TPageEditor::event(QEvent* e) {
 void TPageEditor::keyPressEvent(QKeyEvent* e) {
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !isReadOnly()) emit EnterPressed();
     QTextEdit::keyPressEvent(e);
+}
+
+// An empty clipboard (nothing copied yet on a fresh X display) offers data without a single
+// format, and the text control of Qt 6.4 reads the first format of that empty list: every paste
+// path (menus, toolbar, keys, middle button, drop) comes through here, so it stops there.
+bool TPageEditor::canInsertFromMimeData(const QMimeData* source) const {
+    return source != nullptr && !source->formats().isEmpty() && QTextEdit::canInsertFromMimeData(source);
+}
+
+void TPageEditor::insertFromMimeData(const QMimeData* source) {
+    if (canInsertFromMimeData(source)) QTextEdit::insertFromMimeData(source);
 }
 
 namespace {
@@ -109,6 +121,8 @@ void TMainForm::BuildWidgets() {
     RemindDate->setObjectName("RemindDate");
     RemindDate->setCalendarPopup(true);
     RemindDate->setMinimumDate(remind::DayZero());
+    // Day 0 means "no reminder": the box shows nothing rather than 30/12/1899.
+    RemindDate->setSpecialValueText(" ");
     RemindDate->setDisplayFormat("dd/MM/yyyy");
     RemindDate->setToolTip("Use this to select the date on which jotterbase will remind you.");
     RemindDate->setEnabled(false);

@@ -47,11 +47,25 @@ void TMainForm::ApplyDefaultFont(bool withStyle) {
     EditBox->setCurrentCharFormat(format);
 }
 
-void TMainForm::AddButtonClick() {
-    CheckUnsavedChanges();
+void TMainForm::ClearToNewPage() {
     ws.pageId.clear();
     ws.pageNumber = PageCount();
     EditRecNum->setText(QString::number(ws.pageNumber));
+    ws.password.clear();
+    CheckBoxPassword->setChecked(false);
+    MMenuPassword->setChecked(false);
+    CheckBoxReadOnly->setChecked(false);
+    Readonly1->setChecked(false);
+    ws.created = clock.Today();
+    ws.modified = ws.created;
+    SetPanelText(2, "Created: " + ShortDate(ws.created));
+    SetPanelText(3, "Modified: " + ShortDate(ws.modified));
+}
+
+void TMainForm::AddButtonClick() {
+    if (PwLocked()) return;  // the locked page stays until it is unlocked or left
+    CheckUnsavedChanges();
+    ClearToNewPage();
     ApplyDefaultFont(true);
     if (ws.importInProgress) {
         ClearEditor();
@@ -78,23 +92,16 @@ void TMainForm::AddButtonClick() {
         settings.templateDef = "None";
     }
     ApplyDefaultFont(true);
-    ws.password.clear();
-    CheckBoxPassword->setChecked(false);
-    MMenuPassword->setChecked(false);
-    CheckBoxReadOnly->setChecked(false);
-    Readonly1->setChecked(false);
     SetModified(false);
     EditBox->setFocus();
     ButtonUp->setEnabled(false);
     ButtonDown->setEnabled(true);
     NewPageReminderDefaults();
-    ws.created = clock.Today();
-    ws.modified = ws.created;
-    SetPanelText(2, "Created: " + ShortDate(ws.created));
-    SetPanelText(3, "Modified: " + ShortDate(ws.modified));
 }
 
 void TMainForm::UpdateButtonClick() {
+    // A locked page's text is not in the editor: writing the editor would lose the page.
+    if (PwLocked()) return;
     if (!CheckBoxRemindMe->isChecked()) SetRemindDateValue(0);
     if (ws.pageId.empty()) ws.pageId = store.NewPageId(ws.dataSet);
     NoReminderPrompt();
@@ -102,7 +109,7 @@ void TMainForm::UpdateButtonClick() {
     const bool hasLines = EditorHasLines();
     unsigned status = 0;
     try {
-        status = store.WritePage(ws.dataSet, BoxPageNumber(), ws.password, ws.zapInProgress, ReadOnlyTicked(),
+        status = store.WritePage(ws.dataSet, ws.pageNumber, ws.password, ws.zapInProgress, ReadOnlyTicked(),
                                  ws.pageId, EditorRtf(), reminder, ws.created);
     } catch (...) {
         SetModified(false);
@@ -121,6 +128,8 @@ void TMainForm::UpdateButtonClick() {
 }
 
 void TMainForm::ZapButtonClick() {
+    // A locked page's text is not in the editor: its copy would be empty.
+    if (PwLocked()) return;
     const QString question = ws.deletedPagesMode
                                  ? "Are you sure you wish to transfer this page back to the main data file?"
                                  : "Are you sure you wish to remove this page from the database?";
@@ -157,7 +166,11 @@ void TMainForm::ZapButtonClick() {
         EditRecNum->setText("0");
         GoButtonClick();
     } else {
+        // Nothing is left: the window holds a new page, so that the next Update cannot write a
+        // second page with the removed page's ID, password or attributes.
         ClearEditor();
+        ClearToNewPage();
+        ShowReminder(0);
         SetModified(false);
         ButtonUp->setEnabled(false);
         ButtonDown->setEnabled(false);

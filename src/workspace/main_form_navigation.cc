@@ -90,17 +90,18 @@ void TMainForm::CheckUnsavedChanges() {
 bool TMainForm::PageNumberCheck() {
     if (IsPageNumberText(EditRecNum->text().toStdString())) return true;
     ui::ShowError(dialogs, this, "The page number you have typed is not a valid number");
-    EditRecNum->setText("0");
+    // The box names the page on screen again, so that it never points at another page.
+    EditRecNum->setText(QString::number(ws.pageNumber));
     return false;
 }
 
-int TMainForm::BoxPageNumber() {
-    // The write goes to the page in the box; a box that names no page that could be written
-    // (not a number, or past the end) falls back to the current page.
-    const int count = PageCount();
-    std::optional<int> n = PageNumberOf(EditRecNum->text().toStdString());
-    if (n && *n <= count) return *n;
-    return std::clamp(ws.pageNumber, 0, count);
+void TMainForm::ShowPageNumber(int n) {
+    // The unsaved changes belong to the page on screen: they are settled while it is still the
+    // current page, so that an Update they run writes that page and no other.
+    CheckUnsavedChanges();
+    ws.pageNumber = n;
+    EditRecNum->setText(QString::number(n));
+    GotoRecord(n);
 }
 
 bool TMainForm::GotoRecord(int n) {
@@ -141,7 +142,7 @@ bool TMainForm::GotoRecord(int n) {
         CheckBoxPassword->setChecked(true);
         SetPanelText(2, created);
         SetPanelText(3, modified);
-        SetRemindDateValue(info.reminder);
+        ShowAttributes(info);
         EditRecNum->setText(QString::number(n));
         if (hooks.enablePassword) hooks.enablePassword(*this);
         return true;
@@ -151,19 +152,22 @@ bool TMainForm::GotoRecord(int n) {
     if (body.size() > 1) LoadEditor(std::string_view(body).substr(0, body.size() - 1));
     SetPanelText(2, created);
     SetPanelText(3, modified);
-    ShowReminder(info.reminder);
     CheckBoxPassword->setChecked(false);
     MMenuPassword->setChecked(false);
-    const bool readOnly = info.readOnly;
-    CheckBoxReadOnly->setChecked(readOnly);
-    EditBox->setReadOnly(readOnly);
-    Readonly1->setChecked(readOnly);
+    ShowAttributes(info);
     SetModified(false);
     store.Files().Remove(CompanionPath(ws.dataSet, ".tpm"));
     EditRecNum->setText(QString::number(n));
     EditBox->moveCursor(QTextCursor::Start);
     EditBox->setFocus();
     return true;
+}
+
+void TMainForm::ShowAttributes(const PageInfo& info) {
+    ShowReminder(info.reminder);
+    CheckBoxReadOnly->setChecked(info.readOnly);
+    EditBox->setReadOnly(info.readOnly);
+    Readonly1->setChecked(info.readOnly);
 }
 
 void TMainForm::ButtonUpClick() {
@@ -178,9 +182,7 @@ void TMainForm::ButtonUpClick() {
     const int m = PageNumberOf(EditRecNum->text().toStdString()).value_or(ws.pageNumber);
     if (m < count - 1) {
         ButtonDown->setEnabled(true);
-        ws.pageNumber = m + 1;
-        EditRecNum->setText(QString::number(m + 1));
-        GotoRecord(m + 1);
+        ShowPageNumber(m + 1);
     } else {
         ButtonUp->setEnabled(false);
         ButtonDown->setEnabled(true);
@@ -198,9 +200,7 @@ void TMainForm::ButtonDownClick() {
     const int m = PageNumberOf(EditRecNum->text().toStdString()).value_or(ws.pageNumber);
     if (m > 0) {
         ButtonUp->setEnabled(true);
-        ws.pageNumber = m - 1;
-        EditRecNum->setText(QString::number(m - 1));
-        GotoRecord(m - 1);
+        ShowPageNumber(m - 1);
     } else {
         ButtonDown->setEnabled(false);
         if (PageCount() >= 2) ButtonUp->setEnabled(true);
@@ -208,10 +208,8 @@ void TMainForm::ButtonDownClick() {
 }
 
 void TMainForm::GoButtonClick() {
-    if (IsLastKeyword(EditRecNum->text().toStdString())) {
-        ws.pageNumber = PageCount() - 1;
-        EditRecNum->setText(QString::number(ws.pageNumber));
-    }
+    // "last" on an empty data set gives "-1", which the check refuses.
+    if (IsLastKeyword(EditRecNum->text().toStdString())) EditRecNum->setText(QString::number(PageCount() - 1));
     if (!PageNumberCheck()) return;
     CheckUnsavedChanges();
     SetModified(false);
@@ -219,12 +217,14 @@ void TMainForm::GoButtonClick() {
     // An empty box goes to the current page again.
     const int number = PageNumberOf(EditRecNum->text().toStdString()).value_or(ws.pageNumber);
     const int count = PageCount();
-    ws.pageNumber = number;
-    if (number > count - 1) return;
-    EditRecNum->setText(QString::number(number));
+    if (number > count - 1) {
+        // No such page: the page on screen stays current, and the box names it again.
+        EditRecNum->setText(QString::number(ws.pageNumber));
+        return;
+    }
     if (number == 0) ButtonDown->setEnabled(false);
     if (count == number + 1) ButtonUp->setEnabled(false);
-    GotoRecord(number);
+    ShowPageNumber(number);
 }
 
 void TMainForm::CheckBoxReadOnlyClick(bool ticked) {

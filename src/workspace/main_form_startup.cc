@@ -136,8 +136,7 @@ bool TMainForm::FormShow(const QStringList& parameters) {
             if (QueryMode()) {
                 if (hooks.announceReminders) hooks.announceReminders(*this);
             } else {
-                ws.pageNumber = pageToOpen;
-                GotoRecord(pageToOpen);
+                ShowPageNumber(pageToOpen);
             }
         });
         std::vector<std::string> args;

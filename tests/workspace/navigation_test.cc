@@ -61,7 +61,8 @@ TEST_F(MainFormTest, PageNumberBox) {
         bool message;
     } cases[] = {
         {"007", "7", "page 7", false},  {"last", "8", "page 8", false}, {"LAST", "8", "page 8", false},
-        {"3", "3", "page 3", false},    {"12a", "0", "page 3", true},   {"42", "42", "page 3", false},
+        // A box that fails its check, or names no page, names the page on screen again.
+        {"3", "3", "page 3", false},    {"12a", "3", "page 3", true},   {"42", "3", "page 3", false},
         {"0", "0", "page 0", false},
     };
     for (const auto& c : cases) {
