@@ -124,6 +124,8 @@ void TMainForm::UpdateButtonClick() {
         if (!ws.importInProgress && !indexList.Loaded()) LoadIndex(indexList, ws.dataSet);
         AddPageWords(indexList, ws.dataSet, ws.pageId, EditorPlainText());
     }
+    // A new page adds one to the count in the title.
+    CaptionRefresh();
     EditBox->setFocus();
 }
 

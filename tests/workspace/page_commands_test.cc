@@ -8,6 +8,7 @@
 #include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
+#include <filesystem>
 
 #include "remind/qt_dates.h"
 #include "richtext/richtext.h"
@@ -61,6 +62,36 @@ TEST_F(MainFormTest, AddLoadsTheTemplateOfTheSettings) {
     f.AddButton->click();
     EXPECT_EQ("Dear diary", EditorText());
     EXPECT_FALSE(f.Modified());
+}
+
+TEST_F(MainFormTest, TheShippedTemplateStartsAnEmptyPageWithoutAQuestion) {
+    // A new program folder holds the default files the build lays out.
+    const std::string shipped = std::string(JB_PROGRAM_DIR_DEFAULT) + "/normal.tp";
+    ASSERT_TRUE(std::filesystem::exists(shipped)) << shipped;
+    std::filesystem::copy_file(shipped, dir.File("normal.tp"));
+    TMainForm& f = Start();
+    f.AddButton->click();  // any message would fail the test
+    EXPECT_EQ("", EditorText());
+    EXPECT_FALSE(f.Modified());
+    EXPECT_EQ("Arial", f.EditBox->currentCharFormat().font().family());
+    Type("x");
+    EXPECT_EQ("x", EditorText()) << "the template leaves no empty line behind";
+}
+
+TEST_F(MainFormTest, TitleFollowsThePageCountAsUpdateAppendsPages) {
+    WriteSettings("[Remind]\r\nOnNoDateAlready=2\r\n[Template]\r\nDef=none\r\n");
+    TMainForm& f = Start();
+    EXPECT_EQ("Quorvane Jotterbase - data.jb (0 pages)", f.windowTitle());
+    Type("first");
+    f.UpdateButton->click();
+    EXPECT_EQ("Quorvane Jotterbase - data.jb (1 pages)", f.windowTitle());
+    f.AddButton->click();
+    Type("second");
+    f.MMenuUpdate->trigger();
+    EXPECT_EQ("Quorvane Jotterbase - data.jb (2 pages)", f.windowTitle());
+    Type("again ");
+    f.UpdateButton->click();
+    EXPECT_EQ("Quorvane Jotterbase - data.jb (2 pages)", f.windowTitle()) << "an update in place adds no page";
 }
 
 TEST_F(MainFormTest, AddWithAMissingTemplateStartsEmptyAndNamesTheFile) {
