@@ -33,7 +33,8 @@ public:
     void PlaySound(const QString&) override {}
     void RunCommandLine(const QString&) override {}
     void StartHidden(const QString&) override {}
-    void OpenUrl(const QString&) override {}
+    bool StartProgram(const QString&, const QStringList&) override { return true; }
+    bool OpenUrl(const QString&) override { return true; }
     void AlertWindow(QWidget*) override {}
     void ShowHelp(QWidget*, const QString&, int) override {}
 };

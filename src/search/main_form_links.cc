@@ -69,10 +69,15 @@ void TMainForm::EditBoxURLClick(const QString& link) {
         QStringList parts = QProcess::splitCommand(text.mid(kProgramLink.size()));
         if (parts.isEmpty()) return;
         const QString program = parts.takeFirst();
-        desktop.StartProgram(program, parts);
+        if (!desktop.StartProgram(program, parts))
+            ui::ShowError(dialogs, this, QString("The program %1 could not be started.").arg(program));
         return;
     }
-    desktop.OpenUrl(link);
+    if (!desktop.OpenUrl(link))
+        ui::ShowError(dialogs, this,
+                      QString("No web browser could be started to open %1. Copy the address into a browser "
+                              "instead.")
+                          .arg(link));
 }
 
 }  // namespace jb::workspace

@@ -17,12 +17,12 @@ public:
     // Runs a command line without waiting.
     virtual void RunCommandLine(const QString& commandLine) = 0;
     // Starts a program with its arguments, its window shown normally, without a shell and
-    // without waiting; nothing happens when it cannot be started (nor in a seam without programs).
-    virtual void StartProgram(const QString& /*program*/, const QStringList& /*arguments*/) {}
+    // without waiting. False when it could not be started.
+    virtual bool StartProgram(const QString& program, const QStringList& arguments) = 0;
     // Starts a program hidden, without arguments, without waiting.
     virtual void StartHidden(const QString& program) = 0;
-    // Opens a web address in the browser.
-    virtual void OpenUrl(const QString& url) = 0;
+    // Opens a web address in the browser. False when no browser could be started.
+    virtual bool OpenUrl(const QString& url) = 0;
     // Draws the user's attention to a window that is not active.
     virtual void AlertWindow(QWidget* window) = 0;
     // Shows the help document `helpFile` at a help context (10 contents, 30 the search dialog).

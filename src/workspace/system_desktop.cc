@@ -61,13 +61,13 @@ void SystemDesktop::RunCommandLine(const QString& commandLine) {
     QProcess::startDetached(program, parts);
 }
 
-void SystemDesktop::StartProgram(const QString& program, const QStringList& arguments) {
-    QProcess::startDetached(program, arguments);
+bool SystemDesktop::StartProgram(const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments);
 }
 
 void SystemDesktop::StartHidden(const QString& program) { QProcess::startDetached(program, {}); }
 
-void SystemDesktop::OpenUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
+bool SystemDesktop::OpenUrl(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }
 
 void SystemDesktop::AlertWindow(QWidget* window) { QApplication::alert(window); }
 

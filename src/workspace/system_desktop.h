@@ -26,9 +26,9 @@ public:
     // audio device cannot be played.
     void PlaySound(const QString& file) override;
     void RunCommandLine(const QString& commandLine) override;
-    void StartProgram(const QString& program, const QStringList& arguments) override;
+    bool StartProgram(const QString& program, const QStringList& arguments) override;
     void StartHidden(const QString& program) override;
-    void OpenUrl(const QString& url) override;
+    bool OpenUrl(const QString& url) override;
     void AlertWindow(QWidget* window) override;
     void ShowHelp(QWidget* parent, const QString& helpFile, int context) override;
 

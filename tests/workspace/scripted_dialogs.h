@@ -82,16 +82,22 @@ class RecordingDesktop final : public ui::Desktop {
 public:
     void PlaySound(const QString& file) override { calls.push_back("sound " + file); }
     void RunCommandLine(const QString& commandLine) override { calls.push_back("run " + commandLine); }
-    void StartProgram(const QString& program, const QStringList& arguments) override {
+    bool StartProgram(const QString& program, const QStringList& arguments) override {
         calls.push_back("program " + program + (arguments.isEmpty() ? "" : "|" + arguments.join('|')));
+        return programsStart;
     }
     void StartHidden(const QString& program) override { calls.push_back("start " + program); }
-    void OpenUrl(const QString& url) override { calls.push_back("url " + url); }
+    bool OpenUrl(const QString& url) override {
+        calls.push_back("url " + url);
+        return browserStarts;
+    }
     void AlertWindow(QWidget*) override { calls.push_back("alert"); }
     void ShowHelp(QWidget*, const QString& helpFile, int context) override {
         calls.push_back(QString("help %1 %2").arg(helpFile).arg(context));
     }
     std::vector<QString> calls;
+    bool programsStart = true;  // what StartProgram answers
+    bool browserStarts = true;  // what OpenUrl answers
 };
 
 }  // namespace jb::test

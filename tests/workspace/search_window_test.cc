@@ -390,6 +390,20 @@ TEST_F(SearchWindowTest, QueryProgramAndOtherLinks) {
               desktop.calls);
 }
 
+TEST_F(SearchWindowTest, ALinkThatNothingCanOpenSaysSo) {
+    WritePages({{"cat"}});
+    TMainForm& f = Start();
+    desktop.browserStarts = false;
+    desktop.programsStart = false;
+    dialogs.Expect("No web browser could be started to open http://example.com/x. Copy the address into a "
+                   "browser instead.");
+    f.EditBoxURLClick("http://example.com/x");
+    EXPECT_EQ(ui::MessageIcon::kError, dialogs.shown.back().icon);
+    dialogs.Expect("The program viewer could not be started.");
+    f.EditBoxURLClick("file://viewer notes.txt");
+    EXPECT_TRUE(dialogs.Done());
+}
+
 TEST_F(SearchWindowTest, AQueryLinkOffersToSaveAModifiedPage) {
     WritePages({{"cat"}, {"dog"}});
     WriteSettings("[Remind]\r\nOnNoDateAlready=2\r\n");
