@@ -182,7 +182,7 @@ void TMainForm::ReminderCheck() {
     QueryPos = 1;
     ButtonUp->setEnabled(due.size() > 1);
     ButtonDown->setEnabled(false);
-    if (ToolBarQuery->isHidden()) ToolBarQuery->show();
+    SetQueryMode(true);
     EditRecNum->setText(QString::number(due.front()));
     GoButton->click();
     // Go set the buttons for page numbers; in the query they move through the due pages.

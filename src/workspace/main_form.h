@@ -6,6 +6,7 @@
 // protect/main_form_protect.cc. Other subsystems hook in through
 // TMainForm::Hooks and the public members.
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QTextEdit>
 #include <functional>
@@ -65,6 +66,9 @@ protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
 };
+
+// Refine while a query is open, Remind-date set otherwise.
+inline QKeySequence RefineOrRemindKey() { return QKeySequence(Qt::CTRL | Qt::Key_R); }
 
 // What the window is given instead of reaching for the machine itself.
 struct MainFormSeams {

@@ -194,14 +194,17 @@ void TMainForm::BuildMenus() {
     MMenuNext = Action(this, "MMenuNext", "&Next Page", QKeySequence("Shift+F10"));
     MMenuPrevious = Action(this, "MMenuPrevious", "&Previous Page", QKeySequence("Shift+F9"));
     Readonly1 = Action(this, "Readonly1", "Read only", QKeySequence("Ctrl+O"), true);
-    MMenuPassword = Action(this, "MMenuPassword", "Pass&word Protected", {}, true);
-    MMenuRemind = Action(this, "MMenuRemind", "Remind-date set", QKeySequence("Ctrl+R"), true);
+    MMenuPassword = Action(this, "MMenuPassword", "Pass&word Protected", QKeySequence("Ctrl+P"), true);
+    MMenuRemind = Action(this, "MMenuRemind", "Remind-date set", RefineOrRemindKey(), true);
     AutomaticUpdate1 = Action(this, "AutomaticUpdate1", "Automatic Update", QKeySequence("Shift+Ctrl+U"), true);
     PageMenu->addActions({MMenuAdd, MMenuUpdate, MMenuZap});
     PageMenu->addSeparator();
     PageMenu->addActions({MMenuNext, MMenuPrevious});
     PageMenu->addSeparator();
-    PageMenu->addActions({Readonly1, MMenuPassword, MMenuRemind, AutomaticUpdate1});
+    QMenu* attributes = PageMenu->addMenu("Page Attributes");
+    attributes->setObjectName("PageAttributes1");
+    attributes->addActions({Readonly1, MMenuPassword});
+    PageMenu->addActions({MMenuRemind, AutomaticUpdate1});
 
     EditMenu = bar->addMenu("&Edit");
     EditMenu->setObjectName("EditMenu");
@@ -230,7 +233,7 @@ void TMainForm::BuildMenus() {
     QueryMenu = bar->addMenu("&Query");
     QueryMenu->setObjectName("QueryMenu");
     CloseQuery1 = Action(this, "CloseQuery1", "&Close");
-    Refine1 = Action(this, "Refine1", "Refine", QKeySequence("Ctrl+R"));
+    Refine1 = Action(this, "Refine1", "Refine");  // Ctrl+R while a query is open
     SaveQuery1 = Action(this, "SaveQuery1", "Save");
     FindNext1 = Action(this, "FindNext1", "Find next occurence", QKeySequence("F10"));
     FindPrevious1 = Action(this, "FindPrevious1", "Find Previous occurence", QKeySequence("F9"));

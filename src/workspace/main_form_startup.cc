@@ -198,8 +198,11 @@ bool TMainForm::QueryMode() const { return !ToolBarQuery->isHidden(); }
 void TMainForm::SetQueryMode(bool on) {
     ToolBarQuery->setVisible(on);
     QueryMenu->menuAction()->setVisible(on);
-    // The query menu's shortcuts (Ctrl+R among them) count only in query mode.
+    // The query menu's shortcuts count only in query mode. Ctrl+R refines an open query and
+    // sets the reminder otherwise: a key that two live actions share would fire neither.
     for (QAction* a : QueryMenu->actions()) a->setEnabled(on);
+    Refine1->setShortcut(on ? RefineOrRemindKey() : QKeySequence());
+    MMenuRemind->setShortcut(on ? QKeySequence() : RefineOrRemindKey());
 }
 
 }  // namespace jb::workspace
