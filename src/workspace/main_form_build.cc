@@ -20,6 +20,7 @@
 #include "editor/insert_picture.h"
 #include "editor/ruler.h"
 #include "remind/qt_dates.h"
+#include "search/search_term_box.h"
 #include "workspace/main_form.h"
 
 namespace jb::workspace {
@@ -133,7 +134,7 @@ void TMainForm::BuildWidgets() {
     RemindTime->setEnabled(false);
     SetRemindDateValue(0);
 
-    EditSearchTerm = new QLineEdit(this);
+    EditSearchTerm = new search::SearchTermBox(this);
     EditSearchTerm->setObjectName("EditSearchTerm");
     ToolbarButton972 = Button(this, "ToolbarButton972", "");
     FindToolbarButton = Button(this, "FindToolbarButton", "Find");

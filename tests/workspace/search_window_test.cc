@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QPushButton>
+#include <QTest>
 #include <QTextCursor>
 #include <QToolBar>
 #include <QToolButton>
@@ -370,6 +371,23 @@ TEST_F(SearchWindowTest, PageLinks) {
         }
     }
     EXPECT_TRUE(desktop.calls.empty());
+}
+
+TEST_F(SearchWindowTest, ClickingIntoTheTermBoxSelectsItsText) {
+    WritePages({{"cat"}});
+    TMainForm& f = Start();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    QLineEdit* box = f.EditSearchTerm;
+    QTest::mouseClick(box, Qt::LeftButton);  // empty: nothing to select
+    EXPECT_EQ("", box->selectedText());
+    box->setText("cat and dog");
+    f.EditBox->setFocus();
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));  // the click that enters it
+    EXPECT_EQ("cat and dog", box->selectedText());
+    box->deselect();
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() / 2, box->height() / 2));  // once in it
+    EXPECT_EQ("cat and dog", box->selectedText());
 }
 
 TEST_F(SearchWindowTest, QueryProgramAndOtherLinks) {
