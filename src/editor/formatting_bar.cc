@@ -1,10 +1,11 @@
 #include "editor/formatting_bar.h"
 
+#include "editor/colour_list.h"
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLineEdit>
-#include <QPixmap>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QToolBar>
@@ -13,23 +14,6 @@
 namespace jb::editor {
 namespace {
 
-struct NamedColour {
-    const char* name;
-    QRgb rgb;
-};
-// The colours of the list, in the usual order of the sixteen basic colours.
-constexpr NamedColour kColours[] = {
-    {"Black", 0x000000},  {"Maroon", 0x800000},  {"Green", 0x008000}, {"Olive", 0x808000},
-    {"Navy", 0x000080},   {"Purple", 0x800080},  {"Teal", 0x008080},  {"Gray", 0x808080},
-    {"Silver", 0xC0C0C0}, {"Red", 0xFF0000},     {"Lime", 0x00FF00},  {"Yellow", 0xFFFF00},
-    {"Blue", 0x0000FF},   {"Fuchsia", 0xFF00FF}, {"Aqua", 0x00FFFF},  {"White", 0xFFFFFF}};
-constexpr const char* kCustomColour = "Custom";
-
-QIcon Swatch(const QColor& c) {
-    QPixmap p(12, 12);
-    p.fill(c);
-    return QIcon(p);
-}
 
 QToolButton* Toggle(QToolBar* bar, const char* name, const QString& text, const QString& hint) {
     auto* b = new QToolButton(bar);
@@ -110,8 +94,7 @@ FormattingBar::FormattingBar(QTextEdit* editor, QToolBar* bar, QObject* parent)
     FontColour = new QComboBox(bar);
     FontColour->setObjectName("FontColour");
     FontColour->setToolTip("Select Colour");
-    for (const NamedColour& c : kColours)
-        FontColour->addItem(Swatch(QColor(c.rgb)), c.name, QColor(c.rgb));
+    FillColourList(*FontColour);
     bar->addWidget(FontColour);
 
     BoldButton = Toggle(bar, "BoldButton", "B", "Bold");
@@ -172,7 +155,7 @@ void FormattingBar::FontSizeChange() {
 void FormattingBar::FontColourChange() {
     if (synchronising_ || FontColour->currentIndex() < 0) return;
     QTextCharFormat f;
-    f.setForeground(FontColour->currentData().value<QColor>());
+    f.setForeground(CurrentColour(*FontColour));
     ApplyToSelection(f);
 }
 
@@ -205,25 +188,6 @@ void FormattingBar::AlignCenterButtonClick() { SetAlignment(Qt::AlignHCenter); }
 void FormattingBar::AlignRightButtonClick() { SetAlignment(Qt::AlignRight); }
 void FormattingBar::SpeedButton7Click() { SetAlignment(Qt::AlignJustify); }
 
-void FormattingBar::SelectColour(const QColor& c) {
-    for (int i = 0; i < FontColour->count(); ++i) {
-        if (FontColour->itemText(i) != kCustomColour &&
-            FontColour->itemData(i).value<QColor>() == c) {
-            FontColour->setCurrentIndex(i);
-            return;
-        }
-    }
-    // A colour the list does not hold shows as its one custom entry.
-    int custom = FontColour->findText(kCustomColour);
-    if (custom < 0) {
-        FontColour->addItem(kCustomColour);
-        custom = FontColour->count() - 1;
-    }
-    FontColour->setItemData(custom, c);
-    FontColour->setItemIcon(custom, Swatch(c));
-    FontColour->setCurrentIndex(custom);
-}
-
 void FormattingBar::SyncWithSelection() {
     FlagGuard guard(synchronising_);
     const QTextCharFormat f = SelectionCharFormat(*editor_);
@@ -243,7 +207,7 @@ void FormattingBar::SyncWithSelection() {
         }
     }
 
-    SelectColour(ColourOf(*editor_, f));
+    SelectColour(*FontColour, ColourOf(*editor_, f));
 
     QTextCursor c = editor_->textCursor();
     c.setPosition(c.selectionStart());

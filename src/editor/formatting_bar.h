@@ -72,7 +72,6 @@ class FormattingBar : public QObject {
     // Merges into the selection (or the typing format), repaints and focuses the editor.
     void ApplyToSelection(const QTextCharFormat& f);
     void SetAlignment(Qt::Alignment a);
-    void SelectColour(const QColor& c);
 
     QTextEdit* editor_;
     bool synchronising_ = false;

@@ -2,6 +2,7 @@
 // Everything the user answers goes through Dialogs: message boxes and the program's own modal
 // forms. The window holds a reference; production passes QtDialogs, tests a scripted double.
 
+#include <QColor>
 #include <QFont>
 #include <QString>
 #include <optional>
@@ -30,6 +31,12 @@ struct MessageRequest {
     MessageButton defaultButton = kButtonOk;
 };
 
+// What the font dialog gives: the font and the colour of the text.
+struct FontChoice {
+    QFont font;
+    QColor colour;
+};
+
 // The caption of the program's message boxes, and the one of the unsaved-changes prompt.
 inline const char* const kMessageCaption = "Jotterbase";
 inline const char* const kUnsavedCaption = "Jotter base";
@@ -47,8 +54,11 @@ public:
 
     // The dialogs below answer as Cancel unless a seam provides them.
 
-    // The font dialog, starting at `initial`; the chosen font, or nothing on Cancel.
-    virtual std::optional<QFont> AskFont(QWidget*, const QFont&) { return std::nullopt; }
+    // The font dialog, starting at a font and a text colour; what was chosen, or nothing on
+    // Cancel.
+    virtual std::optional<FontChoice> AskFont(QWidget*, const QFont& /*font*/, const QColor& /*colour*/) {
+        return std::nullopt;
+    }
 
     // The file-open dialog with a caption and a filter ("Pictures (*.png *.jpg)"); the chosen
     // file's full path, or an empty text on Cancel.

@@ -318,8 +318,9 @@ void TMainForm::BuildEditorFront() {
 }
 
 void TMainForm::MenuItem9715Click() {
-    const QFont current = editor::SelectionCharFormat(*EditBox).font();
-    if (std::optional<QFont> font = dialogs.AskFont(this, current)) editor::ApplyChosenFont(*EditBox, *font);
+    const QTextCharFormat current = editor::SelectionCharFormat(*EditBox);
+    if (std::optional<ui::FontChoice> chosen = dialogs.AskFont(this, current.font(), editor::ColourOf(*EditBox, current)))
+        editor::ApplyChosenFont(*EditBox, chosen->font, chosen->colour);
 }
 
 void TMainForm::Insertobject1Click() {

@@ -1,12 +1,12 @@
 #include "workspace/qt_dialogs.h"
 
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <memory>
 
+#include "editor/font_form.h"
 #include "protect/password_forms.h"
 #include "remind/remind_date_form.h"
 
@@ -57,11 +57,11 @@ std::optional<double> QtDialogs::AskRemindDate(QWidget* parent, double proposedD
     return GetRemindDateForm->Chosen();
 }
 
-std::optional<QFont> QtDialogs::AskFont(QWidget* parent, const QFont& initial) {
-    bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, initial, parent);
-    if (!ok) return std::nullopt;
-    return font;
+std::optional<FontChoice> QtDialogs::AskFont(QWidget* parent, const QFont& font, const QColor& colour) {
+    editor::TFontForm form(parent);
+    form.Propose(font, colour);
+    if (form.exec() != QDialog::Accepted) return std::nullopt;
+    return FontChoice{form.ChosenFont(), form.ChosenColour()};
 }
 
 QString QtDialogs::AskOpenFile(QWidget* parent, const QString& caption, const QString& filter) {

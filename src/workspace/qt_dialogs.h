@@ -25,7 +25,7 @@ public:
 
     MessageButton ShowMessage(QWidget* parent, const MessageRequest& request) override;
     std::optional<double> AskRemindDate(QWidget* parent, double proposedDate) override;
-    std::optional<QFont> AskFont(QWidget* parent, const QFont& initial) override;
+    std::optional<FontChoice> AskFont(QWidget* parent, const QFont& font, const QColor& colour) override;
     QString AskOpenFile(QWidget* parent, const QString& caption, const QString& filter) override;
     QString AskSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
                         const QString& defaultSuffix) override;

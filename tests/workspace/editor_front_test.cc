@@ -169,15 +169,19 @@ TEST_F(MainFormTest, FontDialogChoiceGoesToTheSelection) {
     f.EditBox->setTextCursor(c);
     QFont chosen("Courier New", 18);
     chosen.setItalic(true);
-    dialogs.ExpectFont(chosen);
+    dialogs.ExpectFont(ui::FontChoice{chosen, QColor(Qt::red)});
     f.MenuItem9715->trigger();
     ASSERT_EQ(1u, dialogs.initialFonts.size());
+    EXPECT_EQ(f.EditBox->palette().color(QPalette::Text), dialogs.initialFonts[0].colour)
+        << "the dialog starts at the selection's colour";
     QTextCursor at(f.EditBox->document());
     at.setPosition(2);
     EXPECT_EQ(18, at.charFormat().fontPointSize());
     EXPECT_TRUE(at.charFormat().fontItalic());
+    EXPECT_EQ(QColor(Qt::red), at.charFormat().foreground().color());
     at.setPosition(6);
     EXPECT_FALSE(at.charFormat().fontItalic()) << "beyond the selection";
+    EXPECT_NE(QColor(Qt::red), at.charFormat().foreground().color()) << "beyond the selection";
 
     dialogs.ExpectFont(std::nullopt);  // Cancel from the context menu
     f.RMenuFont->trigger();

@@ -28,7 +28,7 @@ void ScriptedDialogs::Expect(const QString& text, ui::MessageButton answer) { me
 
 void ScriptedDialogs::ExpectRemindDate(std::optional<double> chosen) { dates_.push_back(chosen); }
 
-void ScriptedDialogs::ExpectFont(std::optional<QFont> chosen) { fonts_.push_back(std::move(chosen)); }
+void ScriptedDialogs::ExpectFont(std::optional<ui::FontChoice> chosen) { fonts_.push_back(std::move(chosen)); }
 
 void ScriptedDialogs::ExpectOpenFile(const QString& path) { openFiles_.push_back(path); }
 
@@ -73,13 +73,13 @@ std::optional<double> ScriptedDialogs::AskRemindDate(QWidget*, double proposedDa
     return answer;
 }
 
-std::optional<QFont> ScriptedDialogs::AskFont(QWidget*, const QFont& initial) {
-    initialFonts.push_back(initial);
+std::optional<ui::FontChoice> ScriptedDialogs::AskFont(QWidget*, const QFont& font, const QColor& colour) {
+    initialFonts.push_back({font, colour});
     if (fonts_.empty()) {
         ADD_FAILURE() << "unexpected font dialog";
         return std::nullopt;
     }
-    std::optional<QFont> answer = fonts_.front();
+    std::optional<ui::FontChoice> answer = fonts_.front();
     fonts_.pop_front();
     return answer;
 }

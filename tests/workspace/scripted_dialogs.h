@@ -29,8 +29,8 @@ public:
     void Expect(const QString& text, ui::MessageButton answer = ui::kButtonOk);
     // The next reminder-date dialog ends with OK and this date-time, or with Cancel (nullopt).
     void ExpectRemindDate(std::optional<double> chosen);
-    // The next font dialog ends with OK and this font, or with Cancel (nullopt).
-    void ExpectFont(std::optional<QFont> chosen);
+    // The next font dialog ends with OK and this choice, or with Cancel (nullopt).
+    void ExpectFont(std::optional<ui::FontChoice> chosen);
     // The next file-open dialog ends with this path (empty: Cancel).
     void ExpectOpenFile(const QString& path);
     // The next file-save dialog ends with this path (empty: Cancel).
@@ -45,7 +45,7 @@ public:
 
     ui::MessageButton ShowMessage(QWidget* parent, const ui::MessageRequest& request) override;
     std::optional<double> AskRemindDate(QWidget* parent, double proposedDate) override;
-    std::optional<QFont> AskFont(QWidget* parent, const QFont& initial) override;
+    std::optional<ui::FontChoice> AskFont(QWidget* parent, const QFont& font, const QColor& colour) override;
     QString AskOpenFile(QWidget* parent, const QString& caption, const QString& filter) override;
     QString AskSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
                         const QString& defaultSuffix) override;
@@ -53,7 +53,7 @@ public:
 
     std::vector<ui::MessageRequest> shown;  // every message, in order
     std::vector<double> proposedDates;      // what each reminder-date dialog proposed
-    std::vector<QFont> initialFonts;        // what each font dialog started at
+    std::vector<ui::FontChoice> initialFonts;  // what each font dialog started at
     std::vector<QString> openFilters;       // the filter of each file-open dialog
     struct SaveRequest {
         QString caption, folder, filter, defaultSuffix;
@@ -72,7 +72,7 @@ private:
     };
     std::deque<Answer> messages_;
     std::deque<std::optional<double>> dates_;
-    std::deque<std::optional<QFont>> fonts_;
+    std::deque<std::optional<ui::FontChoice>> fonts_;
     std::deque<QString> openFiles_;
     std::deque<QString> saveFiles_;
     std::deque<bool> pagePasswords_;
