@@ -153,6 +153,40 @@ TEST_F(SearchWindowTest, FindNextSkipsAnOccurrenceRightAfterTheLastAndMovesOn) {
     EXPECT_EQ(2, f.QueryPos);
 }
 
+// Find previous on the last page of a query, reached by Find next: the page shows its first
+// occurrence, and the next search starts at the top of the page, so nothing lies before it there;
+// the previous occurrence is the last one of the page before.
+TEST_F(SearchWindowTest, FindPreviousOnTheLastPageGoesBackFromItsFirstOccurrence) {
+    WritePages({{"cat zero cat"}, {"one cat two cat"}});
+    TMainForm& f = Start();
+    QuickSearch("cat");
+    f.FindNextButton->click();
+    EXPECT_EQ(9, SelectionStart());
+    f.FindNextButton->click();  // onto the last page
+    ASSERT_EQ(2, f.QueryPos);
+    EXPECT_EQ(4, SelectionStart());
+    EXPECT_EQ(0, f.HighlightPos);
+    f.FindPreviousButton->click();
+    EXPECT_EQ(1, f.QueryPos);
+    EXPECT_EQ(12, f.HighlightPos) << "the following search starts at the end of the page";
+    f.FindPreviousButton->click();
+    EXPECT_EQ(1, f.QueryPos);
+    EXPECT_EQ("cat", Selected());
+    EXPECT_EQ(9, SelectionStart());
+
+    // Turning from Find next to Find previous, the search backwards starts just past the
+    // occurrence selected last: it is selected again, then the one before it.
+    f.ButtonUp->click();
+    EXPECT_EQ(4, SelectionStart());
+    f.FindNextButton->click();
+    EXPECT_EQ(12, SelectionStart());
+    f.FindPreviousButton->click();
+    EXPECT_EQ(12, SelectionStart());
+    f.FindPreviousButton->click();
+    EXPECT_EQ(2, f.QueryPos);
+    EXPECT_EQ(4, SelectionStart());
+}
+
 TEST_F(SearchWindowTest, TheEarliestOfSeveralTermsIsHighlightedFirst) {
     WritePages({{"dog cat"}});
     TMainForm& f = Start();
