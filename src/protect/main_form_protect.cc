@@ -56,6 +56,7 @@ void TMainForm::BuildProtection() {
     image->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
     EditPw = new QLineEdit(PasswordPanel);
     EditPw->setObjectName("EditPw");
+    EditPw->setAccessibleName("Password");
     EditPw->setEchoMode(QLineEdit::Password);
     EditPw->setMaxLength(protect::kMaxPassword);
     PwButton = new QPushButton("&OK", PasswordPanel);

@@ -93,6 +93,7 @@ QCheckBox* Check(QWidget* parent, const char* name, const QString& text) {
 void TMainForm::BuildWidgets() {
     EditBox = new TPageEditor(this);
     EditBox->setObjectName("EditBox");
+    EditBox->setAccessibleName("Page text");
     EditBox->setAcceptRichText(true);
     editor::SetUpPageEditor(*EditBox);
     Ruler = new editor::Ruler(this);
@@ -100,6 +101,7 @@ void TMainForm::BuildWidgets() {
 
     EditRecNum = new QLineEdit("0", this);
     EditRecNum->setObjectName("EditRecNum");
+    EditRecNum->setAccessibleName("Page number");
     EditRecNum->setMaximumWidth(70);
     ButtonDown = Button(this, "ButtonDown", "<", "Find previous page");
     ButtonUp = Button(this, "ButtonUp", ">", "Find next page");
@@ -120,6 +122,7 @@ void TMainForm::BuildWidgets() {
     CheckBoxRemindMe = Check(this, "CheckBoxRemindMe", "Remind &me:");
     RemindDate = new QDateEdit(this);
     RemindDate->setObjectName("RemindDate");
+    RemindDate->setAccessibleName("Reminder date");
     RemindDate->setCalendarPopup(true);
     RemindDate->setMinimumDate(remind::DayZero());
     // Day 0 means "no reminder": the box shows nothing rather than 30/12/1899.
@@ -129,6 +132,7 @@ void TMainForm::BuildWidgets() {
     RemindDate->setEnabled(false);
     RemindTime = new QTimeEdit(this);
     RemindTime->setObjectName("RemindTime");
+    RemindTime->setAccessibleName("Reminder time");
     RemindTime->setDisplayFormat("HH:mm:ss");
     RemindTime->setToolTip("Use this to select the time at which Jotterbase will remind you.");
     RemindTime->setEnabled(false);
@@ -136,7 +140,9 @@ void TMainForm::BuildWidgets() {
 
     EditSearchTerm = new search::SearchTermBox(this);
     EditSearchTerm->setObjectName("EditSearchTerm");
-    ToolbarButton972 = Button(this, "ToolbarButton972", "");
+    EditSearchTerm->setAccessibleName("Search term");
+    ToolbarButton972 = Button(this, "ToolbarButton972", "", "Recent searches");
+    ToolbarButton972->setAccessibleName("Recent searches");
     FindToolbarButton = Button(this, "FindToolbarButton", "Find");
     FindButton = Button(this, "FindButton", "Adv. &Find");
 
