@@ -30,7 +30,8 @@ Args ParseArgs(const std::vector<std::string>& argv, const std::vector<std::stri
             std::string name = a.substr(2);
             std::string value;
             auto eq = name.find('=');
-            bool takesValue = name == "data" || std::find(valued.begin(), valued.end(), name.substr(0, eq)) != valued.end();
+            const std::string base = name.substr(0, eq);
+            const bool takesValue = base == "data" || std::find(valued.begin(), valued.end(), base) != valued.end();
             if (eq != std::string::npos) {
                 value = name.substr(eq + 1);
                 name.resize(eq);
@@ -40,6 +41,7 @@ Args ParseArgs(const std::vector<std::string>& argv, const std::vector<std::stri
             }
             if (!takesValue && name != "help" && eq != std::string::npos)
                 throw std::invalid_argument("--" + name + " takes no value");
+            if (name == "data" && args.Has("data")) throw std::invalid_argument("--data is given more than once");
             args.options.emplace_back(name, value);
         } else {
             args.words.push_back(a);

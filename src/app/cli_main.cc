@@ -2,6 +2,9 @@
 
 #include <exception>
 #include <iostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "app/cli_command.h"
 #include "store/io_error.h"
@@ -10,8 +13,21 @@
 
 namespace {
 
+// The options that may stand before the command name: only --data, as "--data PATH" or
+// "--data=PATH". They are moved behind the command, where every command takes them.
+std::vector<std::string> LeadingOptions(std::vector<std::string>& words) {
+    std::vector<std::string> options;
+    while (!words.empty() && (words[0] == "--data" || words[0].rfind("--data=", 0) == 0)) {
+        const std::size_t taken = words[0] == "--data" ? 2 : 1;
+        if (words.size() < taken) throw std::invalid_argument("--data needs a value");
+        options.insert(options.end(), words.begin(), words.begin() + static_cast<std::ptrdiff_t>(taken));
+        words.erase(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(taken));
+    }
+    return options;
+}
+
 void PrintOverview(std::ostream& out) {
-    out << "usage: jotterbase-cli COMMAND [--data PATH] [options]\n"
+    out << "usage: jotterbase-cli [--data PATH] COMMAND [--data PATH] [options]\n"
            "The data set defaults to data.jb in the program folder.\n\ncommands:\n";
     for (const auto& c : jb::cli::Commands()) out << "  " << c.name << "\t" << c.summary << "\n";
     out << "\n'jotterbase-cli COMMAND --help' describes a command.\n";
@@ -22,13 +38,26 @@ void PrintOverview(std::ostream& out) {
 int main(int argc, char** argv) {
     jb::KeepLargeAllocationsInProcess();
     std::vector<std::string> words(argv + 1, argv + argc);
+    std::vector<std::string> leading;
+    try {
+        leading = LeadingOptions(words);
+    } catch (const std::exception& e) {
+        std::cerr << "jotterbase-cli: " << e.what() << "\n";
+        return 2;
+    }
+    if (!words.empty() && words[0].rfind("-", 0) == 0 && words[0] != "--help" && words[0] != "-h") {
+        std::cerr << "jotterbase-cli: '" << words[0] << "' is not an option that may stand before the command\n";
+        PrintOverview(std::cerr);
+        return 2;
+    }
     if (words.empty() || words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
         PrintOverview(words.empty() ? std::cerr : std::cout);
         return words.empty() ? 2 : 0;
     }
     for (const auto& command : jb::cli::Commands()) {
         if (words[0] != command.name) continue;
-        std::vector<std::string> rest(words.begin() + 1, words.end());
+        std::vector<std::string> rest(leading);
+        rest.insert(rest.end(), words.begin() + 1, words.end());
         try {
             jb::cli::Args args = jb::cli::ParseArgs(rest, command.valued);
             if (args.Has("help")) {

@@ -123,6 +123,37 @@ TEST_F(CliTest, UsageErrors) {
     EXPECT_NE(empty.out.find("pages:\t0\n"), std::string::npos);
 }
 
+// --data may stand before the command as well as after it, with the same meaning.
+TEST_F(CliTest, TheDataOptionBeforeOrAfterTheCommand) {
+    const std::string other = dir.File("other.jb");
+    const struct {
+        std::string arguments;
+        int exitCode;
+        const char* inOut;  // expected in the output (exit 0) or the errors
+    } cases[] = {
+        {"--data " + dataSet + " info", 0, "pages:\t4\n"},
+        {"--data=" + dataSet + " info", 0, "pages:\t4\n"},
+        {"info --data " + dataSet, 0, "pages:\t4\n"},
+        {"info --data=" + dataSet, 0, "pages:\t4\n"},
+        {"--data " + dataSet + " list", 0, "0000000C"},
+        {"--data " + dataSet + " dump 0", 0, "open page"},
+        {"--data " + other + " info", 0, "pages:\t0\n"},
+        {"--data " + dataSet + " info --data " + other, 1, "--data is given more than once"},
+        {"--data " + dataSet + " --data " + other + " info", 1, "--data is given more than once"},
+        {"--data", 2, "--data needs a value"},
+        {"--verbose info", 2, "'--verbose' is not an option that may stand before the command"},
+        {"--data " + dataSet + " --help", 0, "commands:"},
+        {"--data " + dataSet + " info --help", 0, "usage: jotterbase-cli info"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const CliRun run = Cli(c.arguments);
+        EXPECT_EQ(c.exitCode, run.exitCode) << run.err;
+        EXPECT_NE((c.exitCode == 0 ? run.out : run.err).find(c.inOut), std::string::npos) << run.out << run.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(other)) << "reading a data set creates nothing";
+}
+
 class CliTextTest : public ::testing::Test {
 protected:
     std::string Data() const { return " --data " + dataSet; }
