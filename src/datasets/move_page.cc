@@ -1,0 +1,29 @@
+#include "datasets/move_page.h"
+
+#include "protect/decipher.h"
+#include "protect/page_key.h"
+#include "store/io_error.h"
+#include "store/storage_status.h"
+
+namespace jb {
+
+unsigned MovePage(PageStore& store, const std::string& dataSet, int n, const std::string& target) {
+    PageInfo info;
+    std::string body;
+    if (unsigned status = store.ReadPageBody(dataSet, n, info, body); status != kStatusOk) return status;
+    if (body.empty()) throw IoError(dataSet, "Page " + std::to_string(n) + " is deleted and has no text");
+    body.pop_back();  // the trailer byte
+    // The page is written again under its own password, which enciphers it once more.
+    const std::string text = info.password.empty() ? body : Rc4Bytes(PageKey(info.password), body);
+    if (unsigned status = store.WritePage(target, store.PageCount(target), info.password, false, info.readOnly,
+                                          info.id, text, info.reminder, info.created);
+        status != kStatusOk)
+        return status;
+    if (unsigned status = store.WritePage(dataSet, n, info.password, true, info.readOnly, info.id, "", info.reminder,
+                                          info.created);
+        status != kStatusOk)
+        return status;
+    return store.PurgeDeletedHeaders(dataSet);
+}
+
+}  // namespace jb

@@ -1,0 +1,123 @@
+// Save Database as: the rename steps, each failing in turn, and the files that are not there.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "datasets/rename_data_set.h"
+#include "support/faulty_file_system.h"
+#include "support/temp_dir.h"
+
+namespace jb::test {
+namespace {
+
+// The files of the steps, in step order.
+const char* const kFiles[] = {"data.jb",  "data.idx",  "data.hd",  "data.rsc",
+                              "%data.jb", "%data.idx", "%data.hd", "%data.rsc"};
+const char* const kNewFiles[] = {"Notes.jb",  "Notes.idx",  "Notes.hd",  "Notes.rsc",
+                                 "%Notes.jb", "%Notes.idx", "%Notes.hd", "%Notes.rsc"};
+
+void MakeFiles(const TempDir& dir, std::initializer_list<int> which) {
+    for (int i : which) WriteFileBytes(dir.File(kFiles[i]), std::string("bytes of ") + kFiles[i]);
+}
+
+// Which name each file made by MakeFiles carries now: 'o' old, 'n' new, '-' none, '2' both.
+std::string Names(const TempDir& dir) {
+    std::string names;
+    for (int i = 0; i < 8; ++i) {
+        const bool old = FileExists(dir.File(kFiles[i]));
+        const bool now = FileExists(dir.File(kNewFiles[i]));
+        names += old && now ? '2' : old ? 'o' : now ? 'n' : '-';
+        if (now) {
+            EXPECT_EQ(std::string("bytes of ") + kFiles[i], ReadFileBytes(dir.File(kNewFiles[i])));
+        }
+    }
+    return names;
+}
+
+RenameOutcome Rename(const TempDir& dir, FileSystem& files = FileSystem::Default()) {
+    return RenameDataSet(dir.File("data.jb"), dir.File("Notes.jb"), files);
+}
+
+class RenameDataSetTest : public ::testing::Test {
+protected:
+    TempDir dir;
+};
+
+TEST_F(RenameDataSetTest, EveryFileTakesTheNewName) {
+    MakeFiles(dir, {0, 1, 2, 3, 4, 5, 6, 7});
+    const RenameOutcome outcome = Rename(dir);
+    EXPECT_TRUE(outcome.renamed);
+    EXPECT_TRUE(outcome.messages.empty());
+    EXPECT_EQ("nnnnnnnn", Names(dir));
+}
+
+TEST_F(RenameDataSetTest, FilesThatAreNotThereAreSkipped) {
+    // A new data set whose index was never saved, and no deleted pages: data and header only.
+    MakeFiles(dir, {0, 2});
+    const RenameOutcome outcome = Rename(dir);
+    EXPECT_TRUE(outcome.renamed);
+    EXPECT_TRUE(outcome.messages.empty());
+    EXPECT_EQ("n-n-----", Names(dir));
+    // A data set with no page written yet has no file at all: only its name changes.
+    TempDir empty;
+    EXPECT_TRUE(RenameDataSet(empty.File("a.jb"), empty.File("b.jb")).renamed);
+}
+
+TEST(RenameDataSet, EachFailingStepInTurn) {
+    const struct {
+        const char* message;
+        bool critical;
+        const char* namesAfter;
+    } steps[] = {
+        {"Critical Error FA has occurred. The data-file name could not be changed.", true, "oooooooo"},
+        {"Critical Error FB has occurred. The index-file name could not be changed.", true, "oooooooo"},
+        {"Critical Error FC has occurred. The header-file name could not be changed.", true, "oooooooo"},
+        {"Non critical error FD has occurred. Jotterbase was unable to change the name of the searchterm "
+         "backup file (datafilename).rsc",
+         false, "nnnonnnn"},
+        {"Critical Error FAA has occurred. The data-file name could not be changed.", true, "oooooooo"},
+        {"Critical Error FBA has occurred. The index-file name could not be changed.", true, "oooooooo"},
+        {"Critical Error FCA has occurred. The header-file name could not be changed.", true, "oooooooo"},
+        {"Non critical error FDA has occurred. Jotterbase was unable to change the name of the searchterm "
+         "backup file (datafilename).rsc",
+         false, "nnnnnnno"},
+    };
+    for (int k = 0; k < 8; ++k) {
+        SCOPED_TRACE(k);
+        TempDir dir;
+        MakeFiles(dir, {0, 1, 2, 3, 4, 5, 6, 7});
+        FaultyFileSystem files(k + 1);  // the renames are the only counted calls: call k+1 is step k
+        const RenameOutcome outcome = Rename(dir, files);
+        EXPECT_TRUE(files.Failed());
+        EXPECT_EQ(!steps[k].critical, outcome.renamed);
+        ASSERT_EQ(1u, outcome.messages.size());
+        EXPECT_EQ(steps[k].message, outcome.messages[0].text);
+        EXPECT_EQ(steps[k].critical, outcome.messages[0].critical);
+        EXPECT_EQ(steps[k].namesAfter, Names(dir));
+    }
+}
+
+TEST_F(RenameDataSetTest, AnExistingDataSetOfTheNewNameIsNeverReplaced) {
+    MakeFiles(dir, {0, 1, 2});
+    WriteFileBytes(dir.File("Notes.jb"), "another data set");
+    const RenameOutcome outcome = Rename(dir);
+    EXPECT_FALSE(outcome.renamed);
+    ASSERT_EQ(1u, outcome.messages.size());
+    EXPECT_EQ("Critical Error FA has occurred. The data-file name could not be changed.", outcome.messages[0].text);
+    EXPECT_EQ("another data set", ReadFileBytes(dir.File("Notes.jb")));
+    EXPECT_EQ("bytes of data.jb", ReadFileBytes(dir.File("data.jb")));
+
+    // A header file of the new name: the steps before it are undone.
+    std::filesystem::remove(dir.File("Notes.jb"));
+    WriteFileBytes(dir.File("Notes.hd"), "another header");
+    const RenameOutcome second = Rename(dir);
+    EXPECT_FALSE(second.renamed);
+    EXPECT_EQ("Critical Error FC has occurred. The header-file name could not be changed.", second.messages.at(0).text);
+    EXPECT_EQ("bytes of data.jb", ReadFileBytes(dir.File("data.jb")));
+    EXPECT_EQ("bytes of data.idx", ReadFileBytes(dir.File("data.idx")));
+    EXPECT_EQ("another header", ReadFileBytes(dir.File("Notes.hd")));
+}
+
+}  // namespace
+}  // namespace jb::test
