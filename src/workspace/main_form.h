@@ -42,6 +42,10 @@ namespace jb::protect {
 class TPwForm;
 }
 
+namespace jb::datasets {
+class DataSetCommands;
+}
+
 namespace jb::search {
 class TListForm;
 class TSearchForm;
@@ -167,6 +171,8 @@ public:
     // The window holds a page not yet written: no ID, no password, not read-only, created today,
     // numbered after the last page.
     void ClearToNewPage();
+    // An empty new page, not modified, when the data set shows no page.
+    void ShowNewEmptyPage();
     void UpdateButtonClick();
     void ZapButtonClick();
     void MMenuExitNoUpdateClick();
@@ -278,6 +284,7 @@ public:
     search::TSearchForm* SearchForm;
     search::TListForm* ListForm;
     protect::TPwForm* PwForm;
+    datasets::DataSetCommands* DataSets;
 
     // Seams and state.
     ui::Dialogs& dialogs;
@@ -339,7 +346,12 @@ public:
     QMenu* PopupMenu1;
     QAction* Searchpages1;  // Page menu: "&Search pages" (Ctrl+F)
     QAction* RMenuSearch;   // context menu: "&Search Pages"
-    QAction* DeletedPages;
+    QAction* CreateNewDatabase1;
+    QAction* ChangeCurrentDatabase1;
+    QAction* Saveas1;
+    QAction* Packcurrentdatabase1;
+    QAction* Rebuilddamagedindex1;
+    QAction* DeletedPages;  // View menu: "&Deleted Pages", or "&Main Data" in deleted-pages mode
     QAction* MMenuExitNoUpdate;
     QAction* Exit1;
     QAction* MMenuAdd;

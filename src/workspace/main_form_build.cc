@@ -185,10 +185,17 @@ void TMainForm::BuildMenus() {
     QMenuBar* bar = menuBar();
     FileMenu = bar->addMenu("&File");
     FileMenu->setObjectName("FileMenu");
-    DeletedPages = Action(this, "DeletedPages", "&Deleted Pages");
+    CreateNewDatabase1 = Action(this, "CreateNewDatabase1", "&New Database");
+    ChangeCurrentDatabase1 = Action(this, "ChangeCurrentDatabase1", "&Open Database");
+    Saveas1 = Action(this, "Saveas1", "Save Database &as");
+    FileMenu->addActions({CreateNewDatabase1, ChangeCurrentDatabase1, Saveas1});
+    QMenu* maintenance = FileMenu->addMenu("Database Maintainance...");
+    maintenance->setObjectName("DatabaseMaintainance1");
+    Packcurrentdatabase1 = Action(this, "Packcurrentdatabase1", "&Pack Current Database");
+    Rebuilddamagedindex1 = Action(this, "Rebuilddamagedindex1", "Rebuild Damaged &Index");
+    maintenance->addActions({Packcurrentdatabase1, Rebuilddamagedindex1});
     MMenuExitNoUpdate = Action(this, "MMenuExitNoUpdate", "&Exit without Updating");
     Exit1 = Action(this, "Exit1", "E&xit");
-    FileMenu->addAction(DeletedPages);
     FileMenu->addSeparator();
     FileMenu->addAction(MMenuExitNoUpdate);
     FileMenu->addAction(Exit1);
@@ -251,6 +258,8 @@ void TMainForm::BuildMenus() {
     ViewMenu->setObjectName("ViewMenu");
     ViewRuler1 = Action(this, "ViewRuler1", "View &Ruler", {}, true);
     ViewMenu->addAction(ViewRuler1);
+    DeletedPages = Action(this, "DeletedPages", "&Deleted Pages");
+    ViewMenu->addAction(DeletedPages);
     QMenu* toolbars = ViewMenu->addMenu("&Toolbars");
     toolbars->setObjectName("Toolbars1");
     Formatting1 = Action(this, "Formatting1", "For&matting", {}, true);

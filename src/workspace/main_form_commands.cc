@@ -10,6 +10,7 @@
 #include <QTextDocument>
 #include <QToolButton>
 
+#include "datasets/dataset_names.h"
 #include "remind/reminder_value.h"
 #include "store/dataset_paths.h"
 #include "store/io_error.h"
@@ -60,6 +61,15 @@ void TMainForm::ClearToNewPage() {
     ws.modified = ws.created;
     SetPanelText(2, "Created: " + ShortDate(ws.created));
     SetPanelText(3, "Modified: " + ShortDate(ws.modified));
+}
+
+void TMainForm::ShowNewEmptyPage() {
+    ClearEditor();
+    ClearToNewPage();
+    ShowReminder(0);
+    SetModified(false);
+    ButtonUp->setEnabled(false);
+    ButtonDown->setEnabled(false);
 }
 
 void TMainForm::AddButtonClick() {
@@ -136,9 +146,7 @@ void TMainForm::ZapButtonClick() {
                                  ? "Are you sure you wish to transfer this page back to the main data file?"
                                  : "Are you sure you wish to remove this page from the database?";
     if (!ui::AskYesNo(dialogs, this, question, ui::kButtonNo)) return;
-    const std::string target = ws.deletedPagesMode
-                                   ? FolderOf(ws.dataSet) + FileNameOf(ws.dataSet).substr(1)
-                                   : DeletedPagesDataSet(ws.dataSet);
+    const std::string target = CounterpartOf(ws.dataSet);
     // A page never written has no ID yet; it gets one so that the copy can be found again.
     if (ws.pageId.empty()) ws.pageId = store.NewPageId(ws.dataSet);
     const double reminder = remind::WholeDays(RemindDateValue()) + remind::TimeOfDayPart(RemindTimeValue());
@@ -170,12 +178,7 @@ void TMainForm::ZapButtonClick() {
     } else {
         // Nothing is left: the window holds a new page, so that the next Update cannot write a
         // second page with the removed page's ID, password or attributes.
-        ClearEditor();
-        ClearToNewPage();
-        ShowReminder(0);
-        SetModified(false);
-        ButtonUp->setEnabled(false);
-        ButtonDown->setEnabled(false);
+        ShowNewEmptyPage();
     }
     CaptionRefresh();
 }

@@ -11,6 +11,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "datasets/dataset_commands.h"
 #include "editor/editor_front.h"
 #include "remind/qt_dates.h"
 #include "store/dataset_paths.h"
@@ -51,6 +52,7 @@ TMainForm::TMainForm(MainFormSeams seams, QWidget* parent)
     BuildSearch();
     BuildReminders();
     BuildProtection();
+    DataSets = new datasets::DataSetCommands(*this);
     // FormCreate: the query toolbar and menu appear only while a query is open.
     SetQueryMode(false);
     SetModified(false);
@@ -72,6 +74,7 @@ void TMainForm::RunGuarded(const std::function<void()>& command) {
 void TMainForm::ShowGeneralError(const QString& text) { ui::ShowError(dialogs, this, text); }
 
 void TMainForm::CaptionRefresh() {
+    ws.deletedPagesMode = IsDeletedPagesDataSet(ws.dataSet);
     const std::string caption = CaptionText(ws.dataSet, PageCount());
     setWindowTitle(QString::fromLatin1(kTitlePrefix.data(), static_cast<int>(kTitlePrefix.size())) +
                    QString::fromLocal8Bit(caption.c_str()));
@@ -91,7 +94,6 @@ bool TMainForm::FormShow(const QStringList& parameters) {
     SetLexiconFolders(programFolder, *spellEngine);
 
     ws.dataSet = DataSetInProgramFolder(programFolder, settings.activeData);
-    ws.deletedPagesMode = IsDeletedPagesDataSet(ws.dataSet);
     CaptionRefresh();
     RunGuarded([this] { store.FinishInterruptedPack(ws.dataSet); });
     RunGuarded([this] { LoadIndex(indexList, ws.dataSet); });

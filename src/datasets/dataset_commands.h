@@ -1,0 +1,44 @@
+#pragma once
+// The data set commands of the main window: New, Open and Save Database as, the Deleted Pages
+// toggle, Pack and Rebuild Damaged Index, and the switch of the current data set they share.
+
+#include <QObject>
+#include <string>
+
+namespace jb::workspace {
+class TMainForm;
+}
+
+namespace jb::datasets {
+
+class TProgressForm;
+
+class DataSetCommands : public QObject {
+    Q_OBJECT
+public:
+    // Wires the window's data set menu items to the commands.
+    explicit DataSetCommands(workspace::TMainForm& window);
+
+    void CreateNewDatabase1Click();
+    void ChangeCurrentDatabase1Click();
+    void Saveas1Click();
+    void DeletedPagesClick();
+    void Packcurrentdatabase1Click();
+    void Rebuilddamagedindex1Click();
+
+    TProgressForm* ProgressForm;
+
+private:
+    // Settles the page's unsaved changes while the old data set is current, then marks the
+    // editor not modified, so that nothing of the old page reaches the new data set.
+    void SettleUnsavedChanges();
+    // Makes `dataSet` current: the index list saved, a pack stopped part way put right, the
+    // settings file told, an open query closed, the caption refreshed and the index loaded.
+    void SwitchTo(const std::string& dataSet);
+    // Page 0 of the new current data set, or an empty new page when it has none.
+    void ShowFirstPage();
+
+    workspace::TMainForm& window_;
+};
+
+}  // namespace jb::datasets
