@@ -1,12 +1,16 @@
 // The main window on a generated data set (sizes from $JB_BENCH_PAGES, default 100000):
 // start-up to the first page shown (index load included), showing the ~1 MB last page, Update
-// of a 4 KB page (write plus index words), and one 30-second reminder check.
+// of a 4 KB page (write plus index words), switching to another data set and back, and one
+// 30-second reminder check.
 
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QTextEdit>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <string>
 
@@ -135,6 +139,47 @@ void Update4K(benchmark::State& state, const std::string& dataSet) {
     form->SetModified(false);
 }
 
+// The open dialog answers each data set of a list in turn.
+class OpenDialogs final : public ui::Dialogs {
+public:
+    explicit OpenDialogs(std::vector<std::string> paths) : paths_(std::move(paths)) {}
+    ui::MessageButton ShowMessage(QWidget*, const ui::MessageRequest& r) override { return r.defaultButton; }
+    std::optional<double> AskRemindDate(QWidget*, double) override { return std::nullopt; }
+    QString AskOpenFile(QWidget*, const QString&, const QString&) override {
+        return QString::fromStdString(paths_[next_++ % paths_.size()]);
+    }
+
+private:
+    std::vector<std::string> paths_;
+    std::size_t next_ = 0;
+};
+
+// Open Database from one data set to another of the same size and back: the index list saved,
+// the other one loaded, the caption and page 0 shown.
+void SwitchDataSet(benchmark::State& state, const std::string& dataSet) {
+    ScratchCopy first(dataSet), second(dataSet);
+    OpenDialogs open({second.DataSet(), first.DataSet()});
+    workspace::TMainForm form(workspace::MainFormSeams{open, Clock::System(), desktop, FolderOf(first.DataSet())});
+    form.FormShow();
+    for (auto _ : state) form.ChangeCurrentDatabase1->trigger();
+    form.SetModified(false);
+}
+
+// File > Database Maintainance > Pack Current Database, the progress dialog shown, on a fresh
+// copy each time (the copy is made and written back before the clock runs).
+void PackFromMenu(benchmark::State& state, const std::string& dataSet) {
+    ScratchCopy copy(dataSet);
+    auto form = NewForm(copy.DataSet());
+    form->FormShow();
+    for (auto _ : state) {
+        state.PauseTiming();
+        copy.Refresh();
+        ::sync();
+        state.ResumeTiming();
+        form->Packcurrentdatabase1->trigger();
+    }
+}
+
 // Answers No to the reminder prompt, so that every check does the same work.
 class AnswerNoDialogs final : public ui::Dialogs {
 public:
@@ -184,6 +229,10 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
         benchmark::RegisterBenchmark(("Update_4KB" + suffix).c_str(), Update4K, dataSet)
             ->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+        benchmark::RegisterBenchmark(("SwitchDataSet" + suffix).c_str(), SwitchDataSet, dataSet)
+            ->Unit(benchmark::kMillisecond)->Iterations(4)->Repetitions(3)->ReportAggregatesOnly(true);
+        benchmark::RegisterBenchmark(("PackFromMenu" + suffix).c_str(), PackFromMenu, dataSet)
+            ->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly(true);
         benchmark::RegisterBenchmark(("ReminderCheck" + suffix).c_str(), ReminderCheck, dataSet)
             ->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
     }

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
+#include <utility>
 
 #include "search/list_form.h"
 #include "search/query_files.h"
@@ -111,7 +112,7 @@ void TMainForm::SearchFormSearch() {
     if (!indexList.Loaded()) LoadIndex(indexList, ws.dataSet);
     const QString typed = SearchForm->QueryText();
     search::SearchOutcome outcome =
-        search::RunSearch(search::BytesOfText(typed), s, ws.dataSet, indexList.Entries(), store);
+        search::RunSearch(search::BytesOfText(typed), s, ws.dataSet, std::as_const(indexList).Entries(), store);
     if (outcome.noHighlight) NoHighlight = true;
     for (const search::SearchMessage& m : outcome.messages) {
         ui::MessageRequest request;

@@ -377,11 +377,16 @@ void LoadIndex(IndexList& list, const std::string& dataSet) {
             throw IoError(path, e.what());
         }
     }
-    list.SetLoaded(true);
+    list.SetLoadedFromFile();
 }
 
 void SaveIndex(IndexList& list, const std::string& dataSet) {
     if (!list.Loaded()) return;
+    if (list.MatchesFile()) {
+        list.Entries().Clear();
+        list.SetLoaded(false);
+        return;
+    }
     const std::string path = CompanionPath(dataSet, ".idx");
     const std::string temp = CompanionPath(dataSet, ".id1");
     {

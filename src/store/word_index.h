@@ -197,24 +197,41 @@ public:
 
     bool Loaded() const { return loaded_; }
     const WordIndex& Entries() const { return entries_; }
-    WordIndex& Entries() { return entries_; }
+    // Access that may change the list: from then on it no longer counts as the file's copy.
+    WordIndex& Entries() {
+        matchesFile_ = false;
+        return entries_;
+    }
     FileSystem& Files() { return files_; }
     StopWords& Stops() { return stopWords_; }
 
-    void SetLoaded(bool loaded) { loaded_ = loaded; }
+    void SetLoaded(bool loaded) {
+        loaded_ = loaded;
+        matchesFile_ = false;
+    }
+    // The list was just read from the index file (LoadIndex).
+    void SetLoadedFromFile() {
+        loaded_ = true;
+        matchesFile_ = true;
+    }
+    // The list holds what the index file held when it was loaded and nothing was changed since:
+    // saving it would write the same entries again.
+    bool MatchesFile() const { return loaded_ && matchesFile_; }
 
 private:
     FileSystem& files_;
     StopWords stopWords_;
     WordIndex entries_;
     bool loaded_ = false;
+    bool matchesFile_ = false;
 };
 
 // Makes the list from the data set's index file (an absent file is an empty index) and sets the
 // loaded flag. Throws IoError when the file exists but cannot be read.
 void LoadIndex(IndexList& list, const std::string& dataSet);
 // Writes the list to the data set's index file (beside it as ".id1", then renamed over it), frees
-// the list and clears the loaded flag. Throws IoError when the file cannot be written; the list
+// the list and clears the loaded flag. A list that still matches the file it was loaded from is
+// only freed: the file holds its entries already (an absent file holds none). Throws IoError when the file cannot be written; the list
 // is then kept. Does nothing while the list is not loaded (there is no list to write).
 void SaveIndex(IndexList& list, const std::string& dataSet);
 // The indexable words of a page's plain text (UTF-8; words are separated by white space), in

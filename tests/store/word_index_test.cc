@@ -371,6 +371,35 @@ TEST_F(IndexFiles, AbsentFileIsEmptyIndexAndFailedSaveKeepsList) {
     EXPECT_FALSE(test::FileExists(dir.File("data.idx")));
 }
 
+TEST_F(IndexFiles, AListUnchangedSinceItWasLoadedIsOnlyFreed) {
+    WriteFileBytes(dir.File("data.idx"), "cat=1\n");
+    LoadIndex(list, dataSet);
+    EXPECT_TRUE(list.MatchesFile());
+    // The file changes behind the list (a rebuild): the list, unchanged, does not write it back.
+    WriteFileBytes(dir.File("data.idx"), "rebuilt=1\r\n");
+    SaveIndex(list, dataSet);
+    EXPECT_FALSE(list.Loaded());
+    EXPECT_TRUE(list.Entries().Empty());
+    EXPECT_EQ("rebuilt=1\r\n", ReadFileBytes(dir.File("data.idx")));
+
+    // No index file: an unchanged (empty) list leaves none behind.
+    std::filesystem::remove(dir.File("data.idx"));
+    LoadIndex(list, dataSet);
+    SaveIndex(list, dataSet);
+    EXPECT_FALSE(test::FileExists(dir.File("data.idx")));
+
+    // Any change, or a list not read from the file, is written.
+    LoadIndex(list, dataSet);
+    AddPageWords(list, dataSet, "2", "dog");
+    EXPECT_FALSE(list.MatchesFile());
+    SaveIndex(list, dataSet);
+    EXPECT_EQ("dog=2\r\n", ReadFileBytes(dir.File("data.idx")));
+    list.SetLoaded(true);
+    list.Entries().Add("emu=3");
+    SaveIndex(list, dataSet);
+    EXPECT_EQ("emu=3\r\n", ReadFileBytes(dir.File("data.idx")));
+}
+
 TEST_F(IndexFiles, ListStaysCompact) {
     std::string file;
     for (int i = 0; i < 50000; ++i) {

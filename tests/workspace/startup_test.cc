@@ -201,12 +201,13 @@ TEST_F(MainFormTest, ClosingSavesIndexLayoutAndStartPage) {
     f.ButtonUp->click();
     f.ToolBarEditing->hide();
     EXPECT_TRUE(f.indexList.Loaded());
+    AddPageWords(f.indexList, DataSet(), "0000000C", "zebra");  // as an Update does
     f.close();
     const std::string ini = ReadFileBytes(dir.File("JotBase.ini"));
     EXPECT_NE(std::string::npos, ini.find("PageNum=2")) << ini;
     EXPECT_NE(std::string::npos, ini.find("tb3V=0")) << ini;
     EXPECT_NE(std::string::npos, ini.find("width=638")) << ini;
-    EXPECT_TRUE(FileExists(dir.File("data.idx")));
+    EXPECT_EQ("zebra=0000000C\r\n", ReadFileBytes(dir.File("data.idx")));
 }
 
 TEST_F(MainFormTest, ClosingWithLastPageOffSavesPageZero) {
