@@ -54,5 +54,8 @@ int RunShow(const Args&, std::ostream&, std::ostream&);
 int RunAdd(const Args&, std::ostream&, std::ostream&);
 int RunReindex(const Args&, std::ostream&, std::ostream&);
 int RunSearch(const Args&, std::ostream&, std::ostream&);
+int RunZap(const Args&, std::ostream&, std::ostream&);
+int RunRestore(const Args&, std::ostream&, std::ostream&);
+int RunRename(const Args&, std::ostream&, std::ostream&);
 
 }  // namespace jb::cli

@@ -27,6 +27,13 @@ const std::vector<Command>& Commands() {
          "search \"QUERY\" [--data PATH] [--sort page|creation|modified|reminder] [--after DATE] [--before DATE]\n"
          "       [--date-kind reminder|creation|modified] [--refine \"STORED TEXT\"] [--json]",
          {"sort", "after", "before", "date-kind", "refine"}, RunSearch},
+        {"zap", "move page N to the deleted pages (the last page there), keeping its ID and attributes",
+         "zap N [--data PATH]", {}, RunZap},
+        {"restore", "move page N of the deleted pages back to the end of the data set",
+         "restore N [--data PATH]\n  --data names the main data set; its deleted pages are %NAME.jb beside it.", {},
+         RunRestore},
+        {"rename", "give the data set and its deleted pages a new name (.jb is added when missing)",
+         "rename NEWPATH [--data PATH]", {}, RunRename},
     };
     return commands;
 }

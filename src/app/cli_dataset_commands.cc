@@ -1,0 +1,61 @@
+// The CLI commands that move pages between a data set and its deleted pages, and rename a data
+// set: zap, restore, rename. They do what the window's Zap, Restore and Save Database as do.
+
+#include <ostream>
+#include <stdexcept>
+
+#include "app/cli_command.h"
+#include "datasets/dataset_names.h"
+#include "datasets/move_page.h"
+#include "datasets/rename_data_set.h"
+#include "store/dataset_paths.h"
+#include "store/page_store.h"
+
+namespace jb::cli {
+
+namespace {
+
+// Moves page n of `from` to the end of `to` and says so.
+int Move(const std::string& from, int n, const std::string& to, std::ostream& out, std::ostream& err) {
+    PageStore store;
+    const std::string id = store.PageIdAt(from, n);
+    if (unsigned status = MovePage(store, from, n, to); status != 0) {
+        err << "jotterbase-cli: Error #" << status << " occurred\n";
+        return 1;
+    }
+    out << "page " << n << " (ID " << id << ") moved to " << to << " as page " << store.PageCount(to) - 1 << "\n";
+    return 0;
+}
+
+}  // namespace
+
+int RunZap(const Args& args, std::ostream& out, std::ostream& err) {
+    const std::string dataSet = DataSetPath(args);
+    return Move(dataSet, PageNumberArgument(args), CounterpartOf(dataSet), out, err);
+}
+
+int RunRestore(const Args& args, std::ostream& out, std::ostream& err) {
+    const std::string dataSet = DataSetPath(args);
+    if (IsDeletedPagesDataSet(dataSet))
+        throw std::invalid_argument("give the main data set: restore takes its pages from its deleted pages");
+    const std::string deleted = DeletedPagesDataSet(dataSet);
+    if (!PageStore().Files().Exists(deleted))
+        throw std::invalid_argument("There is no file of deleted pages for this data-file.");
+    return Move(deleted, PageNumberArgument(args), dataSet, out, err);
+}
+
+int RunRename(const Args& args, std::ostream& out, std::ostream& err) {
+    const std::string dataSet = DataSetPath(args);
+    if (args.words.size() != 1) throw std::invalid_argument("give exactly one new name");
+    if (IsDeletedPagesDataSet(dataSet)) throw std::invalid_argument("The name of the deleted data file cannot be changed.");
+    if (IsDeletedPagesDataSet(args.words[0]))
+        throw std::invalid_argument("You cannot use the reserved character % in a jotterbase data-set filename.");
+    const std::string renamed = WithDataExtension(args.words[0]);
+    const RenameOutcome outcome = RenameDataSet(dataSet, renamed);
+    for (const RenameMessage& m : outcome.messages) err << "jotterbase-cli: " << m.text << "\n";
+    if (!outcome.renamed) return 1;
+    out << renamed << "\n";
+    return 0;
+}
+
+}  // namespace jb::cli
