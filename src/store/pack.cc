@@ -169,19 +169,30 @@ unsigned PageStore::PackDataSet(const std::string& dataSet) {
 }
 
 // Moves ".jb1" over the data file and ".hd1" over the header file. The old data file keeps a
-// second name until both are in place, so that a failure of the second rename can put the old
-// pair back.
+// second name, ".jbo", until both are in place, so that a failure of the second rename can put
+// the old pair back. That name is a hard link where the file system has them; elsewhere (FAT,
+// exFAT) the old data file is renamed to it, and for a moment there is no data file: should the
+// program stop there, FinishInterruptedPack renames it back.
 unsigned PageStore::ReplaceWithPacked(const std::string& dataSet) {
     const std::string headerPath = CompanionPath(dataSet, ".hd");
     const std::string newHeaderPath = CompanionPath(dataSet, ".hd1");
     const std::string newDataPath = CompanionPath(dataSet, ".jb1");
     const std::string oldDataPath = CompanionPath(dataSet, ".jbo");
     files_.Remove(oldDataPath);
+    bool linked = true;
     try {
         files_.Link(dataSet, oldDataPath);
+    } catch (const IoError&) {
+        linked = false;
+    }
+    try {
+        if (!linked) files_.Rename(dataSet, oldDataPath);
         files_.Rename(newDataPath, dataSet);
     } catch (...) {
-        files_.Remove(oldDataPath);
+        if (linked)
+            files_.Remove(oldDataPath);
+        else if (files_.Exists(oldDataPath))
+            files_.Rename(oldDataPath, dataSet);
         files_.Remove(newHeaderPath);
         files_.Remove(newDataPath);
         throw;
@@ -204,6 +215,14 @@ bool PageStore::FinishInterruptedPack(const std::string& dataSet) {
     if (!files_.Exists(oldDataPath)) return false;
     const std::string newDataPath = CompanionPath(dataSet, ".jb1");
     const std::string newHeaderPath = CompanionPath(dataSet, ".hd1");
+    if (!files_.Exists(dataSet)) {
+        // Stopped after the old data file was renamed away (no hard links), before the packed
+        // one took its place: the old one comes back, and the pack is as if it had not begun.
+        files_.Rename(oldDataPath, dataSet);
+        files_.Remove(newDataPath);
+        files_.Remove(newHeaderPath);
+        return true;
+    }
     if (!files_.Exists(newDataPath) && files_.Exists(newHeaderPath)) {
         // The new data file is in place but the header file is still the old one: the old data
         // file goes back, and the pack is as if it had not begun.

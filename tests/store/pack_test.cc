@@ -2,6 +2,7 @@
 
 #include "store/io_error.h"
 #include "store_fixture.h"
+#include "support/faulty_file_system.h"
 
 namespace jb::test {
 namespace {
@@ -33,6 +34,21 @@ TEST_F(PackTest, KeepsOnlyTheLatestBodiesInPageOrder) {
     EXPECT_EQ(static_cast<std::int64_t>(ReadFileBytes(dataSet).size()), live);
     EXPECT_EQ(ReadFileBytes(dataSet).substr(0, 13), "alphaEbeta 4\xFB");
     EXPECT_EQ(LivePages(), pages);
+    for (const char* temp : {".hd1", ".jb1", ".jbo"}) EXPECT_FALSE(FileExists(Companion(temp))) << temp;
+}
+
+TEST_F(PackTest, WorksOnAFileSystemWithoutHardLinks) {
+    AddPage("alpha");
+    const std::string b = AddPage("beta", false, "pw");
+    ASSERT_EQ(store.WritePage(dataSet, 1, "pw", false, false, b, "beta 2", 0, 45000), kStatusOk);
+    const auto pages = LivePages();
+    FaultyFileSystem noLinks;
+    noLinks.WithoutHardLinks();
+    PageStore fat(noLinks, clock);
+    ASSERT_EQ(fat.PackDataSet(dataSet), kStatusOk);
+    EXPECT_EQ(LivePages(), pages);
+    EXPECT_EQ(store.PageIdAt(dataSet, 1), b);
+    EXPECT_EQ(ReadFileBytes(dataSet).substr(0, 6), "alphaE");
     for (const char* temp : {".hd1", ".jb1", ".jbo"}) EXPECT_FALSE(FileExists(Companion(temp))) << temp;
 }
 

@@ -23,10 +23,12 @@ protected:
 
     // Runs `operation` once with no failure to count its calls, then once per call with that
     // call failing (and, with `crash`, every call after it too), checking the data set each time.
+    // `hardLinks` false: on a file system without hard links.
     void ForEachFailingCall(bool crash, const std::function<void(PageStore&)>& operation,
-                            const std::function<void()>& check) {
+                            const std::function<void()>& check, bool hardLinks = true) {
         const std::string data = ReadFileBytes(dataSet), header = ReadFileBytes(Companion(".hd"));
         FaultyFileSystem counter;
+        if (!hardLinks) counter.WithoutHardLinks();
         PageStore clean(counter, clock);
         operation(clean);
         const long calls = counter.Calls();
@@ -35,6 +37,7 @@ protected:
             WriteFileBytes(dataSet, data);
             WriteFileBytes(Companion(".hd"), header);
             FaultyFileSystem faulty(k, crash);
+            if (!hardLinks) faulty.WithoutHardLinks();
             PageStore store(faulty, clock);
             try {
                 operation(store);
@@ -86,13 +89,19 @@ TEST_F(FaultTest, PackLeavesEveryLivePage) {
     ASSERT_EQ(store.WritePage(dataSet, 0, "", false, false, store.PageIdAt(dataSet, 0), "newer", 0, 0), kStatusOk);
     ASSERT_EQ(store.WritePage(dataSet, 2, "", true, false, store.PageIdAt(dataSet, 2), "gone", 0, 0), kStatusOk);
     const auto before = LivePages();
-    for (bool crash : {false, true}) {
-        ForEachFailingCall(crash, [&](PageStore& s) { s.PackDataSet(dataSet); }, [&] {
-            // What the next start does first.
-            store.FinishInterruptedPack(dataSet);
-            EXPECT_EQ(LivePages(), before);
-            EXPECT_FALSE(FileExists(Companion(".jbo")));
-        });
+    for (bool hardLinks : {true, false}) {
+        for (bool crash : {false, true}) {
+            SCOPED_TRACE(hardLinks ? "with hard links" : "without hard links");
+            ForEachFailingCall(
+                crash, [&](PageStore& s) { s.PackDataSet(dataSet); },
+                [&] {
+                    // What the next start does first.
+                    store.FinishInterruptedPack(dataSet);
+                    EXPECT_EQ(LivePages(), before);
+                    EXPECT_FALSE(FileExists(Companion(".jbo")));
+                },
+                hardLinks);
+        }
     }
 }
 

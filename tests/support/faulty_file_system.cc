@@ -67,7 +67,7 @@ void FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
 }
 
 void FaultyFileSystem::Link(const std::string& from, const std::string& to) {
-    if (NextCallFails()) throw IoError(from, "Injected failure of Link");
+    if (NextCallFails() || !hardLinks_) throw IoError(from, "Injected failure of Link");
     FileSystem::Default().Link(from, to);
 }
 

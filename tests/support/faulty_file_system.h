@@ -20,6 +20,9 @@ public:
     void Link(const std::string& from, const std::string& to) override;
     bool Remove(const std::string& path) override;
 
+    // From now on Link always fails, as on a file system without hard links (FAT, exFAT).
+    void WithoutHardLinks() { hardLinks_ = false; }
+
     // Counts the call and says whether it must fail.
     bool NextCallFails();
     long Calls() const { return calls_; }
@@ -30,6 +33,7 @@ private:
     bool crash_;
     long calls_ = 0;
     bool failed_ = false;
+    bool hardLinks_ = true;
 };
 
 }  // namespace jb::test
