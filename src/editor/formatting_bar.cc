@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -54,6 +55,11 @@ QTextCharFormat SelectionCharFormat(const QTextEdit& editor) {
     QTextCursor first(editor.document());
     first.setPosition(c.selectionStart() + 1);
     return first.charFormat();
+}
+
+QString InstalledFamily(const QString& family) {
+    if (QFontDatabase::hasFamily(family)) return family;
+    return QFontInfo(QFont(family)).family();
 }
 
 QString FamilyOf(const QTextEdit& editor, const QTextCharFormat& f) {
@@ -199,13 +205,11 @@ void FormattingBar::SyncWithSelection() {
 
     FontSize->setEditText(QString::number(PointSizeOf(*editor_, f)));
 
-    const QString family = FamilyOf(*editor_, f).toUpper();
-    for (int i = 0; i < FontName->count(); ++i) {
-        if (FontName->itemText(i).toUpper() == family) {
-            FontName->setCurrentIndex(i);
-            break;
-        }
-    }
+    // A family that is not in the list shows as the one drawn in its place; the text keeps its own.
+    const QString family = FamilyOf(*editor_, f);
+    int shown = FontName->findText(family, Qt::MatchFixedString);
+    if (shown < 0) shown = FontName->findText(InstalledFamily(family), Qt::MatchFixedString);
+    FontName->setCurrentIndex(shown);
 
     SelectColour(*FontColour, ColourOf(*editor_, f));
 

@@ -26,6 +26,9 @@ QTextCharFormat SelectionCharFormat(const QTextEdit& editor);
 // Font family, size in whole points (rounded) and colour of a format, with the editor's
 // defaults for what the format leaves open.
 QString FamilyOf(const QTextEdit& editor, const QTextCharFormat& f);
+// The family the system draws for `family`: itself when installed, else the one the font
+// configuration puts in its place (Arial is drawn as Liberation Sans on Debian).
+QString InstalledFamily(const QString& family);
 int PointSizeOf(const QTextEdit& editor, const QTextCharFormat& f);
 QColor ColourOf(const QTextEdit& editor, const QTextCharFormat& f);
 

@@ -3,8 +3,11 @@
 #include <cmath>
 
 #include "remind/reminder_value.h"
+#include "store/dates.h"
 
 namespace jb::remind {
+
+QString PickerDateFormat() { return LocaleDateOrder() == DateOrder::kMonthFirst ? "MM/dd/yyyy" : "dd/MM/yyyy"; }
 
 QDate DateOfDays(double value) { return DayZero().addDays(static_cast<qint64>(WholeDays(value))); }
 

@@ -3,9 +3,14 @@
 // and time pickers.
 
 #include <QDate>
+#include <QString>
 #include <QTime>
 
 namespace jb::remind {
+
+// The display format of every date picker: the program's short date, "dd/MM/yyyy" or
+// "MM/dd/yyyy" as the locale orders day and month.
+QString PickerDateFormat();
 
 // Day 0 of the stored dates.
 inline QDate DayZero() { return QDate(1899, 12, 30); }

@@ -18,6 +18,7 @@ TGetRemindDateForm::TGetRemindDateForm(QWidget* parent) : QDialog(parent) {
     rdate->setObjectName("rdate");
     rdate->setCalendarPopup(true);
     rdate->setMinimumDate(DayZero());
+    rdate->setDisplayFormat(PickerDateFormat());
     RTime = new QTimeEdit(this);
     RTime->setObjectName("RTime");
     OkButton = new QPushButton("&OK", this);

@@ -31,7 +31,7 @@ QDateEdit* DatePicker(QWidget* parent, const char* name) {
     auto* d = Named(new QDateEdit(parent), name);
     d->setCalendarPopup(true);
     d->setMinimumDate(remind::DayZero());
-    d->setDisplayFormat("dd/MM/yyyy");
+    d->setDisplayFormat(remind::PickerDateFormat());
     return d;
 }
 

@@ -46,6 +46,10 @@ namespace jb::datasets {
 class DataSetCommands;
 }
 
+namespace jb::remind {
+class TickerPanel;
+}
+
 namespace jb::search {
 class TListForm;
 class TSearchForm;
@@ -447,6 +451,7 @@ private:
     bool ReadOnlyTicked() const;
 
     QLabel* panels_[5];
+    remind::TickerPanel* tickerPanel_ = nullptr;  // panel 4
     QString helpFile_;
     remind::Ticker ticker_;
     bool loadingEditor_ = false;

@@ -14,12 +14,14 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 
 #include "editor/editing_commands.h"
 #include "editor/editor_front.h"
 #include "editor/insert_picture.h"
 #include "editor/ruler.h"
 #include "remind/qt_dates.h"
+#include "remind/ticker_panel.h"
 #include "search/search_term_box.h"
 #include "workspace/main_form.h"
 
@@ -127,7 +129,7 @@ void TMainForm::BuildWidgets() {
     RemindDate->setMinimumDate(remind::DayZero());
     // Day 0 means "no reminder": the box shows nothing rather than 30/12/1899.
     RemindDate->setSpecialValueText(" ");
-    RemindDate->setDisplayFormat("dd/MM/yyyy");
+    RemindDate->setDisplayFormat(remind::PickerDateFormat());
     RemindDate->setToolTip("Use this to select the date on which jotterbase will remind you.");
     RemindDate->setEnabled(false);
     RemindTime = new QTimeEdit(this);
@@ -296,17 +298,23 @@ void TMainForm::BuildMenus() {
 }
 
 void TMainForm::BuildStatusBar() {
+    // The panels' widths as measured in an 8-point font are their least widths; in the font in
+    // use each panel is as wide as the longest text it shows, and the ticker takes the rest.
     static constexpr int kWidths[5] = {85, 50, 113, 113, 50};
+    const QString longest[4] = {"Ln: 99999  Col: 9999", "Modified", "Created: 00/00/0000", "Modified: 00/00/0000"};
     QStatusBar* bar = statusBar();
     bar->setObjectName("StatusBar");
     bar->setSizeGripEnabled(false);
+    tickerPanel_ = new remind::TickerPanel(bar);
     for (int i = 0; i < 5; ++i) {
-        panels_[i] = new QLabel(bar);
+        panels_[i] = i == 4 ? tickerPanel_ : new QLabel(bar);
         panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
-        panels_[i]->setFixedWidth(kWidths[i]);
         panels_[i]->setAlignment(Qt::AlignCenter);
         panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        bar->addWidget(panels_[i]);
+        const int margins = 2 * panels_[i]->frameWidth() + 12;
+        const int textWidth = i < 4 ? panels_[i]->fontMetrics().horizontalAdvance(longest[i]) + margins : 0;
+        panels_[i]->setMinimumWidth(std::max(kWidths[i], textWidth));
+        bar->addWidget(panels_[i], i == 4 ? 1 : 0);
     }
 }
 
@@ -473,6 +481,11 @@ WindowLayout TMainForm::CurrentLayout() const {
 
 QString TMainForm::PanelText(int panel) const { return panels_[panel]->text(); }
 
-void TMainForm::SetPanelText(int panel, const QString& text) { panels_[panel]->setText(text); }
+void TMainForm::SetPanelText(int panel, const QString& text) {
+    if (panels_[panel] == tickerPanel_)
+        tickerPanel_->SetTickerText(text);
+    else
+        panels_[panel]->setText(text);
+}
 
 }  // namespace jb::workspace

@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -173,17 +174,6 @@ TEST_F(FormattingBarTest, ListsFollowFontSizeAndColourWithoutChangingTheText) {
     EXPECT_EQ(FormatAt(fancyAt).fontPointSize(), 18);
 }
 
-TEST_F(FormattingBarTest, FontNameNotInTheListLeavesTheListAsItWas) {
-    QTextCharFormat unknown;
-    unknown.setFontFamilies(QStringList{"No Such Font Family"});
-    const int plainAt = Append("plain ");
-    const int unknownAt = Append("unknown", unknown);
-    PutCaret(plainAt + 1);
-    const QString before = Bar().FontName->currentText();
-    PutCaret(unknownAt + 2);
-    EXPECT_EQ(Bar().FontName->currentText(), before);
-}
-
 TEST_F(FormattingBarTest, AlignmentButtonsFollowTheParagraph) {
     // Paragraph alignments and the button each puts down; justified leaves them as they were.
     const struct {
@@ -287,6 +277,23 @@ TEST_F(FormattingBarTest, FontNameAndColourChosenSetTheSelection) {
     EXPECT_EQ(FamilyOf(*editor, FormatAt(2)), Bar().FontName->itemText(last));
     EXPECT_EQ(ColourOf(*editor, FormatAt(3)), QColor(Qt::blue));
     EXPECT_NE(ColourOf(*editor, FormatAt(4)), QColor(Qt::blue));
+}
+
+// A family that is not installed (the default Arial on a Debian desktop) shows in the list as the
+// family drawn in its place, and the text keeps the family it names.
+TEST_F(FormattingBarTest, AFamilyNotInstalledShowsAsItsSubstitute) {
+    const QString missing = "Quorvane Missing Sans";
+    ASSERT_FALSE(QFontDatabase::hasFamily(missing));
+    QTextCharFormat f;
+    f.setFontFamilies(QStringList{missing});
+    Append("abc", f);
+    Select(1, 2);
+    const QString shown = Bar().FontName->currentText();
+    EXPECT_FALSE(shown.isEmpty());
+    EXPECT_EQ(QFontInfo(QFont(missing)).family(), shown);
+    EXPECT_EQ(missing, FamilyOf(*editor, FormatAt(1))) << "the text keeps its family";
+    const QString installed = Bar().FontName->itemText(0);
+    EXPECT_EQ(installed, InstalledFamily(installed));
 }
 
 // Each row: the selection, the panel text, and whether Copy and Cut are enabled.

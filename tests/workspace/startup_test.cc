@@ -1,9 +1,12 @@
 // Start-up and close of the main window.
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QLabel>
+#include <QStatusBar>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
@@ -74,9 +77,26 @@ TEST_F(MainFormTest, WidgetsCarryTheirComponentNamesAndCaptions) {
         EXPECT_EQ(a.text, item->text()) << a.name;
         EXPECT_EQ(QKeySequence(a.key), item->shortcut()) << a.name;
     }
-    QStringList panels;
-    for (int i = 0; i < 5; ++i) panels << QString::number(f.findChild<QWidget*>(QString("StatusPanel%1").arg(i))->width());
-    EXPECT_EQ(QStringList({"85", "50", "113", "113", "50"}), panels);
+    // Each panel is at least as wide as it always was, and wide enough for its text in the font in
+    // use; the ticker panel takes what is left of the bar.
+    f.SetModified(true);
+    f.SetPanelText(2, "Created: " + f.ShortDate(kToday));
+    f.SetPanelText(3, "Modified: " + f.ShortDate(kToday));
+    QApplication::processEvents();
+    const int leastWidths[5] = {85, 50, 113, 113, 50};
+    for (int i = 0; i < 5; ++i) {
+        auto* panel = f.findChild<QLabel*>(QString("StatusPanel%1").arg(i));
+        ASSERT_NE(nullptr, panel) << i;
+        EXPECT_GE(panel->width(), leastWidths[i]) << i;
+        if (i < 4) {
+            EXPECT_FALSE(panel->text().isEmpty()) << i;
+            EXPECT_LE(panel->fontMetrics().horizontalAdvance(panel->text()), panel->contentsRect().width())
+                << i << ": " << panel->text().toStdString();
+        }
+    }
+    const QWidget* ticker = f.findChild<QLabel*>("StatusPanel4");
+    EXPECT_GE(ticker->geometry().right(), f.statusBar()->width() - 20) << "the ticker has the rest of the bar";
+    f.SetModified(false);
 }
 
 TEST_F(MainFormTest, OpensThePageOfTheSettingsWithinTheDataSet) {
