@@ -1,6 +1,7 @@
 #include "editor/formatting_bar.h"
 
 #include "editor/colour_list.h"
+#include "editor/theme_icons.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -110,6 +111,12 @@ FormattingBar::FormattingBar(QTextEdit* editor, QToolBar* bar, QObject* parent)
     AlignCenterButton = Toggle(bar, "AlignCenterButton", "Centre", "Centre Justify");
     AlignRightButton = Toggle(bar, "AlignRightButton", "Right", "Right Justify");
     SpeedButton7 = Toggle(bar, "SpeedButton7", "Justify", {});
+    const std::pair<QToolButton*, const char*> icons[] = {
+        {BoldButton, "format-text-bold"},          {ItalicButton, "format-text-italic"},
+        {UnderlineButton, "format-text-underline"}, {AlignLeftButton, "format-justify-left"},
+        {AlignCenterButton, "format-justify-center"}, {AlignRightButton, "format-justify-right"},
+        {SpeedButton7, "format-justify-fill"}};
+    for (auto [button, name] : icons) ShowIcon(button, name);
     auto* group = new QButtonGroup(this);
     group->setExclusive(true);
     for (QToolButton* b : {AlignLeftButton, AlignCenterButton, AlignRightButton, SpeedButton7})

@@ -95,6 +95,7 @@ WindowLayout LoadWindowLayout(std::string_view programFolder, FileSystem& fs) {
     for (std::size_t i = 0; i < layout.toolbarVisible.size(); ++i) {
         layout.toolbarVisible[i] = Bool(doc, kToolbarVisible[i], layout.toolbarVisible[i]);
     }
+    layout.toolbarArrangement = Text(doc, kToolbarArrangement, "", kMaxArrangementText);
     return layout;
 }
 
@@ -110,6 +111,8 @@ void SaveWindowLayout(std::string_view programFolder, const WindowLayout& layout
     for (std::size_t i = 0; i < layout.toolbarVisible.size(); ++i) {
         Write(file, kToolbarVisible[i], layout.toolbarVisible[i]);
     }
+    if (!layout.toolbarArrangement.empty())
+        file.WriteString(kToolbarArrangement.section, kToolbarArrangement.key, layout.toolbarArrangement);
 }
 
 void SaveActiveDataSet(std::string_view programFolder, std::string_view dataSetPath,

@@ -23,6 +23,9 @@ namespace jb {
 inline constexpr std::string_view kNoSound = "nosound";
 // The most characters a loaded text keeps, and the most of [Template] Word.
 inline constexpr std::size_t kMaxSettingText = 255;
+// The toolbar arrangement is longer than any text the user types; a longer value is cut and then
+// fails to restore, which leaves the program's own arrangement.
+inline constexpr std::size_t kMaxArrangementText = 4096;
 inline constexpr std::size_t kMaxTemplateWord = 8;
 // The data set when the settings name none.
 inline constexpr std::string_view kDefaultDataSetName = "data.jb";
@@ -77,6 +80,9 @@ struct WindowLayout {
     bool rulerVisible = true;
     // tb1V..tb5V: the Formatting, Database, Editing, Attributes and Search toolbars.
     std::array<bool, 5> toolbarVisible = {true, true, true, true, true};
+    // The toolbars' rows and order as the window saves them (Base64 text); empty for the
+    // program's own arrangement.
+    std::string toolbarArrangement;
 };
 
 // Reads every preference in one pass of the file. Right after [Spell] Dict it sets up the

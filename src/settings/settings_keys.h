@@ -53,6 +53,9 @@ inline constexpr SettingKey kRulerVisible{"mwind", "RulerVisible"};
 // tb1V .. tb5V: the Formatting, Database, Editing, Attributes and Search toolbars.
 inline constexpr SettingKey kToolbarVisible[5] = {
     {"mwind", "tb1V"}, {"mwind", "tb2V"}, {"mwind", "tb3V"}, {"mwind", "tb4V"}, {"mwind", "tb5V"}};
+// Where the user put the toolbars (rows and order), as the window saves it; a file written
+// before the toolbars could be moved lacks it.
+inline constexpr SettingKey kToolbarArrangement{"mwind", "ToolbarArrangement"};
 
 }  // namespace keys
 

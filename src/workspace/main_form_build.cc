@@ -15,11 +15,13 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
+#include <vector>
 
 #include "editor/editing_commands.h"
 #include "editor/editor_front.h"
 #include "editor/insert_picture.h"
 #include "editor/ruler.h"
+#include "editor/theme_icons.h"
 #include "remind/qt_dates.h"
 #include "remind/ticker_panel.h"
 #include "search/search_term_box.h"
@@ -59,6 +61,9 @@ void TPageEditor::insertFromMimeData(const QMimeData* source) {
 
 namespace {
 
+// Raised when the toolbars change so much that an arrangement saved before no longer fits.
+constexpr int kArrangementVersion = 1;
+
 QToolButton* Button(QWidget* parent, const char* name, const QString& text, const QString& hint = {}) {
     auto* b = new QToolButton(parent);
     b->setObjectName(name);
@@ -80,7 +85,6 @@ QAction* Action(QObject* parent, const char* name, const QString& text, const QK
 QToolBar* Bar(QMainWindow* window, const char* name, const QString& caption) {
     auto* bar = new QToolBar(caption, window);
     bar->setObjectName(name);
-    window->addToolBar(bar);
     return bar;
 }
 
@@ -155,6 +159,20 @@ void TMainForm::BuildWidgets() {
     FindPreviousButton =
         Button(this, "FindPreviousButton", "Previous", "Find the previous occurence of the search term");
     RejectButton = Button(this, "RejectButton", "Reject", "Remove this page from the current selection");
+
+    // The buttons show icons where the desktop (or the program's own set) has them. Zap keeps its
+    // caption beside the icon: it reads "Restore" while the deleted pages are shown.
+    const std::pair<QToolButton*, const char*> icons[] = {
+        {ButtonDown, "go-previous"},        {ButtonUp, "go-next"},          {GoButton, "go-jump"},
+        {AddButton, "document-new"},        {UpdateButton, "document-save"}, {CutButton, "edit-cut"},
+        {CopyButton, "edit-copy"},          {PasteButton, "edit-paste"},    {UndoButton, "edit-undo"},
+        {RedoButton, "edit-redo"},          {ToolbarButton971, "image-x-generic"},
+        {FindToolbarButton, "system-search"}, {FindButton, "edit-find"},  {ToolbarButton972, "appointment-new"},
+        {CloseQueryButton, "process-stop"}, {RefineButton, "edit-find-replace"},
+        {SaveQueryButton, "document-save-as"}, {FindNextButton, "go-down"}, {FindPreviousButton, "go-up"},
+        {RejectButton, "list-remove"}};
+    for (auto [button, name] : icons) editor::ShowIcon(button, name);
+    editor::ShowIcon(ZapButton, "edit-delete", true);
 }
 
 void TMainForm::BuildToolbars() {
@@ -181,6 +199,19 @@ void TMainForm::BuildToolbars() {
     for (QToolButton* b :
          {CloseQueryButton, RefineButton, SaveQueryButton, FindNextButton, FindPreviousButton, RejectButton})
         ToolBarQuery->addWidget(b);
+
+    // Rows that leave no control behind an overflow button at the window's first size (638 px
+    // wide): the page commands with the editing ones, the formatting, the attributes, and the
+    // search with the query. The user may rearrange them; the arrangement is kept (ApplyLayout).
+    setIconSize(QSize(20, 20));
+    const std::vector<std::vector<QToolBar*>> rows = {{ToolBarDatabase, ToolBarEditing},
+                                                      {ToolBarFormatting},
+                                                      {ToolBarAttributes},
+                                                      {ToolBarSearch, ToolBarQuery}};
+    for (const auto& row : rows) {
+        if (row.front() != ToolBarDatabase) addToolBarBreak();
+        for (QToolBar* bar : row) addToolBar(bar);
+    }
 }
 
 void TMainForm::BuildMenus() {
@@ -275,6 +306,19 @@ void TMainForm::BuildMenus() {
     HelpMenu->setObjectName("HelpMenu");
     Contents1 = Action(this, "Contents1", "&Contents && Index", QKeySequence("F1"));
     HelpMenu->addAction(Contents1);
+
+    const std::pair<QAction*, const char*> icons[] = {
+        {CreateNewDatabase1, "document-new"}, {ChangeCurrentDatabase1, "document-open"},
+        {Saveas1, "document-save-as"},        {Exit1, "system-log-out"},   {MMenuAdd, "document-new"},
+        {MMenuUpdate, "document-save"},       {MMenuZap, "edit-delete"},   {MMenuNext, "go-next"},
+        {MMenuPrevious, "go-previous"},       {MMenuUndo, "edit-undo"},    {MMenuRedo, "edit-redo"},
+        {MMenuCut, "edit-cut"},               {MMenuCopy, "edit-copy"},    {paste, "edit-paste"},
+        {all, "edit-select-all"},             {Findinthisrecord1, "edit-find"},
+        {Insertobject1, "image-x-generic"},   {MenuItem9715, "preferences-desktop-font"},
+        {CloseQuery1, "process-stop"},        {Refine1, "edit-find-replace"}, {SaveQuery1, "document-save-as"},
+        {FindNext1, "go-down"},               {FindPrevious1, "go-up"},    {RejectCurrentpage1, "list-remove"},
+        {Contents1, "help-browser"}};
+    for (auto [action, name] : icons) editor::ShowIcon(action, name);
 
     // The editor's right-click menu.
     PopupMenu1 = new QMenu(this);
@@ -459,6 +503,11 @@ void TMainForm::ApplyLayout(const WindowLayout& l) {
     ViewRuler1->setChecked(l.rulerVisible);
     QToolBar* bars[5] = {ToolBarFormatting, ToolBarDatabase, ToolBarEditing, ToolBarAttributes, ToolBarSearch};
     QAction* items[5] = {Formatting1, Database1, Editing1, Attributes1, Searchdata1};
+    // The rows the user arranged; the visibility keys of the layout decide what is shown.
+    const bool queryMode = QueryMode();
+    if (!l.toolbarArrangement.empty())
+        restoreState(QByteArray::fromBase64(QByteArray::fromStdString(l.toolbarArrangement)), kArrangementVersion);
+    ToolBarQuery->setVisible(queryMode);
     for (int i = 0; i < 5; ++i) {
         bars[i]->setVisible(l.toolbarVisible[static_cast<std::size_t>(i)]);
         items[i]->setChecked(l.toolbarVisible[static_cast<std::size_t>(i)]);
@@ -476,6 +525,7 @@ WindowLayout TMainForm::CurrentLayout() const {
     l.rulerVisible = !Ruler->isHidden();
     const QToolBar* bars[5] = {ToolBarFormatting, ToolBarDatabase, ToolBarEditing, ToolBarAttributes, ToolBarSearch};
     for (std::size_t i = 0; i < 5; ++i) l.toolbarVisible[i] = !bars[i]->isHidden();
+    l.toolbarArrangement = saveState(kArrangementVersion).toBase64().toStdString();
     return l;
 }
 

@@ -3,7 +3,9 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QAbstractButton>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -109,6 +111,24 @@ TEST_F(WindowKeysTest, KeysReachTheirCommands) {
     QTest::keyClick(f.EditBox, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ("2", f.EditRecNum->text());
     EXPECT_EQ("", EditorText());
+}
+
+// Alt and a letter opens a menu of the menu bar; no button on show takes one of those keys.
+TEST_F(WindowKeysTest, NoButtonTakesTheKeyOfAMenu) {
+    WritePages({0});
+    TMainForm& f = StartActive();
+    f.OpenQuery("page ", {IdOf(0)}, "page");  // the query menu and toolbar too
+    QList<QKeySequence> menuKeys;
+    for (QAction* menu : f.menuBar()->actions())
+        if (!menu->isSeparator()) menuKeys << QKeySequence::mnemonic(menu->text());
+    ASSERT_TRUE(menuKeys.contains(QKeySequence("Alt+F")));
+    for (QAbstractButton* button : f.findChildren<QAbstractButton*>()) {
+        if (!button->isVisible() || button->shortcut().isEmpty()) continue;
+        EXPECT_FALSE(menuKeys.contains(button->shortcut()))
+            << button->objectName().toStdString() << " takes " << button->shortcut().toString().toStdString();
+    }
+    EXPECT_TRUE(f.FindButton->shortcut().isEmpty()) << "Adv. &Find shows only its icon";
+    EXPECT_EQ(QKeySequence("Alt+Z"), f.ZapButton->shortcut()) << "Zap keeps its caption and its key";
 }
 
 // The query of due reminders, whether the prompt or start-up opened it, is a query like any

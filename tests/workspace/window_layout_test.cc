@@ -1,0 +1,78 @@
+// The window's look at its first size and at a common screen size: every toolbar control on
+// show (none behind an overflow button), and the arrangement of the toolbars kept between starts.
+
+#include <QApplication>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "workspace/main_form_fixture.h"
+
+namespace jb::test {
+namespace {
+
+using workspace::TMainForm;
+
+// The controls of the shown toolbars that are not on show, by toolbar and object name.
+QStringList HiddenControls(TMainForm& f) {
+    QApplication::processEvents();
+    QStringList hidden;
+    for (QToolBar* bar : f.findChildren<QToolBar*>()) {
+        if (bar->isHidden()) continue;
+        for (QAction* a : bar->actions()) {
+            QWidget* w = bar->widgetForAction(a);
+            if (w && !w->isVisible()) hidden << bar->objectName() + "/" + w->objectName();
+        }
+        for (auto* extension : bar->findChildren<QToolButton*>("qt_toolbar_ext_button"))
+            if (extension->isVisible()) hidden << bar->objectName() + " overflows";
+    }
+    return hidden;
+}
+
+TEST_F(MainFormTest, EveryToolbarControlIsOnShowAtTheFirstSizeAndAtAScreensSize) {
+    MakePages(2);
+    TMainForm& f = Start();
+    ASSERT_EQ(QSize(638, 312), f.size()) << "the first size of the window";
+    EXPECT_EQ(QStringList(), HiddenControls(f));
+    f.OpenQuery("page ", {"0000000A", "0000000B"}, "page");
+    ASSERT_TRUE(f.QueryMode());
+    EXPECT_EQ(QStringList(), HiddenControls(f)) << "with the query toolbar";
+    f.resize(1280, 800);
+    EXPECT_EQ(QStringList(), HiddenControls(f)) << "at 1280 x 800";
+}
+
+// The user's arrangement of the toolbars comes back at the next start; a settings file written
+// before toolbars could be moved, or a damaged arrangement, gives the program's own rows.
+TEST_F(MainFormTest, TheToolbarArrangementIsKeptBetweenStarts) {
+    MakePages(1);
+    TMainForm& f = Start();
+    const QList<QToolBar*> firstRows = {f.ToolBarDatabase, f.ToolBarFormatting, f.ToolBarAttributes, f.ToolBarSearch};
+    for (QToolBar* bar : firstRows) EXPECT_TRUE(f.toolBarBreak(bar) || bar == f.ToolBarDatabase) << bar->objectName().toStdString();
+    EXPECT_FALSE(f.toolBarBreak(f.ToolBarEditing)) << "Editing shares the first row";
+    // The user moves the Search toolbar to the bottom edge.
+    f.removeToolBar(f.ToolBarSearch);
+    f.addToolBar(Qt::BottomToolBarArea, f.ToolBarSearch);
+    f.ToolBarSearch->show();
+    f.close();
+    const std::string ini = ReadFileBytes(dir.File("JotBase.ini"));
+    ASSERT_NE(std::string::npos, ini.find("ToolbarArrangement=")) << ini;
+    form.reset();
+
+    TMainForm& again = Start();
+    EXPECT_EQ(Qt::BottomToolBarArea, again.toolBarArea(again.ToolBarSearch));
+    EXPECT_TRUE(again.ToolBarSearch->isVisible());
+    EXPECT_FALSE(again.ToolBarQuery->isVisible()) << "no query is open";
+    form.reset();
+
+    for (const char* value : {"", "not base64 at all", "AAAA"}) {
+        SCOPED_TRACE(value);
+        WriteSettings(std::string("[mwind]\r\nToolbarArrangement=") + value + "\r\n");
+        TMainForm& plain = Start();
+        EXPECT_EQ(Qt::TopToolBarArea, plain.toolBarArea(plain.ToolBarSearch));
+        EXPECT_TRUE(plain.toolBarBreak(plain.ToolBarFormatting));
+        EXPECT_EQ(QStringList(), HiddenControls(plain));
+        form.reset();
+    }
+}
+
+}  // namespace
+}  // namespace jb::test
