@@ -1,8 +1,10 @@
 // The desktop program: the application, its seams and the main window.
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 
+#include "editor/theme_icons.h"
 #include "store/clock.h"
 #include "workspace/main_form.h"
 #include "workspace/qt_dialogs.h"
@@ -32,6 +34,10 @@ public:
 int main(int argc, char** argv) {
     JotterbaseApplication app(argc, argv);
     QApplication::setApplicationName("Jotterbase");
+    // The icon the desktop entry names, or the text editor icon it is made from.
+    QGuiApplication::setDesktopFileName("jotterbase");
+    jb::editor::InstallFallbackIcons();
+    QApplication::setWindowIcon(QIcon::fromTheme("jotterbase", QIcon::fromTheme("accessories-text-editor")));
 
     jb::ui::QtDialogs dialogs;
     jb::ui::SystemDesktop desktop;

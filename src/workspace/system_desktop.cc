@@ -72,6 +72,10 @@ bool SystemDesktop::OpenUrl(const QString& url) { return QDesktopServices::openU
 void SystemDesktop::AlertWindow(QWidget* window) { QApplication::alert(window); }
 
 void SystemDesktop::ShowHelp(QWidget* parent, const QString& helpFile, int context) {
+    // The help page opens in the user's browser; without one, in the program's own window.
+    QUrl url = QUrl::fromLocalFile(helpFile);
+    url.setFragment(QString("context-%1").arg(context));
+    if (QFileInfo::exists(helpFile) && QDesktopServices::openUrl(url)) return;
     if (!help_) help_ = new THelpForm(parent);
     help_->ShowContext(helpFile, context);
 }
