@@ -10,6 +10,7 @@ packages=(
   libhunspell-dev hunspell-en-gb
   libsqlite3-dev
   fonts-liberation xvfb xauth xdotool x11-utils imagemagick desktop-file-utils
+  dbus-daemon at-spi2-core python3-pyatspi
   python3
 )
 

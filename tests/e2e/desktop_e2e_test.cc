@@ -2,6 +2,7 @@
 // close the window, start again and find the page on disk and on the screen.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <chrono>
 #include <cstdio>
@@ -39,12 +40,12 @@ std::string Capture(const std::string& command) {
 
 class VirtualDisplay {
 public:
-    VirtualDisplay() {
+    explicit VirtualDisplay(const std::string& screen = "1024x768x24") {
         for (int n = 97; n < 140 && pid_.empty(); ++n) {
             if (fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) || fs::exists("/tmp/.X" + std::to_string(n) + "-lock"))
                 continue;
             display_ = ":" + std::to_string(n);
-            pid_ = Capture("Xvfb " + display_ + " -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 & echo $!");
+            pid_ = Capture("Xvfb " + display_ + " -screen 0 " + screen + " -nolisten tcp >/dev/null 2>&1 & echo $!");
             while (!pid_.empty() && pid_.back() == '\n') pid_.pop_back();
             for (int i = 0; i < 50 && !Ready(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
             if (!Ready()) {
@@ -122,6 +123,35 @@ TEST(DesktopEndToEnd, TypeUpdateCloseAndFindThePageAgain) {
     EXPECT_EQ("Quorvane Jotterbase - data.jb (1 pages)\n", title);
     EXPECT_EQ(1, store.PageCount(dataSet));
     EXPECT_NE(std::string::npos, ReadFileBytes(folder.File("JotBase.ini")).find("PageNum=0"));
+}
+
+// The real window at its first size and at 1280 x 800, looked at through the accessibility bus:
+// every toolbar control on show, none behind an overflow button, and every status panel inside
+// the status bar. The screenshots stay in the build folder (Testing/screenshots).
+TEST(DesktopEndToEnd, EveryToolbarControlIsOnShowInTheRealWindow) {
+    for (const char* tool : {"Xvfb", "xdotool", "xdpyinfo", "dbus-run-session", "import"})
+        if (!OnPath(tool)) GTEST_SKIP() << tool << " missing";
+    const std::string program = ProgramDir() + "/jotterbase";
+    ASSERT_TRUE(fs::exists(program)) << program;
+    VirtualDisplay x("1280x1024x24");
+    if (!x.Ready()) GTEST_SKIP() << "no virtual display could be started";
+    TempDir folder;
+    fs::copy_file(program, folder.File("jotterbase"));
+    fs::create_directories(JB_SCREENSHOT_DIR);
+    const std::string command = "DISPLAY=" + x.Display() +
+                                " QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 dbus-run-session -- "
+                                "/usr/bin/python3 '" JB_SOURCE_DIR "/tests/e2e/window_look.py' '" +
+                                folder.File("jotterbase") + "' '" JB_SCREENSHOT_DIR "/window' 2>&1";
+    FILE* p = popen(command.c_str(), "r");
+    ASSERT_NE(nullptr, p);
+    std::string out;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, p)) out += buffer;
+    const int status = pclose(p);
+    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (code == 77) GTEST_SKIP() << out;
+    EXPECT_EQ(0, code) << out;
+    EXPECT_TRUE(fs::exists(std::string(JB_SCREENSHOT_DIR) + "/window-first.png"));
 }
 
 }  // namespace
