@@ -40,6 +40,30 @@ TEST_F(MainFormTest, EveryToolbarControlIsOnShowAtTheFirstSizeAndAtAScreensSize)
     EXPECT_EQ(QStringList(), HiddenControls(f)) << "at 1280 x 800";
 }
 
+// Every toolbar button shows an icon (the program's own set stands in for a missing desktop
+// theme), and keeps its text as its tooltip and its accessible name.
+TEST_F(MainFormTest, ToolbarButtonsShowIconsAndKeepTheirTexts) {
+    TMainForm& f = Start();
+    int buttons = 0;
+    for (QToolBar* bar : f.findChildren<QToolBar*>()) {
+        for (QAction* a : bar->actions()) {
+            auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(a));
+            if (!button) continue;
+            ++buttons;
+            const std::string name = button->objectName().toStdString();
+            EXPECT_FALSE(button->icon().isNull()) << name;
+            EXPECT_FALSE(button->toolTip().isEmpty()) << name;
+            EXPECT_FALSE(button->accessibleName().isEmpty()) << name;
+        }
+    }
+    EXPECT_EQ(28, buttons) << "every button of the six toolbars";
+    EXPECT_EQ("Cut", f.CutButton->accessibleName());
+    EXPECT_EQ("Cut", f.CutButton->toolTip());
+    EXPECT_EQ("Update This record", f.UpdateButton->toolTip()) << "a hint of its own stays";
+    EXPECT_EQ(Qt::ToolButtonTextBesideIcon, f.ZapButton->toolButtonStyle()) << "Zap shows Zap or Restore";
+    EXPECT_FALSE(f.Contents1->icon().isNull()) << "menu items have icons too";
+}
+
 // The user's arrangement of the toolbars comes back at the next start; a settings file written
 // before toolbars could be moved, or a damaged arrangement, gives the program's own rows.
 TEST_F(MainFormTest, TheToolbarArrangementIsKeptBetweenStarts) {
