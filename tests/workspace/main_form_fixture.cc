@@ -19,9 +19,7 @@ void MainFormTest::WriteSettings(const std::string& iniText) { WriteFileBytes(di
 
 void MainFormTest::MakePages(int n) {
     for (int i = 0; i < n; ++i) {
-        char id[9];
-        std::snprintf(id, sizeof id, "%08X", 0xA + i);
-        ASSERT_EQ(0u, store.WritePage(DataSet(), i, "", false, false, id,
+        ASSERT_EQ(0u, store.WritePage(DataSet(), i, "", false, false, PageIdOf(i),
                                       richtext::RtfFromPlainText("page " + std::to_string(i)), 0, 44000 + i));
     }
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -19,6 +20,13 @@ namespace jb::test {
 // 2023-03-15, 12:00.
 inline constexpr double kNow = 45000.5;
 inline constexpr double kToday = 45000.0;
+
+// The ID MakePages gives page n: "0000000A" for page 0, "0000000B" for page 1, and so on.
+inline std::string PageIdOf(int n) {
+    char id[9];
+    std::snprintf(id, sizeof id, "%08X", 0xA + n);
+    return id;
+}
 
 class MainFormTest : public ::testing::Test {
 protected:

@@ -30,12 +30,6 @@ const QString kUnsaved = "You have not saved the changes (updated) the current r
 const QString kBadNumber = "The page number you have typed is not a valid number";
 const QString kRemove = "Are you sure you wish to remove this page from the database?";
 
-std::string IdOf(int n) {
-    char id[9];
-    std::snprintf(id, sizeof id, "%08X", 0xA + n);
-    return id;
-}
-
 struct StoredPage {
     std::string password;
     bool readOnly = false;
@@ -48,7 +42,7 @@ protected:
     void WritePages(const std::vector<StoredPage>& pages) {
         for (std::size_t i = 0; i < pages.size(); ++i) {
             const int n = static_cast<int>(i);
-            ASSERT_EQ(0u, store.WritePage(DataSet(), n, pages[i].password, false, pages[i].readOnly, IdOf(n),
+            ASSERT_EQ(0u, store.WritePage(DataSet(), n, pages[i].password, false, pages[i].readOnly, PageIdOf(n),
                                           richtext::RtfFromPlainText("page " + std::to_string(n)),
                                           pages[i].reminder, 44000 + n));
         }
@@ -187,7 +181,7 @@ TEST_F(PageSafetyTest, UpdateWritesThePageOnScreenWhateverTheBoxSays) {
         for (int n = 0; n < 3; ++n) {
             PageInfo info;
             EXPECT_EQ(n == 1 ? "edited page 1" : "page " + std::to_string(n), StoredText(n, &info));
-            EXPECT_EQ(IdOf(n), info.id);
+            EXPECT_EQ(PageIdOf(n), info.id);
         }
         form->SetModified(false);
         form.reset();
@@ -299,11 +293,11 @@ TEST_F(PageSafetyTest, ZapOfTheOnlyPageLeavesANewPage) {
     ASSERT_EQ(1, PageCount());
     PageInfo info;
     EXPECT_EQ("fresh", StoredText(0, &info));
-    EXPECT_NE(IdOf(0), info.id);
+    EXPECT_NE(PageIdOf(0), info.id);
     EXPECT_TRUE(info.password.empty());
     EXPECT_FALSE(info.readOnly);
     EXPECT_EQ(0, info.reminder);
-    EXPECT_EQ(IdOf(0), [&] {
+    EXPECT_EQ(PageIdOf(0), [&] {
         PageInfo deleted;
         StoredText(0, &deleted, dir.File("%data.jb"));
         return deleted.id;

@@ -38,12 +38,6 @@ const QString kWrongSecurity =
     "You have not entered the correct password. Please check for spelling/punctuation errors and "
     "try again";
 
-std::string IdOf(int n) {
-    char id[9];
-    std::snprintf(id, sizeof id, "%08X", 0xA + n);
-    return id;
-}
-
 // Types into a field; characters QTest cannot type as keys go in as the field's own input.
 void TypeInto(QLineEdit* field, const QString& text) {
     for (QChar c : text) {
@@ -65,7 +59,7 @@ class ProtectionTest : public MainFormTest {
                                          ? texts[static_cast<std::size_t>(i)]
                                          : "page " + std::to_string(i);
             ASSERT_EQ(0u, store.WritePage(DataSet(), i, p == passwords.end() ? "" : p->second,
-                                          false, false, IdOf(i), richtext::RtfFromPlainText(text),
+                                          false, false, PageIdOf(i), richtext::RtfFromPlainText(text),
                                           0, 44000 + i));
         }
     }
@@ -335,7 +329,7 @@ TEST_F(ProtectionTest, UnlockingInAQuerySkipsAPageWithoutTheTerms) {
                {"zero", "one locked", "two plain", "three locked walrus"});
     TMainForm& f = StartQuietly();
     f.NoHighlight = false;  // a search that highlights its terms
-    f.OpenQuery("walrus", {IdOf(1), IdOf(2), IdOf(3)}, "walrus");
+    f.OpenQuery("walrus", {PageIdOf(1), PageIdOf(2), PageIdOf(3)}, "walrus");
     ASSERT_TRUE(f.PwLocked());
     Unlock("PASS");
     EXPECT_EQ("2", f.EditRecNum->text()) << "page 1 holds no term: skipped forward";

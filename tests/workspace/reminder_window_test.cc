@@ -21,18 +21,12 @@ using workspace::TMainForm;
 // 14:30:00 on the fixture's day.
 constexpr double kHalfPastTwo = kToday + (14 * 3600.0 + 30 * 60.0) / 86400.0;
 
-std::string IdOf(int n) {
-    char id[9];
-    std::snprintf(id, sizeof id, "%08X", 0xA + n);
-    return id;
-}
-
 class ReminderWindowTest : public MainFormTest {
   protected:
     void WritePages(const std::vector<double>& reminders) {
         for (std::size_t i = 0; i < reminders.size(); ++i) {
             const int n = static_cast<int>(i);
-            ASSERT_EQ(0u, store.WritePage(DataSet(), n, "", false, false, IdOf(n),
+            ASSERT_EQ(0u, store.WritePage(DataSet(), n, "", false, false, PageIdOf(n),
                                           richtext::RtfFromPlainText("page " + std::to_string(n)),
                                           reminders[i], 44000 + n));
         }
@@ -98,7 +92,7 @@ TEST_F(ReminderWindowTest, PromptNamesTwoThreeAndManyPages) {
 TEST_F(ReminderWindowTest, YesReplacesTheOpenQueryByTheDuePages) {
     WritePages({kHalfPastTwo, 0, kHalfPastTwo, kHalfPastTwo + 1});
     TMainForm& f = StartTheDayBefore();
-    f.OpenQuery("page", {IdOf(1), IdOf(3)}, "page");
+    f.OpenQuery("page", {PageIdOf(1), PageIdOf(3)}, "page");
     ASSERT_TRUE(f.QueryMode());
     clock.Set(kHalfPastTwo + 40 / 86400.0);
     dialogs.Expect(
@@ -108,8 +102,8 @@ TEST_F(ReminderWindowTest, YesReplacesTheOpenQueryByTheDuePages) {
     ASSERT_EQ(3u, f.QueryList.size());
     EXPECT_EQ("Reminders for: " + f.ShortDate(kToday) + " 14:30:40",
               QString::fromStdString(f.QueryList[0]));
-    EXPECT_EQ(IdOf(0), f.QueryList[1]);
-    EXPECT_EQ(IdOf(2), f.QueryList[2]);
+    EXPECT_EQ(PageIdOf(0), f.QueryList[1]);
+    EXPECT_EQ(PageIdOf(2), f.QueryList[2]);
     EXPECT_TRUE(f.NoHighlight);
     EXPECT_EQ(1, f.QueryPos);
     EXPECT_EQ("0", f.EditRecNum->text());
@@ -129,7 +123,7 @@ TEST_F(ReminderWindowTest, YesWithOneDuePageOpensAQueryWithoutBrowsing) {
     dialogs.Expect({}, ui::kButtonYes);
     f.ReminderTimerTimer();
     ASSERT_TRUE(f.QueryMode());
-    EXPECT_EQ((std::vector<std::string>{IdOf(2)}),
+    EXPECT_EQ((std::vector<std::string>{PageIdOf(2)}),
               std::vector<std::string>(f.QueryList.begin() + 1, f.QueryList.end()));
     EXPECT_EQ("page 2", EditorText());
     EXPECT_FALSE(f.ButtonUp->isEnabled());

@@ -40,12 +40,6 @@ const QString kPageLinkInQuery =
     "button, then click the link again";
 const QString kNoSuchPage = "that page does not appear to be in the database";
 
-std::string IdOf(int n) {
-    char id[9];
-    std::snprintf(id, sizeof id, "%08X", 0xA + n);
-    return id;
-}
-
 struct PageSpec {
     std::string text;
     double reminder = 0;
@@ -53,15 +47,15 @@ struct PageSpec {
 
 class SearchWindowTest : public MainFormTest {
 protected:
-    // Pages with their words in the index; page i has ID IdOf(i) and was created on 44000 + i.
+    // Pages with their words in the index; page i has ID PageIdOf(i) and was created on 44000 + i.
     void WritePages(const std::vector<PageSpec>& pages) {
         IndexList index;
         LoadIndex(index, DataSet());
         for (std::size_t i = 0; i < pages.size(); ++i) {
             const int n = static_cast<int>(i);
-            ASSERT_EQ(0u, store.WritePage(DataSet(), n, "", false, false, IdOf(n),
+            ASSERT_EQ(0u, store.WritePage(DataSet(), n, "", false, false, PageIdOf(n),
                                           richtext::RtfFromPlainText(pages[i].text), pages[i].reminder, 44000 + n));
-            AddPageWords(index, DataSet(), IdOf(n), pages[i].text);
+            AddPageWords(index, DataSet(), PageIdOf(n), pages[i].text);
         }
         SaveIndex(index, DataSet());
     }
@@ -73,7 +67,7 @@ protected:
 
     std::vector<std::string> Query(std::string text, std::vector<int> pages) {
         std::vector<std::string> lines{std::move(text)};
-        for (int p : pages) lines.push_back(IdOf(p));
+        for (int p : pages) lines.push_back(PageIdOf(p));
         return lines;
     }
 
@@ -346,7 +340,7 @@ TEST_F(SearchWindowTest, SavingAQueryWritesItsLines) {
     EXPECT_EQ("Save query to file:", dialogs.saveRequests[0].caption);
     EXPECT_EQ(QString::fromStdString(dir.Path()), dialogs.saveRequests[0].folder);
     EXPECT_EQ("jqr", dialogs.saveRequests[0].defaultSuffix);
-    EXPECT_EQ("cat +dog \r\n" + IdOf(0) + "\r\n" + IdOf(2) + "\r\n", ReadFileBytes(dir.File("mine.jqr")));
+    EXPECT_EQ("cat +dog \r\n" + PageIdOf(0) + "\r\n" + PageIdOf(2) + "\r\n", ReadFileBytes(dir.File("mine.jqr")));
 
     dialogs.ExpectSaveFile(QString());  // Cancel writes nothing
     f.SaveQuery1->trigger();
@@ -474,7 +468,7 @@ TEST_F(SearchWindowTest, StartUpShowsTheFirstDueReminderQuietly) {
                 {"due long ago", kToday - 30}});
     TMainForm& f = Start();
     ASSERT_TRUE(f.QueryMode());
-    EXPECT_EQ((std::vector<std::string>{IdOf(1), IdOf(3)}), std::vector<std::string>(f.QueryList.begin() + 1, f.QueryList.end()));
+    EXPECT_EQ((std::vector<std::string>{PageIdOf(1), PageIdOf(3)}), std::vector<std::string>(f.QueryList.begin() + 1, f.QueryList.end()));
     EXPECT_EQ("1", f.EditRecNum->text());
     EXPECT_EQ("due yesterday", EditorText());
     EXPECT_TRUE(f.NoHighlight);

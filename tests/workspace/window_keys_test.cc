@@ -23,19 +23,13 @@ namespace {
 
 using workspace::TMainForm;
 
-std::string IdOf(int n) {
-    char id[9];
-    std::snprintf(id, sizeof id, "%08X", 0xA + n);
-    return id;
-}
-
 class WindowKeysTest : public MainFormTest {
 protected:
     // Pages "page i" with the given reminders; page `locked` (when not -1) has a password.
     void WritePages(const std::vector<double>& reminders, int locked = -1) {
         for (std::size_t i = 0; i < reminders.size(); ++i) {
             const int n = static_cast<int>(i);
-            ASSERT_EQ(0u, store.WritePage(DataSet(), n, n == locked ? "secret" : "", false, false, IdOf(n),
+            ASSERT_EQ(0u, store.WritePage(DataSet(), n, n == locked ? "secret" : "", false, false, PageIdOf(n),
                                           richtext::RtfFromPlainText("page " + std::to_string(n)),
                                           reminders[i], 44000 + n));
         }
@@ -67,7 +61,7 @@ TEST_F(WindowKeysTest, NoKeyIsBoundToTwoLiveCommands) {
     TMainForm& f = StartActive();
     const QString none;
     EXPECT_EQ(none, SharedKeys()) << "at start";
-    f.OpenQuery("page ", {IdOf(0), IdOf(1)}, "page");
+    f.OpenQuery("page ", {PageIdOf(0), PageIdOf(1)}, "page");
     ASSERT_TRUE(f.QueryMode());
     EXPECT_EQ(none, SharedKeys()) << "in a query";
     f.CloseQueryButton->click();
@@ -86,7 +80,7 @@ TEST_F(WindowKeysTest, KeysReachTheirCommands) {
     QTest::keySequence(&f, QKeySequence("Ctrl+R"));
     EXPECT_TRUE(f.CheckBoxRemindMe->isChecked());
     f.SetModified(false);
-    f.OpenQuery("page ", {IdOf(0), IdOf(1)}, "page");
+    f.OpenQuery("page ", {PageIdOf(0), PageIdOf(1)}, "page");
     QTest::keySequence(&f, QKeySequence("Ctrl+R"));
     EXPECT_TRUE(f.SearchForm->isVisible());
     EXPECT_TRUE(f.SearchForm->Refining);
@@ -117,7 +111,7 @@ TEST_F(WindowKeysTest, KeysReachTheirCommands) {
 TEST_F(WindowKeysTest, NoButtonTakesTheKeyOfAMenu) {
     WritePages({0});
     TMainForm& f = StartActive();
-    f.OpenQuery("page ", {IdOf(0)}, "page");  // the query menu and toolbar too
+    f.OpenQuery("page ", {PageIdOf(0)}, "page");  // the query menu and toolbar too
     QList<QKeySequence> menuKeys;
     for (QAction* menu : f.menuBar()->actions())
         if (!menu->isSeparator()) menuKeys << QKeySequence::mnemonic(menu->text());
