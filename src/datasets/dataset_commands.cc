@@ -38,14 +38,21 @@ void DataSetCommands::SettleUnsavedChanges() {
     window_.SetModified(false);
 }
 
-void DataSetCommands::SwitchTo(const std::string& dataSet) {
-    window_.RunGuarded([this] { SaveIndex(window_.indexList, window_.ws.dataSet); });
+bool DataSetCommands::SwitchTo(const std::string& dataSet) {
+    // An index list that cannot be written would be lost with the switch: the data set stays.
+    try {
+        SaveIndex(window_.indexList, window_.ws.dataSet);
+    } catch (const std::exception& e) {
+        window_.ShowGeneralError(QString::fromLocal8Bit(e.what()));
+        return false;
+    }
     window_.ws.dataSet = dataSet;
     window_.RunGuarded([this] { window_.store.FinishInterruptedPack(window_.ws.dataSet); });
     window_.RunGuarded([this] { SaveActiveDataSet(window_.programFolder, window_.ws.dataSet); });
     if (window_.QueryMode()) window_.CloseQueryButton->click();
     window_.CaptionRefresh();
     window_.RunGuarded([this] { LoadIndex(window_.indexList, window_.ws.dataSet); });
+    return true;
 }
 
 void DataSetCommands::ShowFirstPage() {
@@ -64,9 +71,8 @@ void DataSetCommands::CreateNewDatabase1Click() {
                                                        QString::fromStdString(window_.programFolder), kDataFilter, {});
     if (chosen.isEmpty()) return;
     window_.SetModified(false);
-    SwitchTo(WithDataExtension(chosen.toStdString()));
     // An existing data file chosen here is opened as it is; a new one exists from its first page.
-    ShowFirstPage();
+    if (SwitchTo(WithDataExtension(chosen.toStdString()))) ShowFirstPage();
 }
 
 void DataSetCommands::ChangeCurrentDatabase1Click() {
@@ -74,8 +80,7 @@ void DataSetCommands::ChangeCurrentDatabase1Click() {
                                                        "Jotterbase data files (*.jb)");
     if (chosen.isEmpty()) return;
     SettleUnsavedChanges();
-    SwitchTo(chosen.toStdString());
-    ShowFirstPage();
+    if (SwitchTo(chosen.toStdString())) ShowFirstPage();
 }
 
 void DataSetCommands::Saveas1Click() {
@@ -108,8 +113,7 @@ void DataSetCommands::DeletedPagesClick() {
         return;
     }
     SettleUnsavedChanges();
-    SwitchTo(target);
-    ShowFirstPage();
+    if (SwitchTo(target)) ShowFirstPage();
 }
 
 void DataSetCommands::Packcurrentdatabase1Click() {

@@ -34,7 +34,8 @@ private:
     void SettleUnsavedChanges();
     // Makes `dataSet` current: the index list saved, a pack stopped part way put right, the
     // settings file told, an open query closed, the caption refreshed and the index loaded.
-    void SwitchTo(const std::string& dataSet);
+    // False, with the error shown, when the index list could not be saved: nothing changed then.
+    bool SwitchTo(const std::string& dataSet);
     // Page 0 of the new current data set, or an empty new page when it has none.
     void ShowFirstPage();
 

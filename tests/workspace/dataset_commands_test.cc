@@ -248,6 +248,23 @@ TEST_F(DataSetCommandsTest, RebuildSavesALoadedIndexAndStartsTheRebuildProgram) 
     EXPECT_EQ(2u, desktop.calls.size());
 }
 
+TEST_F(DataSetCommandsTest, AnIndexThatCannotBeSavedKeepsItsDataSetCurrent) {
+    MakePages(1);
+    TMainForm& f = StartQuietly();
+    QTest::keyClicks(f.EditBox, "zebra ");
+    f.UpdateButton->click();
+    ASSERT_TRUE(f.indexList.Loaded());
+    std::filesystem::create_directory(dir.File("data.id1"));  // the index file cannot be written
+    dialogs.ExpectOpenFile(QString::fromStdString(dir.File("other.jb")));
+    dialogs.Expect({});  // the error, whatever its words
+    f.ChangeCurrentDatabase1->trigger();
+    EXPECT_EQ(ui::MessageIcon::kError, dialogs.shown.back().icon);
+    EXPECT_EQ(DataSet(), f.ws.dataSet);
+    EXPECT_TRUE(f.indexList.Loaded()) << "the list, with its new words, is still there";
+    EXPECT_TRUE(f.indexList.Entries().Contains("zebra=" + f.ws.pageId));
+    EXPECT_EQ("zebra page 0", EditorText());
+}
+
 TEST_F(DataSetCommandsTest, APackStoppedPartWayIsPutRightBeforeTheDataSetBecomesCurrent) {
     const std::string other = dir.File("other.jb");
     for (int i = 0; i < 2; ++i)
