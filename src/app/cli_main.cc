@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/cli_command.h"
+#include "store/dataset_paths.h"
 #include "store/io_error.h"
 #include "store/memory_tuning.h"
 #include "store/page_store.h"
@@ -64,7 +65,15 @@ int main(int argc, char** argv) {
                 std::cout << "usage: jotterbase-cli " << command.usage << "\n";
                 return 0;
             }
-            jb::PageStore().FinishInterruptedPack(jb::cli::DataSetPath(args));
+            const std::string dataSet = jb::cli::DataSetPath(args);
+            // A mistyped path must not read as an empty data set; only add makes a new one.
+            jb::PageStore store;
+            if (std::string(command.name) != "add" && !store.Files().Exists(dataSet) &&
+                !store.Files().Exists(jb::CompanionPath(dataSet, ".hd"))) {
+                std::cerr << "jotterbase-cli: no data set here: neither " << dataSet << " nor its header file exists\n";
+                return 1;
+            }
+            store.FinishInterruptedPack(dataSet);
             return command.run(args, std::cout, std::cerr);
         } catch (const jb::IoError& e) {
             std::cerr << "jotterbase-cli: " << e.what() << "\n";

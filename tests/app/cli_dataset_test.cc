@@ -38,6 +38,13 @@ TEST_F(CliDataSetTest, ZapAndRestoreMoveAPageWithItsIdAndPassword) {
     const CliRun shown = Cli("show 0 --password abc --data " + deleted);
     EXPECT_EQ(0, shown.exitCode) << shown.err;
     EXPECT_EQ("page 1", shown.out.substr(0, 6)) << "still protected by its password";
+    // The deleted pages are restored from the main data set, and keep their name.
+    const CliRun fromDeleted = Cli("restore 0 --data " + deleted);
+    EXPECT_EQ(1, fromDeleted.exitCode);
+    EXPECT_NE(std::string::npos, fromDeleted.err.find("give the main data set")) << fromDeleted.err;
+    const CliRun renameDeleted = Cli("rename " + dir.File("y") + " --data " + deleted);
+    EXPECT_EQ(1, renameDeleted.exitCode);
+    EXPECT_NE(std::string::npos, renameDeleted.err.find("The name of the deleted data file cannot be changed."));
 
     const CliRun restore = Cli("restore 0" + Data());
     ASSERT_EQ(0, restore.exitCode) << restore.err;
@@ -56,7 +63,7 @@ TEST_F(CliDataSetTest, MovesThatCannotBeDoneChangeNothing) {
         {"zap 9" + Data(), ""},
         {"zap x" + Data(), "'x' is not a page number"},
         {"restore 0" + Data(), "There is no file of deleted pages for this data-file."},
-        {"restore 0 --data " + deleted, "give the main data set"},
+        {"restore 0 --data " + deleted, "no data set here"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -90,7 +97,7 @@ TEST_F(CliDataSetTest, RenameRefusals) {
     } cases[] = {
         {"rename " + dir.File("taken.jb") + Data(), "Critical Error FA has occurred"},
         {"rename " + dir.File("%x") + Data(), "You cannot use the reserved character %"},
-        {"rename " + dir.File("y") + " --data " + deleted, "The name of the deleted data file cannot be changed."},
+        {"rename " + dir.File("y") + " --data " + deleted, "no data set here"},
         {"rename" + Data(), "give exactly one new name"},
     };
     for (const auto& c : cases) {
