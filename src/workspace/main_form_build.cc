@@ -8,7 +8,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QGuiApplication>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimeEdit>
 #include <QTimer>
@@ -497,8 +499,15 @@ void TMainForm::ConnectCommands() {
 
 void TMainForm::ApplyLayout(const WindowLayout& l) {
     if (l.maximized) setWindowState(windowState() | Qt::WindowMaximized);
-    move(l.left, l.top);
-    resize(l.width, l.height);
+    // A settings file may hold any numbers: the window stays within the screen, at least 100
+    // pixels of it on show, so that no value makes it huge or puts it out of reach.
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect area = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+    const int width = std::clamp(l.width, 1, area.width());
+    const int height = std::clamp(l.height, 1, area.height());
+    move(std::clamp(l.left, area.left() - width + 100, area.left() + area.width() - 100),
+         std::clamp(l.top, area.top(), area.top() + area.height() - 100));
+    resize(width, height);
     Ruler->setVisible(l.rulerVisible);
     ViewRuler1->setChecked(l.rulerVisible);
     QToolBar* bars[5] = {ToolBarFormatting, ToolBarDatabase, ToolBarEditing, ToolBarAttributes, ToolBarSearch};

@@ -6,6 +6,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QLabel>
+#include <QScreen>
 #include <QStatusBar>
 #include <QLineEdit>
 #include <QMenu>
@@ -97,6 +98,16 @@ TEST_F(MainFormTest, WidgetsCarryTheirComponentNamesAndCaptions) {
     const QWidget* ticker = f.findChild<QLabel*>("StatusPanel4");
     EXPECT_GE(ticker->geometry().right(), f.statusBar()->width() - 20) << "the ticker has the rest of the bar";
     f.SetModified(false);
+}
+
+TEST_F(MainFormTest, AWindowLayoutOfAnyNumbersStaysOnTheScreen) {
+    WriteSettings("[mwind]\r\nheight=2000000000\r\nwidth=2000000000\r\nleft=-2000000000\r\ntop=2000000000\r\n");
+    TMainForm& f = Start();
+    const QRect area = f.screen()->availableGeometry();
+    EXPECT_LE(f.width(), area.width());
+    EXPECT_LE(f.height(), area.height());
+    EXPECT_GE(f.frameGeometry().intersected(area).width(), 100) << "some of it on show";
+    EXPECT_GE(f.frameGeometry().intersected(area).height(), 100);
 }
 
 TEST_F(MainFormTest, OpensThePageOfTheSettingsWithinTheDataSet) {
