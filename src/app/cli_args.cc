@@ -41,6 +41,7 @@ Args ParseArgs(const std::vector<std::string>& argv, const std::vector<std::stri
             }
             if (!takesValue && name != "help" && eq != std::string::npos)
                 throw std::invalid_argument("--" + name + " takes no value");
+            if (name == "data" && value.empty()) throw std::invalid_argument("--data needs a value");
             if (name == "data" && args.Has("data")) throw std::invalid_argument("--data is given more than once");
             args.options.emplace_back(name, value);
         } else {

@@ -21,6 +21,9 @@ std::vector<std::string> LeadingOptions(std::vector<std::string>& words) {
     while (!words.empty() && (words[0] == "--data" || words[0].rfind("--data=", 0) == 0)) {
         const std::size_t taken = words[0] == "--data" ? 2 : 1;
         if (words.size() < taken) throw std::invalid_argument("--data needs a value");
+        // An empty path ("--data=" or --data "") is as good as none.
+        const std::string value = taken == 2 ? words[1] : words[0].substr(7);
+        if (value.empty()) throw std::invalid_argument("--data needs a value");
         options.insert(options.end(), words.begin(), words.begin() + static_cast<std::ptrdiff_t>(taken));
         words.erase(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(taken));
     }
