@@ -28,12 +28,19 @@ const std::vector<Command>& Commands() {
          "       [--date-kind reminder|creation|modified] [--refine \"STORED TEXT\"] [--json]",
          {"sort", "after", "before", "date-kind", "refine"}, RunSearch},
         {"zap", "move page N to the deleted pages (the last page there), keeping its ID and attributes",
-         "zap N [--data PATH]", {}, RunZap},
+         "zap N [--data PATH]\n  The page becomes the last page of %NAME.jb beside the data set; a page zapped in\n"
+         "  %NAME.jb goes back to the end of NAME.jb.",
+         {}, RunZap},
         {"restore", "move page N of the deleted pages back to the end of the data set",
          "restore N [--data PATH]\n  --data names the main data set; its deleted pages are %NAME.jb beside it.", {},
          RunRestore},
         {"rename", "give the data set and its deleted pages a new name (.jb is added when missing)",
-         "rename NEWPATH [--data PATH]", {}, RunRename},
+         "rename NEWPATH [--data PATH]\n"
+         "  Every file of the data set (.jb .idx .hd .rsc) and of its deleted pages takes the\n"
+         "  new name. No existing file is replaced: the data set keeps its name when one is in\n"
+         "  the way. NEWPATH may not begin with %, and deleted pages are not renamed on their own.\n"
+         "  The data set's name and NEWPATH must end in \".jb\" in lower case (or NEWPATH in nothing).",
+         {}, RunRename},
     };
     return commands;
 }

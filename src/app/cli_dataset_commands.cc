@@ -3,6 +3,7 @@
 
 #include <ostream>
 #include <stdexcept>
+#include <string>
 
 #include "app/cli_command.h"
 #include "datasets/dataset_names.h"
@@ -18,6 +19,11 @@ namespace {
 // Moves page n of `from` to the end of `to` and says so.
 int Move(const std::string& from, int n, const std::string& to, std::ostream& out, std::ostream& err) {
     PageStore store;
+    // The ID is read before the move, and a header file read past its end says nothing useful.
+    if (const int count = store.PageCount(from); n >= count)
+        throw std::invalid_argument("There is no page " + std::to_string(n) + " in " + from +
+                                    (count == 0 ? ": it has no pages"
+                                                : ": its pages are 0 to " + std::to_string(count - 1)));
     const std::string id = store.PageIdAt(from, n);
     if (unsigned status = MovePage(store, from, n, to); status != 0) {
         err << "jotterbase-cli: Error #" << status << " occurred\n";
@@ -25,6 +31,15 @@ int Move(const std::string& from, int n, const std::string& to, std::ostream& ou
     }
     out << "page " << n << " (ID " << id << ") moved to " << to << " as page " << store.PageCount(to) - 1 << "\n";
     return 0;
+}
+
+// RenameDataSet gives the data file the data set's path with its extension replaced by ".jb",
+// so a data set called "Work.JB" or "notes" would be split: its data file is not found, or
+// lands under another name than the one reported. Such names are refused before any file moves.
+void RequireDataExtension(const std::string& dataSet) {
+    if (CompanionPath(dataSet, ".jb") != dataSet)
+        throw std::invalid_argument("rename takes only data sets whose file name ends in \".jb\" (in lower case): " +
+                                    dataSet);
 }
 
 }  // namespace
@@ -37,9 +52,11 @@ int RunZap(const Args& args, std::ostream& out, std::ostream& err) {
 int RunRestore(const Args& args, std::ostream& out, std::ostream& err) {
     const std::string dataSet = DataSetPath(args);
     if (IsDeletedPagesDataSet(dataSet))
-        throw std::invalid_argument("give the main data set: restore takes its pages from its deleted pages");
-    const std::string deleted = DeletedPagesDataSet(dataSet);
-    if (!PageStore().Files().Exists(deleted))
+        throw std::invalid_argument(dataSet + " holds deleted pages itself: give the main data set, --data " +
+                                    CounterpartOf(dataSet));
+    const std::string deleted = CounterpartOf(dataSet);
+    PageStore store;
+    if (!store.Files().Exists(deleted) && !store.Files().Exists(CompanionPath(deleted, ".hd")))
         throw std::invalid_argument("There is no file of deleted pages for this data-file.");
     return Move(deleted, PageNumberArgument(args), dataSet, out, err);
 }
@@ -51,6 +68,8 @@ int RunRename(const Args& args, std::ostream& out, std::ostream& err) {
     if (IsDeletedPagesDataSet(args.words[0]))
         throw std::invalid_argument("You cannot use the reserved character % in a jotterbase data-set filename.");
     const std::string renamed = WithDataExtension(args.words[0]);
+    RequireDataExtension(dataSet);
+    RequireDataExtension(renamed);
     const RenameOutcome outcome = RenameDataSet(dataSet, renamed);
     for (const RenameMessage& m : outcome.messages) err << "jotterbase-cli: " << m.text << "\n";
     if (!outcome.renamed) return 1;
