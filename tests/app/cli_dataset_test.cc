@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <sstream>
+#include <vector>
 
 #include "app/cli_run.h"
 #include "richtext/richtext.h"
@@ -12,16 +15,57 @@
 namespace jb::test {
 namespace {
 
+using Row = std::vector<std::string>;  // the tab-separated columns of one line of `list`
+
+// The columns a move keeps: ID, created, reminder, ro/rw, protected/open (not the number, nor
+// the modified date, which is the day of the move).
+Row Kept(const Row& row) {
+    if (row.size() != 7) return row;
+    return {row[1], row[2], row[4], row[5], row[6]};
+}
+
 class CliDataSetTest : public ::testing::Test {
-protected:
+  protected:
+    // Pages 0000000A to 0000000D; page 1 is protected, read-only and has a reminder.
     void SetUp() override {
         for (int i = 0; i < 4; ++i)
-            ASSERT_EQ(0u, store.WritePage(dataSet, i, i == 1 ? "Abc" : "", false, false,
+            ASSERT_EQ(0u, store.WritePage(dataSet, i, i == 1 ? "Abc" : "", false, i == 1,
                                           "0000000" + std::string(1, static_cast<char>('A' + i)),
-                                          richtext::RtfFromPlainText("page " + std::to_string(i)), 0, 46000));
+                                          richtext::RtfFromPlainText("page " + std::to_string(i)),
+                                          i == 1 ? 46010.75 : 0, 46000 + i));
     }
     std::string Data() const { return " --data " + dataSet; }
-    bool Exists(const char* name) const { return std::filesystem::exists(dir.File(name)); }
+
+    std::vector<Row> List(const std::string& path) const {
+        const CliRun run = Cli("list --data " + path);
+        EXPECT_EQ(0, run.exitCode) << run.err;
+        std::vector<Row> rows;
+        std::istringstream lines(run.out);
+        for (std::string line; std::getline(lines, line);) {
+            Row& row = rows.emplace_back();
+            std::istringstream columns(line);
+            for (std::string column; std::getline(columns, column, '\t');) row.push_back(column);
+        }
+        return rows;
+    }
+    // The IDs of the pages in their order, separated by spaces.
+    std::string Ids(const std::string& path) const {
+        std::string ids;
+        for (const Row& row : List(path))
+            ids += (ids.empty() ? "" : " ") + (row.size() > 1 ? row[1] : "?");
+        return ids;
+    }
+    // Every file of the folder with its bytes.
+    std::map<std::string, std::string> Files() const {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+            files[entry.path().filename().string()] = ReadFileBytes(entry.path().string());
+        return files;
+    }
+    void Zap(const std::string& arguments) {
+        const CliRun run = Cli("zap " + arguments);
+        ASSERT_EQ(0, run.exitCode) << arguments << ": " << run.err;
+    }
 
     TempDir dir;
     PageStore store;
@@ -29,85 +73,197 @@ protected:
     std::string deleted = dir.File("%data.jb");
 };
 
-TEST_F(CliDataSetTest, ZapAndRestoreMoveAPageWithItsIdAndPassword) {
+TEST_F(CliDataSetTest, ZapMovesThePageToTheEndOfTheDeletedPagesAsItWas) {
+    const Row before = List(dataSet).at(1);
     const CliRun zap = Cli("zap 1" + Data());
     ASSERT_EQ(0, zap.exitCode) << zap.err;
     EXPECT_EQ("page 1 (ID 0000000B) moved to " + deleted + " as page 0\n", zap.out);
-    EXPECT_EQ(3, store.PageCount(dataSet));
-    EXPECT_EQ("0000000C", store.PageIdAt(dataSet, 1)) << "the pages after it move down";
+    EXPECT_EQ("0000000A 0000000C 0000000D", Ids(dataSet)) << "the pages after it move down";
+    const std::vector<Row> deletedRows = List(deleted);
+    ASSERT_EQ(1u, deletedRows.size());
+    EXPECT_EQ(Kept(before), Kept(deletedRows[0]));
+    EXPECT_EQ("protected", deletedRows[0].back());
+
     const CliRun shown = Cli("show 0 --password abc --data " + deleted);
     EXPECT_EQ(0, shown.exitCode) << shown.err;
-    EXPECT_EQ("page 1", shown.out.substr(0, 6)) << "still protected by its password";
-    // The deleted pages are restored from the main data set, and keep their name.
-    const CliRun fromDeleted = Cli("restore 0 --data " + deleted);
-    EXPECT_EQ(1, fromDeleted.exitCode);
-    EXPECT_NE(std::string::npos, fromDeleted.err.find("give the main data set")) << fromDeleted.err;
-    const CliRun renameDeleted = Cli("rename " + dir.File("y") + " --data " + deleted);
-    EXPECT_EQ(1, renameDeleted.exitCode);
-    EXPECT_NE(std::string::npos, renameDeleted.err.find("The name of the deleted data file cannot be changed."));
+    EXPECT_EQ("page 1", shown.out.substr(0, 6));
+    EXPECT_NE(0, Cli("show 0 --data " + deleted).exitCode) << "still locked without its password";
 
+    const CliRun second = Cli("zap 0" + Data());
+    ASSERT_EQ(0, second.exitCode) << second.err;
+    EXPECT_EQ("page 0 (ID 0000000A) moved to " + deleted + " as page 1\n", second.out);
+    EXPECT_EQ("0000000C 0000000D", Ids(dataSet));
+    EXPECT_EQ("0000000B 0000000A", Ids(deleted));
+}
+
+TEST_F(CliDataSetTest, RestoreBringsThePageBackAsTheLastPage) {
+    const Row before = List(dataSet).at(1);
+    Zap("1" + Data());
+    Zap("0" + Data());
     const CliRun restore = Cli("restore 0" + Data());
     ASSERT_EQ(0, restore.exitCode) << restore.err;
-    EXPECT_EQ("page 0 (ID 0000000B) moved to " + dataSet + " as page 3\n", restore.out);
-    EXPECT_EQ(4, store.PageCount(dataSet));
-    EXPECT_EQ("0000000B", store.PageIdAt(dataSet, 3)) << "a restored page is the last page";
-    EXPECT_EQ(0, store.PageCount(deleted));
+    EXPECT_EQ("page 0 (ID 0000000B) moved to " + dataSet + " as page 2\n", restore.out);
+    EXPECT_EQ("0000000C 0000000D 0000000B", Ids(dataSet));
+    EXPECT_EQ("0000000A", Ids(deleted));
+    EXPECT_EQ(Kept(before), Kept(List(dataSet).at(2)));
+    const CliRun shown = Cli("show 2 --password ABC" + Data());
+    EXPECT_EQ(0, shown.exitCode) << shown.err;
+    EXPECT_EQ("page 1", shown.out.substr(0, 6));
+
+    // Zapped in the deleted pages, a page goes back too.
+    const CliRun back = Cli("zap 0 --data " + deleted);
+    ASSERT_EQ(0, back.exitCode) << back.err;
+    EXPECT_EQ("page 0 (ID 0000000A) moved to " + dataSet + " as page 3\n", back.out);
+    EXPECT_EQ("0000000C 0000000D 0000000B 0000000A", Ids(dataSet));
+    EXPECT_EQ("", Ids(deleted));
 }
 
 TEST_F(CliDataSetTest, MovesThatCannotBeDoneChangeNothing) {
-    const std::string before = ReadFileBytes(dataSet) + ReadFileBytes(dir.File("data.hd"));
+    Zap("3" + Data());
+    const std::string other = dir.File("other.jb");
+    ASSERT_EQ(0u,
+              store.WritePage(other, 0, "", false, false, "0000000E", "{\\rtf1 other}", 0, 46000));
+    const auto before = Files();
     const struct {
         std::string arguments;
-        const char* error;
+        std::string error;
     } cases[] = {
-        {"zap 9" + Data(), ""},
+        {"zap 3" + Data(), "There is no page 3 in " + dataSet + ": its pages are 0 to 2"},
+        {"zap 123456789" + Data(), "There is no page 123456789"},
         {"zap x" + Data(), "'x' is not a page number"},
-        {"restore 0" + Data(), "There is no file of deleted pages for this data-file."},
-        {"restore 0 --data " + deleted, "no data set here"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.arguments);
-        const CliRun run = Cli(c.arguments);
-        EXPECT_NE(0, run.exitCode);
-        EXPECT_NE(std::string::npos, run.err.find(c.error)) << run.err;
-    }
-    EXPECT_EQ(before, ReadFileBytes(dataSet) + ReadFileBytes(dir.File("data.hd")));
-    EXPECT_FALSE(Exists("%data.jb"));
-}
-
-TEST_F(CliDataSetTest, RenameTakesEveryFileAlongAndAddsTheExtension) {
-    ASSERT_EQ(0, Cli("zap 0" + Data()).exitCode);
-    ASSERT_EQ(0, Cli("reindex" + Data()).exitCode);
-    WriteFileBytes(dir.File("data.rsc"), "cat\r\n");
-    const CliRun run = Cli("rename " + dir.File("Notes") + Data());
-    ASSERT_EQ(0, run.exitCode) << run.err;
-    EXPECT_EQ(dir.File("Notes.jb") + "\n", run.out);
-    for (const char* name : {"Notes.jb", "Notes.hd", "Notes.idx", "Notes.rsc", "%Notes.jb", "%Notes.hd"})
-        EXPECT_TRUE(Exists(name)) << name;
-    for (const char* name : {"data.jb", "data.hd", "data.idx", "data.rsc", "%data.jb", "%data.hd"})
-        EXPECT_FALSE(Exists(name)) << name;
-    EXPECT_EQ(3, store.PageCount(dir.File("Notes.jb")));
-}
-
-TEST_F(CliDataSetTest, RenameRefusals) {
-    WriteFileBytes(dir.File("taken.jb"), "another data set");
-    const struct {
-        std::string arguments;
-        const char* error;
-    } cases[] = {
-        {"rename " + dir.File("taken.jb") + Data(), "Critical Error FA has occurred"},
-        {"rename " + dir.File("%x") + Data(), "You cannot use the reserved character %"},
-        {"rename " + dir.File("y") + " --data " + deleted, "no data set here"},
-        {"rename" + Data(), "give exactly one new name"},
+        {"zap 0 1" + Data(), "give exactly one page number"},
+        {"restore 1" + Data(), "There is no page 1 in " + deleted + ": its pages are 0 to 0"},
+        {"restore" + Data(), "give exactly one page number"},
+        {"restore 0 --data " + deleted,
+         deleted + " holds deleted pages itself: give the main data set, --data " + dataSet},
+        {"restore 0 --data " + other, "There is no file of deleted pages for this data-file."},
+        {"restore 0 --data " + dir.File("none.jb"), "no data set here"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
         const CliRun run = Cli(c.arguments);
         EXPECT_EQ(1, run.exitCode);
-        EXPECT_NE(std::string::npos, run.err.find(c.error)) << run.err;
+        EXPECT_EQ("", run.out);
+        EXPECT_NE(std::string::npos, run.err.find("jotterbase-cli: " + c.error)) << run.err;
     }
-    EXPECT_EQ("another data set", ReadFileBytes(dir.File("taken.jb")));
-    EXPECT_EQ(4, store.PageCount(dataSet));
+    EXPECT_EQ(before, Files());
+}
+
+TEST_F(CliDataSetTest, RenameTakesEveryFileOfTheDataSetAndItsDeletedPagesAlong) {
+    Zap("0" + Data());
+    ASSERT_EQ(0, Cli("reindex" + Data()).exitCode);
+    ASSERT_EQ(0, Cli("reindex --data " + deleted).exitCode);
+    WriteFileBytes(dir.File("data.rsc"), "cat\r\n");
+    WriteFileBytes(dir.File("%data.rsc"), "dog\r\n");
+    const auto before = Files();
+    ASSERT_EQ(8u, before.size());
+
+    const CliRun run = Cli("rename " + dir.File("Notes") + Data());
+    ASSERT_EQ(0, run.exitCode) << run.err;
+    EXPECT_EQ(dir.File("Notes.jb") + "\n", run.out);
+    EXPECT_EQ("", run.err);
+    std::map<std::string, std::string> expected;
+    for (const auto& [name, bytes] : before)
+        expected[name.substr(0, name.find("data")) + "Notes" + name.substr(name.find('.'))] = bytes;
+    EXPECT_EQ(expected, Files());
+    for (const char* name : {"Notes.jb", "Notes.hd", "Notes.idx", "Notes.rsc", "%Notes.jb",
+                             "%Notes.hd", "%Notes.idx", "%Notes.rsc"})
+        EXPECT_TRUE(std::filesystem::exists(dir.File(name))) << name;
+    EXPECT_EQ("0000000B 0000000C 0000000D", Ids(dir.File("Notes.jb")));
+    EXPECT_EQ("0000000A", Ids(dir.File("%Notes.jb")));
+}
+
+TEST_F(CliDataSetTest, RenameAddsTheDataExtensionWhenItIsMissing) {
+    const struct {
+        const char* given;
+        const char* dataSet;
+    } cases[] = {{"Notes", "Notes.jb"}, {"list.txt", "list.txt.jb"}, {"Work.jb", "Work.jb"}};
+    std::string current = dataSet;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.given);
+        const CliRun run = Cli("rename " + dir.File(c.given) + " --data " + current);
+        ASSERT_EQ(0, run.exitCode) << run.err;
+        EXPECT_EQ(dir.File(c.dataSet) + "\n", run.out);
+        EXPECT_FALSE(std::filesystem::exists(current));
+        current = dir.File(c.dataSet);
+        EXPECT_EQ("0000000A 0000000B 0000000C 0000000D", Ids(current));
+    }
+}
+
+TEST_F(CliDataSetTest, RenameGoesOnPastARecentSearchesFileInTheWay) {
+    WriteFileBytes(dir.File("data.rsc"), "cat\r\n");
+    WriteFileBytes(dir.File("Notes.rsc"), "dog\r\n");
+    const CliRun run = Cli("rename " + dir.File("Notes") + Data());
+    EXPECT_EQ(0, run.exitCode) << run.err;
+    EXPECT_EQ(dir.File("Notes.jb") + "\n", run.out);
+    EXPECT_NE(std::string::npos,
+              run.err.find("jotterbase-cli: Non critical error FD has occurred."))
+        << run.err;
+    EXPECT_EQ("0000000A 0000000B 0000000C 0000000D", Ids(dir.File("Notes.jb")));
+    EXPECT_EQ("cat\r\n", ReadFileBytes(dir.File("data.rsc")));
+    EXPECT_EQ("dog\r\n", ReadFileBytes(dir.File("Notes.rsc")));
+}
+
+TEST_F(CliDataSetTest, RenameRefusalsLeaveEveryFileAsItWas) {
+    Zap("0" + Data());
+    ASSERT_EQ(0, Cli("reindex" + Data()).exitCode);
+    ASSERT_EQ(0u, store.WritePage(dir.File("taken.jb"), 0, "", false, false, "0000000E",
+                                  "{\\rtf1 taken}", 0, 46000));
+    WriteFileBytes(dir.File("half.idx"), "an index without its data set");
+    WriteFileBytes(dir.File("%late.jb"), "deleted pages without their data set");
+    const std::string bare = dir.File("notes");  // a data set whose data file has no extension
+    ASSERT_EQ(0u,
+              store.WritePage(bare, 0, "", false, false, "0000000F", "{\\rtf1 bare}", 0, 46000));
+    const auto before = Files();
+    const std::string kLowerCaseOnly =
+        "rename takes only data sets whose file name ends in \".jb\" (in lower case): ";
+    const struct {
+        std::string arguments;
+        std::string error;
+    } cases[] = {
+        {"rename " + dir.File("taken") + Data(),
+         "Critical Error FA has occurred. The data-file name could not be changed."},
+        {"rename " + dir.File("half.jb") + Data(),
+         "Critical Error FB has occurred. The index-file name could not be changed."},
+        {"rename " + dir.File("late") + Data(),
+         "Critical Error FAA has occurred. The data-file name could not be changed."},
+        {"rename " + dir.File("%x") + Data(),
+         "You cannot use the reserved character % in a jotterbase data-set filename."},
+        {"rename " + dir.File("y") + " --data " + deleted,
+         "The name of the deleted data file cannot be changed."},
+        {"rename " + dir.File("Work.JB") + Data(), kLowerCaseOnly + dir.File("Work.JB")},
+        {"rename " + dir.File("y") + " --data " + bare, kLowerCaseOnly + bare},
+        {"rename" + Data(), "give exactly one new name"},
+        {"rename a b" + Data(), "give exactly one new name"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const CliRun run = Cli(c.arguments);
+        EXPECT_EQ(1, run.exitCode);
+        EXPECT_EQ("", run.out);
+        EXPECT_NE(std::string::npos, run.err.find("jotterbase-cli: " + c.error)) << run.err;
+    }
+    EXPECT_EQ(before, Files());
+}
+
+TEST_F(CliDataSetTest, HelpDescribesEachCommand) {
+    const struct {
+        const char* arguments;
+        const char* text;
+    } cases[] = {
+        {"zap --help", "usage: jotterbase-cli zap N [--data PATH]"},
+        {"restore --help", "usage: jotterbase-cli restore N [--data PATH]"},
+        {"rename --help", "usage: jotterbase-cli rename NEWPATH [--data PATH]"},
+        {"--help", "\n  zap\tmove page N to the deleted pages"},
+        {"--help", "\n  restore\tmove page N of the deleted pages back"},
+        {"--help", "\n  rename\tgive the data set and its deleted pages a new name"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const CliRun run = Cli(std::string(c.arguments) + Data());
+        EXPECT_EQ(0, run.exitCode) << run.err;
+        EXPECT_NE(std::string::npos, run.out.find(c.text)) << run.out;
+    }
 }
 
 }  // namespace
