@@ -38,8 +38,7 @@ const std::vector<Command>& Commands() {
          "rename NEWPATH [--data PATH]\n"
          "  Every file of the data set (.jb .idx .hd .rsc) and of its deleted pages takes the\n"
          "  new name. No existing file is replaced: the data set keeps its name when one is in\n"
-         "  the way. NEWPATH may not begin with %, and deleted pages are not renamed on their own.\n"
-         "  The data set's name and NEWPATH must end in \".jb\" in lower case (or NEWPATH in nothing).",
+         "  the way. NEWPATH may not begin with %, and deleted pages are not renamed on their own.",
          {}, RunRename},
     };
     return commands;

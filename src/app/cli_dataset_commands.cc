@@ -33,15 +33,6 @@ int Move(const std::string& from, int n, const std::string& to, std::ostream& ou
     return 0;
 }
 
-// RenameDataSet gives the data file the data set's path with its extension replaced by ".jb",
-// so a data set called "Work.JB" or "notes" would be split: its data file is not found, or
-// lands under another name than the one reported. Such names are refused before any file moves.
-void RequireDataExtension(const std::string& dataSet) {
-    if (CompanionPath(dataSet, ".jb") != dataSet)
-        throw std::invalid_argument("rename takes only data sets whose file name ends in \".jb\" (in lower case): " +
-                                    dataSet);
-}
-
 }  // namespace
 
 int RunZap(const Args& args, std::ostream& out, std::ostream& err) {
@@ -68,8 +59,6 @@ int RunRename(const Args& args, std::ostream& out, std::ostream& err) {
     if (IsDeletedPagesDataSet(args.words[0]))
         throw std::invalid_argument("You cannot use the reserved character % in a jotterbase data-set filename.");
     const std::string renamed = WithDataExtension(args.words[0]);
-    RequireDataExtension(dataSet);
-    RequireDataExtension(renamed);
     const RenameOutcome outcome = RenameDataSet(dataSet, renamed);
     for (const RenameMessage& m : outcome.messages) err << "jotterbase-cli: " << m.text << "\n";
     if (!outcome.renamed) return 1;

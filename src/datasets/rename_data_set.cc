@@ -22,6 +22,9 @@ constexpr Step kSteps[] = {
 
 std::string FileOfStep(const Step& step, const std::string& dataSet) {
     const std::string base = step.deletedPages ? DeletedPagesDataSet(dataSet) : dataSet;
+    // The data file is the data set's own path, whatever its extension ("Notes.JB" opened as it
+    // is); the companions replace that extension.
+    if (std::string(step.extension) == ".jb") return base;
     return CompanionPath(base, step.extension);
 }
 

@@ -211,12 +211,7 @@ TEST_F(CliDataSetTest, RenameRefusalsLeaveEveryFileAsItWas) {
                                   "{\\rtf1 taken}", 0, 46000));
     WriteFileBytes(dir.File("half.idx"), "an index without its data set");
     WriteFileBytes(dir.File("%late.jb"), "deleted pages without their data set");
-    const std::string bare = dir.File("notes");  // a data set whose data file has no extension
-    ASSERT_EQ(0u,
-              store.WritePage(bare, 0, "", false, false, "0000000F", "{\\rtf1 bare}", 0, 46000));
     const auto before = Files();
-    const std::string kLowerCaseOnly =
-        "rename takes only data sets whose file name ends in \".jb\" (in lower case): ";
     const struct {
         std::string arguments;
         std::string error;
@@ -231,8 +226,6 @@ TEST_F(CliDataSetTest, RenameRefusalsLeaveEveryFileAsItWas) {
          "You cannot use the reserved character % in a jotterbase data-set filename."},
         {"rename " + dir.File("y") + " --data " + deleted,
          "The name of the deleted data file cannot be changed."},
-        {"rename " + dir.File("Work.JB") + Data(), kLowerCaseOnly + dir.File("Work.JB")},
-        {"rename " + dir.File("y") + " --data " + bare, kLowerCaseOnly + bare},
         {"rename" + Data(), "give exactly one new name"},
         {"rename a b" + Data(), "give exactly one new name"},
     };
@@ -244,6 +237,18 @@ TEST_F(CliDataSetTest, RenameRefusalsLeaveEveryFileAsItWas) {
         EXPECT_NE(std::string::npos, run.err.find("jotterbase-cli: " + c.error)) << run.err;
     }
     EXPECT_EQ(before, Files());
+}
+
+// A data file whose name ends otherwise than in ".jb" is renamed as the file it is.
+TEST_F(CliDataSetTest, RenameKeepsADataFileOfAnotherExtensionWhole) {
+    const std::string bare = dir.File("notes");  // no extension at all
+    ASSERT_EQ(0u, store.WritePage(bare, 0, "", false, false, "0000000F", "{\\rtf1 bare}", 0, 46000));
+    const CliRun run = Cli("rename " + dir.File("Work.JB") + " --data " + bare);
+    ASSERT_EQ(0, run.exitCode) << run.err;
+    EXPECT_EQ(dir.File("Work.JB") + "\n", run.out);
+    EXPECT_FALSE(std::filesystem::exists(bare));
+    EXPECT_EQ(1, store.PageCount(dir.File("Work.JB")));
+    EXPECT_EQ("0000000F", store.PageIdAt(dir.File("Work.JB"), 0));
 }
 
 TEST_F(CliDataSetTest, HelpDescribesEachCommand) {

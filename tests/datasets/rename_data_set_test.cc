@@ -98,6 +98,22 @@ TEST(RenameDataSet, EachFailingStepInTurn) {
     }
 }
 
+TEST_F(RenameDataSetTest, ADataFileOfAnotherExtensionIsRenamedWhole) {
+    // A data set opened as it is may be called "Old.JB": its data file is that path itself.
+    for (const char* name : {"Old.JB", "%Old.JB", "Old.hd", "Old.idx", "%Old.hd"})
+        WriteFileBytes(dir.File(name), std::string("bytes of ") + name);
+    const RenameOutcome outcome = RenameDataSet(dir.File("Old.JB"), dir.File("New.Jb"));
+    EXPECT_TRUE(outcome.renamed);
+    EXPECT_TRUE(outcome.messages.empty());
+    const std::pair<const char*, const char*> moves[] = {{"Old.JB", "New.Jb"}, {"%Old.JB", "%New.Jb"},
+                                                         {"Old.hd", "New.hd"}, {"Old.idx", "New.idx"},
+                                                         {"%Old.hd", "%New.hd"}};
+    for (auto [from, to] : moves) {
+        EXPECT_FALSE(FileExists(dir.File(from))) << from;
+        EXPECT_EQ(std::string("bytes of ") + from, ReadFileBytes(dir.File(to))) << to;
+    }
+}
+
 TEST_F(RenameDataSetTest, AnExistingDataSetOfTheNewNameIsNeverReplaced) {
     MakeFiles(dir, {0, 1, 2});
     WriteFileBytes(dir.File("Notes.jb"), "another data set");
