@@ -1,5 +1,7 @@
 // The header purge and the pack. Both build the new file beside the old one and rename it over
-// the old one, so that at every moment the data set has a header file that matches its data.
+// the old one, so that at every moment the data set has a header file that matches its data (or,
+// on a file system without hard links, the old data file under ".jbo" for the moment between two
+// renames, which FinishInterruptedPack puts back).
 
 #include <algorithm>
 #include <limits>
