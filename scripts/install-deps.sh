@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-multimedia-dev libqt6svg6 qt6-qpa-plugins
   libhunspell-dev hunspell-en-gb
   libsqlite3-dev
+  pandoc poppler-utils
   fonts-liberation xvfb xauth xdotool x11-utils imagemagick desktop-file-utils
   dbus-daemon at-spi2-core python3-pyatspi
   python3

@@ -145,7 +145,7 @@ public:
     explicit OpenDialogs(std::vector<std::string> paths) : paths_(std::move(paths)) {}
     ui::MessageButton ShowMessage(QWidget*, const ui::MessageRequest& r) override { return r.defaultButton; }
     std::optional<double> AskRemindDate(QWidget*, double) override { return std::nullopt; }
-    QString AskOpenFile(QWidget*, const QString&, const QString&) override {
+    QString AskOpenFile(QWidget*, const QString&, const QString&, const QString&) override {
         return QString::fromStdString(paths_[next_++ % paths_.size()]);
     }
 

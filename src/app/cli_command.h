@@ -57,5 +57,6 @@ int RunSearch(const Args&, std::ostream&, std::ostream&);
 int RunZap(const Args&, std::ostream&, std::ostream&);
 int RunRestore(const Args&, std::ostream&, std::ostream&);
 int RunRename(const Args&, std::ostream&, std::ostream&);
+int RunExport(const Args&, std::ostream&, std::ostream&);
 
 }  // namespace jb::cli

@@ -4,6 +4,9 @@
 
 namespace jb::cli {
 
+// Shared with jotterbase-export, which does the work.
+extern const char* const kExportUsage;
+
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"info", "path, page count, data file size, bytes held by live page bodies",
@@ -40,6 +43,8 @@ const std::vector<Command>& Commands() {
          "  new name. No existing file is replaced: the data set keeps its name when one is in\n"
          "  the way. NEWPATH may not begin with %, and deleted pages are not renamed on their own.",
          {}, RunRename},
+        {"export", "write pages to a rich text, plain text, HTML, OpenDocument, Markdown or PDF file",
+         kExportUsage, {"page", "range", "query", "format", "output", "password"}, RunExport},
     };
     return commands;
 }

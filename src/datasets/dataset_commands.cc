@@ -77,7 +77,7 @@ void DataSetCommands::CreateNewDatabase1Click() {
 
 void DataSetCommands::ChangeCurrentDatabase1Click() {
     const QString chosen = window_.dialogs.AskOpenFile(&window_, "Please select a jotterbase datafile to change to:",
-                                                       "Jotterbase data files (*.jb)");
+                                                       "Jotterbase data files (*.jb)", {});
     if (chosen.isEmpty()) return;
     SettleUnsavedChanges();
     if (SwitchTo(chosen.toStdString())) ShowFirstPage();

@@ -250,6 +250,22 @@ void LoadRtf(QTextDocument& doc, std::string_view rtfOrPlain) {
     doc.setModified(false);
 }
 
+void AppendRtf(QTextDocument& doc, std::string_view rtfOrPlain, bool newParagraph) {
+    const richtext::Document rich = richtext::ReadDocument(rtfOrPlain);
+    QTextCursor cursor(&doc);
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    QtFormats formats;
+    const QTextBlockFormat first =
+        rich.paragraphs.empty() ? QTextBlockFormat() : formats.Block(rich.paragraphs.front().format);
+    if (newParagraph)
+        cursor.insertBlock(first, QTextCharFormat());
+    else
+        cursor.setBlockFormat(first);
+    InsertParagraphs(cursor, rich, formats);
+    cursor.endEditBlock();
+}
+
 void InsertRtf(QTextCursor& cursor, std::string_view rtfOrPlain) {
     if (cursor.hasSelection()) cursor.removeSelectedText();
     InsertRichText(cursor, richtext::ReadDocument(rtfOrPlain));

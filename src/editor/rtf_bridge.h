@@ -30,6 +30,11 @@ void LoadRtf(QTextDocument& doc, std::string_view rtfOrPlain);
 // paragraph joins the cursor's paragraph and the last paragraph's end is not inserted.
 void InsertRtf(QTextCursor& cursor, std::string_view rtfOrPlain);
 
+// Appends the rich text at the end of `doc` as paragraphs of its own: in a new paragraph when
+// `newParagraph`, else in the document's last one, which takes the first paragraph's format.
+// Not an undo step of its own beyond what the document records.
+void AppendRtf(QTextDocument& doc, std::string_view rtfOrPlain, bool newParagraph);
+
 // The whole document as an RTF page body (no trailer byte).
 std::string SaveRtf(const QTextDocument& doc);
 // The cursor's selection as an RTF document; an empty selection gives an empty document.

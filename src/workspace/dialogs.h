@@ -5,9 +5,11 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <string>
 
+class QPrinter;
 class QWidget;
 
 namespace jb::ui {
@@ -37,6 +39,12 @@ struct FontChoice {
     QColor colour;
 };
 
+// A file chosen in a save dialog that offers several file types.
+struct SavedFile {
+    QString path;
+    int typeIndex = 0;  // the file type selected when the dialog closed
+};
+
 // The caption of the program's message boxes, and the one of the unsaved-changes prompt.
 inline const char* const kMessageCaption = "Jotterbase";
 inline const char* const kUnsavedCaption = "Jotter base";
@@ -60,9 +68,13 @@ public:
         return std::nullopt;
     }
 
-    // The file-open dialog with a caption and a filter ("Pictures (*.png *.jpg)"); the chosen
-    // file's full path, or an empty text on Cancel.
-    virtual QString AskOpenFile(QWidget*, const QString& /*caption*/, const QString& /*filter*/) { return {}; }
+    // The file-open dialog with a caption and a filter ("Pictures (*.png *.jpg)"), starting in
+    // `folder` (empty: the process's current folder); the chosen file's full path, or an empty
+    // text on Cancel.
+    virtual QString AskOpenFile(QWidget*, const QString& /*caption*/, const QString& /*filter*/,
+                                const QString& /*folder*/) {
+        return {};
+    }
 
     // The file-save dialog starting in `folder`; a name typed without extension gets
     // `defaultSuffix`; no overwrite question. The chosen path, or an empty text on Cancel.
@@ -70,6 +82,17 @@ public:
                                 const QString& /*filter*/, const QString& /*defaultSuffix*/) {
         return {};
     }
+
+    // The file-save dialog offering `filters` (each "Name (*.ext)"), starting in `folder` with
+    // filter `selected` chosen. The name is taken as typed (no extension added, no overwrite
+    // question). The path and the selected filter, or nothing on Cancel.
+    virtual std::optional<SavedFile> AskSaveFileOfType(QWidget*, const QString& /*caption*/, const QString& /*folder*/,
+                                                       const QStringList& /*filters*/, int /*selected*/) {
+        return std::nullopt;
+    }
+
+    // The platform's print dialog over `printer`, which it sets up; false on Cancel.
+    virtual bool AskPrinter(QWidget*, QPrinter& /*printer*/) { return false; }
 
     // The Security dialog (TEnterPasswordForm), shown modally with `pageLabel` in its PNLabel,
     // expecting `expectedPassword` (already upper-cased, at most 8 characters). True when the

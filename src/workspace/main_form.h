@@ -50,6 +50,10 @@ namespace jb::remind {
 class TickerPanel;
 }
 
+namespace jb::transfer {
+class TransferCommands;
+}
+
 namespace jb::search {
 class TListForm;
 class TSearchForm;
@@ -289,6 +293,7 @@ public:
     search::TListForm* ListForm;
     protect::TPwForm* PwForm;
     datasets::DataSetCommands* DataSets;
+    transfer::TransferCommands* Transfer;
 
     // Seams and state.
     ui::Dialogs& dialogs;
@@ -313,6 +318,8 @@ public:
     QToolButton* AddButton;
     QToolButton* UpdateButton;
     QToolButton* ZapButton;
+    QToolButton* ExportButton;
+    QToolButton* PrintButton;
     QToolButton* UndoButton;
     QToolButton* RedoButton;
     QToolButton* CutButton;
@@ -355,6 +362,8 @@ public:
     QAction* Saveas1;
     QAction* Packcurrentdatabase1;
     QAction* Rebuilddamagedindex1;
+    QAction* MMenuExport;  // File menu: "&Export pages(s)" (Ctrl+E)
+    QAction* MMenuPrint;   // File menu: "P&rint page(s)" (Ctrl+Shift+P)
     QAction* DeletedPages;  // View menu: "&Deleted Pages", or "&Main Data" in deleted-pages mode
     QAction* MMenuExitNoUpdate;
     QAction* Exit1;

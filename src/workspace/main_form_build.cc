@@ -162,6 +162,10 @@ void TMainForm::BuildWidgets() {
         Button(this, "FindPreviousButton", "Previous", "Find the previous occurence of the search term");
     RejectButton = Button(this, "RejectButton", "Reject", "Remove this page from the current selection");
 
+    ExportButton = Button(this, "ExportButton", "E&xport", "Export pages to a file");
+    PrintButton = Button(this, "PrintButton", "Print", "Print the current Record");
+    PrintButton->setAccessibleName("Print");
+
     // The buttons show icons where the desktop (or the program's own set) has them. Zap keeps its
     // caption beside the icon: it reads "Restore" while the deleted pages are shown.
     const std::pair<QToolButton*, const char*> icons[] = {
@@ -172,7 +176,7 @@ void TMainForm::BuildWidgets() {
         {FindToolbarButton, "system-search"}, {FindButton, "edit-find"},  {ToolbarButton972, "appointment-new"},
         {CloseQueryButton, "process-stop"}, {RefineButton, "edit-find-replace"},
         {SaveQueryButton, "document-save-as"}, {FindNextButton, "go-down"}, {FindPreviousButton, "go-up"},
-        {RejectButton, "list-remove"}};
+        {RejectButton, "list-remove"}, {ExportButton, "document-send"}, {PrintButton, "document-print"}};
     for (auto [button, name] : icons) editor::ShowIcon(button, name);
     editor::ShowIcon(ZapButton, "edit-delete", true);
 }
@@ -183,7 +187,8 @@ void TMainForm::BuildToolbars() {
     for (QWidget* w : {static_cast<QWidget*>(ButtonDown), static_cast<QWidget*>(EditRecNum),
                        static_cast<QWidget*>(ButtonUp), static_cast<QWidget*>(GoButton),
                        static_cast<QWidget*>(AddButton), static_cast<QWidget*>(UpdateButton),
-                       static_cast<QWidget*>(ZapButton)})
+                       static_cast<QWidget*>(ZapButton), static_cast<QWidget*>(ExportButton),
+                       static_cast<QWidget*>(PrintButton)})
         ToolBarDatabase->addWidget(w);
     ToolBarEditing = Bar(this, "ToolBarEditing", "Editing");
     for (QToolButton* b : {CutButton, CopyButton, PasteButton, UndoButton, RedoButton, ToolbarButton971})
@@ -231,6 +236,10 @@ void TMainForm::BuildMenus() {
     maintenance->addActions({Packcurrentdatabase1, Rebuilddamagedindex1});
     MMenuExitNoUpdate = Action(this, "MMenuExitNoUpdate", "&Exit without Updating");
     Exit1 = Action(this, "Exit1", "E&xit");
+    MMenuExport = Action(this, "MMenuExport", "&Export pages(s)", QKeySequence("Ctrl+E"));
+    MMenuPrint = Action(this, "MMenuPrint", "P&rint page(s)", QKeySequence("Ctrl+Shift+P"));
+    FileMenu->addSeparator();
+    FileMenu->addActions({MMenuExport, MMenuPrint});
     FileMenu->addSeparator();
     FileMenu->addAction(MMenuExitNoUpdate);
     FileMenu->addAction(Exit1);
@@ -393,7 +402,7 @@ void TMainForm::MenuItem9715Click() {
 }
 
 void TMainForm::Insertobject1Click() {
-    const QString path = dialogs.AskOpenFile(this, "Insert object", editor::kPictureFileFilter);
+    const QString path = dialogs.AskOpenFile(this, "Insert object", editor::kPictureFileFilter, {});
     if (path.isEmpty()) return;
     const QString err = editor::InsertPictureFile(*EditBox, path);
     if (!err.isEmpty()) ui::ShowError(dialogs, this, err);

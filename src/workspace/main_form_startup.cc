@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "datasets/dataset_commands.h"
+#include "transfer/transfer_commands.h"
 #include "editor/editor_front.h"
 #include "remind/qt_dates.h"
 #include "store/dataset_paths.h"
@@ -53,6 +54,7 @@ TMainForm::TMainForm(MainFormSeams seams, QWidget* parent)
     BuildReminders();
     BuildProtection();
     DataSets = new datasets::DataSetCommands(*this);
+    Transfer = new transfer::TransferCommands(*this);
     // FormCreate: the query toolbar and menu appear only while a query is open.
     SetQueryMode(false);
     SetModified(false);

@@ -3,7 +3,10 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
+#include <algorithm>
 #include <memory>
 
 #include "editor/font_form.h"
@@ -64,8 +67,26 @@ std::optional<FontChoice> QtDialogs::AskFont(QWidget* parent, const QFont& font,
     return FontChoice{form.ChosenFont(), form.ChosenColour()};
 }
 
-QString QtDialogs::AskOpenFile(QWidget* parent, const QString& caption, const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+QString QtDialogs::AskOpenFile(QWidget* parent, const QString& caption, const QString& filter,
+                               const QString& folder) {
+    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
+
+std::optional<SavedFile> QtDialogs::AskSaveFileOfType(QWidget* parent, const QString& caption, const QString& folder,
+                                                      const QStringList& filters, int selected) {
+    QFileDialog dialog(parent, caption, folder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setNameFilters(filters);
+    if (selected >= 0 && selected < filters.size()) dialog.selectNameFilter(filters[selected]);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return SavedFile{dialog.selectedFiles().front(),
+                     std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())))};
+}
+
+bool QtDialogs::AskPrinter(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 QString QtDialogs::AskSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,

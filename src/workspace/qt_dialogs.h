@@ -26,7 +26,11 @@ public:
     MessageButton ShowMessage(QWidget* parent, const MessageRequest& request) override;
     std::optional<double> AskRemindDate(QWidget* parent, double proposedDate) override;
     std::optional<FontChoice> AskFont(QWidget* parent, const QFont& font, const QColor& colour) override;
-    QString AskOpenFile(QWidget* parent, const QString& caption, const QString& filter) override;
+    QString AskOpenFile(QWidget* parent, const QString& caption, const QString& filter,
+                        const QString& folder) override;
+    std::optional<SavedFile> AskSaveFileOfType(QWidget* parent, const QString& caption, const QString& folder,
+                                               const QStringList& filters, int selected) override;
+    bool AskPrinter(QWidget* parent, QPrinter& printer) override;
     QString AskSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
                         const QString& defaultSuffix) override;
     bool AskPagePassword(QWidget* parent, const QString& pageLabel, const std::string& expectedPassword) override;

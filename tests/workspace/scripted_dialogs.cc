@@ -1,6 +1,7 @@
 #include "workspace/scripted_dialogs.h"
 
 #include <QApplication>
+#include <QPrinter>
 #include <gtest/gtest.h>
 
 namespace jb::test {
@@ -21,6 +22,9 @@ ScriptedDialogs::~ScriptedDialogs() {
     if (!fonts_.empty()) ADD_FAILURE() << fonts_.size() << " expected font dialog(s) never shown";
     for (const QString& f : openFiles_) ADD_FAILURE() << "expected file-open dialog never shown: " << f.toStdString();
     for (const QString& f : saveFiles_) ADD_FAILURE() << "expected file-save dialog never shown: " << f.toStdString();
+    for (const ui::SavedFile& f : typedSaves_)
+        ADD_FAILURE() << "expected typed save dialog never shown: " << f.path.toStdString();
+    for (const QString& p : printers_) ADD_FAILURE() << "expected print dialog never shown: " << p.toStdString();
     if (!pagePasswords_.empty()) ADD_FAILURE() << pagePasswords_.size() << " expected Security dialog(s) never shown";
 }
 
@@ -84,8 +88,10 @@ std::optional<ui::FontChoice> ScriptedDialogs::AskFont(QWidget*, const QFont& fo
     return answer;
 }
 
-QString ScriptedDialogs::AskOpenFile(QWidget*, const QString& caption, const QString& filter) {
+QString ScriptedDialogs::AskOpenFile(QWidget*, const QString& caption, const QString& filter,
+                                     const QString& folder) {
     openFilters.push_back(filter);
+    openFolders.push_back(folder);
     if (openFiles_.empty()) {
         ADD_FAILURE() << "unexpected file-open dialog: " << caption.toStdString();
         return {};
@@ -105,6 +111,40 @@ QString ScriptedDialogs::AskSaveFile(QWidget*, const QString& caption, const QSt
     QString answer = saveFiles_.front();
     saveFiles_.pop_front();
     return answer;
+}
+
+void ScriptedDialogs::ExpectSaveFileOfType(const QString& path, int typeIndex) {
+    typedSaves_.push_back({path, typeIndex});
+}
+
+std::optional<ui::SavedFile> ScriptedDialogs::AskSaveFileOfType(QWidget*, const QString& caption,
+                                                                const QString& folder, const QStringList& filters,
+                                                                int selected) {
+    typedSaveRequests.push_back({caption, folder, filters, selected});
+    if (typedSaves_.empty()) {
+        ADD_FAILURE() << "unexpected typed save dialog: " << caption.toStdString();
+        return std::nullopt;
+    }
+    ui::SavedFile answer = typedSaves_.front();
+    typedSaves_.pop_front();
+    if (answer.path.isEmpty()) return std::nullopt;
+    return answer;
+}
+
+void ScriptedDialogs::ExpectPrinter(const QString& pdfPath) { printers_.push_back(pdfPath); }
+
+bool ScriptedDialogs::AskPrinter(QWidget*, QPrinter& printer) {
+    ++printDialogs;
+    if (printers_.empty()) {
+        ADD_FAILURE() << "unexpected print dialog";
+        return false;
+    }
+    const QString path = printers_.front();
+    printers_.pop_front();
+    if (path.isEmpty()) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    return true;
 }
 
 }  // namespace jb::test

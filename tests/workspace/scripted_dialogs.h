@@ -35,18 +35,27 @@ public:
     void ExpectOpenFile(const QString& path);
     // The next file-save dialog ends with this path (empty: Cancel).
     void ExpectSaveFile(const QString& path);
+    // The next typed save dialog ends with this path and file type (empty path: Cancel).
+    void ExpectSaveFileOfType(const QString& path, int typeIndex);
+    // The next print dialog ends with OK and a PDF printer writing to `pdfPath`, or with Cancel
+    // (an empty path).
+    void ExpectPrinter(const QString& pdfPath);
     // The next Security dialog ends with OK and the right password (true) or with Cancel.
     void ExpectPagePassword(bool typedRight);
     // Every expected message and dialog has been shown.
     bool Done() const {
         return messages_.empty() && dates_.empty() && fonts_.empty() && openFiles_.empty() && saveFiles_.empty() &&
-               pagePasswords_.empty();
+               pagePasswords_.empty() && typedSaves_.empty() && printers_.empty();
     }
 
     ui::MessageButton ShowMessage(QWidget* parent, const ui::MessageRequest& request) override;
     std::optional<double> AskRemindDate(QWidget* parent, double proposedDate) override;
     std::optional<ui::FontChoice> AskFont(QWidget* parent, const QFont& font, const QColor& colour) override;
-    QString AskOpenFile(QWidget* parent, const QString& caption, const QString& filter) override;
+    QString AskOpenFile(QWidget* parent, const QString& caption, const QString& filter,
+                        const QString& folder) override;
+    std::optional<ui::SavedFile> AskSaveFileOfType(QWidget* parent, const QString& caption, const QString& folder,
+                                                   const QStringList& filters, int selected) override;
+    bool AskPrinter(QWidget* parent, QPrinter& printer) override;
     QString AskSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
                         const QString& defaultSuffix) override;
     bool AskPagePassword(QWidget* parent, const QString& pageLabel, const std::string& expectedPassword) override;
@@ -55,6 +64,14 @@ public:
     std::vector<double> proposedDates;      // what each reminder-date dialog proposed
     std::vector<ui::FontChoice> initialFonts;  // what each font dialog started at
     std::vector<QString> openFilters;       // the filter of each file-open dialog
+    std::vector<QString> openFolders;       // the starting folder of each file-open dialog
+    struct TypedSaveRequest {
+        QString caption, folder;
+        QStringList filters;
+        int selected;
+    };
+    std::vector<TypedSaveRequest> typedSaveRequests;  // every typed save dialog
+    int printDialogs = 0;                             // print dialogs shown
     struct SaveRequest {
         QString caption, folder, filter, defaultSuffix;
     };
@@ -76,6 +93,8 @@ private:
     std::deque<QString> openFiles_;
     std::deque<QString> saveFiles_;
     std::deque<bool> pagePasswords_;
+    std::deque<ui::SavedFile> typedSaves_;
+    std::deque<QString> printers_;
 };
 
 class RecordingDesktop final : public ui::Desktop {

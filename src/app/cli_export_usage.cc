@@ -1,0 +1,13 @@
+namespace jb::cli {
+
+extern const char* const kExportUsage;
+const char* const kExportUsage =
+    "export (--page N | --range FROM-TO | --query FILE.jqr) -o FILE [--format rtf|txt|html|odt|md|pdf]\n"
+    "       [--no-marks] [--password N=P ...] [--data PATH]\n"
+    "  Writes the pages as the window's export does: a page as it is stored; a range or the pages of\n"
+    "  a saved query one after another, each opened by a \"---Record Number N begins---\" line and\n"
+    "  followed by an empty line (--no-marks leaves both out). The format defaults to the output\n"
+    "  file's extension. A protected page is included only with its password (--password N=P for\n"
+    "  page N); without it the page is left out and standard error says so.";
+
+}  // namespace jb::cli

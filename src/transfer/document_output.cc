@@ -1,0 +1,100 @@
+#include "transfer/document_output.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QTextDocument>
+#include <QTextDocumentWriter>
+#include <cstdio>
+
+#include "editor/rtf_bridge.h"
+#include "transfer/odt_package.h"
+
+namespace jb::transfer {
+namespace {
+
+bool WriteBytes(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+QString PlainText(const QTextDocument& doc) {
+    QString text = editor::EditorPlainText(doc);
+    // Pictures have no plain form; a line break inside a paragraph reads as a line feed.
+    text.remove(QChar::ObjectReplacementCharacter);
+    text.replace(QChar::LineSeparator, u'\n');
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::Nbsp, u' ');
+    return text;
+}
+
+bool WriteWithQt(const QTextDocument& doc, const QString& path, const QByteArray& format) {
+    // Qt's writers close the device they write to, which a QSaveFile must not be: they write
+    // to memory first.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QTextDocumentWriter writer(&buffer, format);
+    if (!writer.write(&doc)) return false;
+    QByteArray bytes = buffer.data();
+    if (format == "odf" && !AddEmptyStyles(bytes)) return false;
+    return WriteBytes(path, bytes);
+}
+
+bool WritePdf(const QTextDocument& doc, const QString& path, const QString& title) {
+    // The printer writes the file itself; it writes a name of our own beside the target, which
+    // replaces the target only when the whole file is there.
+    const QString part = path + ".part";
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(part);
+        PrintDocument(doc, printer, title);
+        if (printer.printerState() == QPrinter::Error) {
+            QFile::remove(part);
+            return false;
+        }
+    }
+    if (QFileInfo(part).size() == 0) {
+        QFile::remove(part);
+        return false;
+    }
+    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(part);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool SaveDocument(const QTextDocument& doc, const QString& path, FileKind kind, const QString& title) {
+    switch (kind) {
+        case FileKind::kRichText: {
+            const std::string rtf = editor::SaveRtf(doc);
+            return WriteBytes(path, QByteArray(rtf.data(), static_cast<qsizetype>(rtf.size())));
+        }
+        case FileKind::kPlainText: return WriteBytes(path, PlainText(doc).toUtf8());
+        case FileKind::kHtml: return WriteWithQt(doc, path, "html");
+        case FileKind::kOdt: return WriteWithQt(doc, path, "odf");
+        case FileKind::kMarkdown: return WriteWithQt(doc, path, "markdown");
+        case FileKind::kPdf: return WritePdf(doc, path, title);
+    }
+    return false;
+}
+
+void PrintDocument(const QTextDocument& doc, QPrinter& printer, const QString& title) {
+    printer.setDocName(title);
+    printer.setCreator("Jotterbase");
+    doc.print(&printer);
+}
+
+}  // namespace jb::transfer

@@ -1,0 +1,38 @@
+#include "transfer/file_types.h"
+
+namespace jb::transfer {
+
+const std::vector<FileType>& ExportFileTypes() {
+    static const std::vector<FileType> types = {
+        {"Rich Text Format", "*.rtf", FileKind::kRichText},
+        {"Plain Text Format", "*.txt", FileKind::kPlainText},
+        {"HTML Document", "*.htm *.html", FileKind::kHtml},
+        {"OpenDocument Text", "*.odt", FileKind::kOdt},
+        {"Markdown", "*.md", FileKind::kMarkdown},
+        {"PDF Document", "*.pdf", FileKind::kPdf},
+    };
+    return types;
+}
+
+FileKind KindOfTypeName(std::string_view name, const std::vector<FileType>& types) {
+    if (name.find("Rich Text") != std::string_view::npos) return FileKind::kRichText;
+    if (name.find("Plain Text") != std::string_view::npos) return FileKind::kPlainText;
+    for (const FileType& t : types)
+        if (t.name == name) return t.kind;
+    return FileKind::kRichText;
+}
+
+std::string ExtensionOfType(const FileType& type) {
+    std::string_view first = type.patterns.substr(0, type.patterns.find(' '));
+    if (!first.empty() && first.front() == '*') first.remove_prefix(1);
+    return std::string(first.substr(0, 4));
+}
+
+int ExportTypeOfFormat(std::string_view format) {
+    static const std::string_view formats[] = {"rtf", "txt", "html", "odt", "md", "pdf"};
+    for (int i = 0; i < static_cast<int>(std::size(formats)); ++i)
+        if (formats[i] == format) return i;
+    return -1;
+}
+
+}  // namespace jb::transfer

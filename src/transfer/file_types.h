@@ -1,0 +1,36 @@
+#pragma once
+// The file types that export (and import) offer, in the order their dialogs list them. The
+// settings keep the index of the preselected type, so the names and their order never change:
+// index 0 is rich text and 1 plain text.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace jb::transfer {
+
+// What a file of a type holds.
+enum class FileKind { kRichText, kPlainText, kHtml, kOdt, kMarkdown, kPdf };
+
+struct FileType {
+    std::string_view name;      // as the dialogs show it
+    std::string_view patterns;  // "*.htm *.html"
+    FileKind kind;
+};
+
+// Rich text, plain text, then the writers of the desktop layer in their fixed order.
+const std::vector<FileType>& ExportFileTypes();
+
+// The kind a type name stands for: a name holding "Rich Text" is rich text, else one holding
+// "Plain Text" plain text, else the listed type of that name. Rich text for a name not listed.
+FileKind KindOfTypeName(std::string_view name, const std::vector<FileType>& types);
+
+// The extension a bare file name gets: the type's first pattern without its "*", at most a dot
+// and three characters (".rtf", ".htm", ".md").
+std::string ExtensionOfType(const FileType& type);
+
+// The type of a short format name as the command line takes it ("rtf", "txt", "html", "odt",
+// "md", "pdf"); -1 for another name.
+int ExportTypeOfFormat(std::string_view format);
+
+}  // namespace jb::transfer
