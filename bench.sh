@@ -24,6 +24,7 @@ if [ ! -f "$build/build.ninja" ]; then
 fi
 targets=(store_bench search_bench richtext_bench fts5_bench memory_probe jotterbase)
 [ -f "$top/bench/workspace/CMakeLists.txt" ] && targets+=(workspace_bench)
+[ -f "$top/bench/transfer/CMakeLists.txt" ] && targets+=(transfer_bench)
 cmake --build "$build" --parallel "$(nproc)" --target "${targets[@]}" >/dev/null
 
 generator_key=$(cat "$top"/bench/generator/*.cc "$top"/bench/generator/*.h | sha1sum | cut -c1-12)
@@ -57,6 +58,7 @@ for size in "${size_list[@]}"; do
   fi
   run fts5 "$build/bench/peer/fts5_bench" "$size"
   [ -x "$build/bench/workspace/workspace_bench" ] && run workspace "$build/bench/workspace/workspace_bench" "$size"
+  [ -x "$build/bench/transfer/transfer_bench" ] && run transfer "$build/bench/transfer/transfer_bench" "$size"
   "$build/bench/store/memory_probe" load-index "$size" >"$results/memory-$size.txt" || true
   if [ -x "$build/Jotterbase/jotterbase" ]; then
     "$build/bench/store/memory_probe" desktop "$size" "$build/Jotterbase/jotterbase" >>"$results/memory-$size.txt" || true
