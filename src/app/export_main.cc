@@ -151,11 +151,18 @@ int Run(int argc, char** argv) {
     return 0;
 }
 
+// Qt's notes about the platform (no runtime folder, no session) are not the user's business;
+// standard error carries only what this command has to say.
+void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << message.toStdString() << "\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // A command-line program never needs a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(QuietQt);
     QApplication app(argc, argv);
     try {
         return Run(argc, argv);

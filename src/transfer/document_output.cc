@@ -80,7 +80,7 @@ bool SaveDocument(const QTextDocument& doc, const QString& path, FileKind kind, 
     switch (kind) {
         case FileKind::kRichText: {
             const std::string rtf = editor::SaveRtf(doc);
-            return WriteBytes(path, QByteArray(rtf.data(), static_cast<qsizetype>(rtf.size())));
+            return WriteBytes(path, QByteArray::fromRawData(rtf.data(), static_cast<qsizetype>(rtf.size())));
         }
         case FileKind::kPlainText: return WriteBytes(path, PlainText(doc).toUtf8());
         case FileKind::kHtml: return WriteWithQt(doc, path, "html");
