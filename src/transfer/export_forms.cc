@@ -162,14 +162,8 @@ void TExportForm2::Export() {
     if (path.isEmpty()) return;
     folder_ = QFileInfo(path).absolutePath();
     const PageChoice choice = Choice->Chosen();
-    std::optional<std::vector<std::string>> lines;
-    if (choice == PageChoice::kSavedQuery || choice == PageChoice::kCurrentQuery) {
-        lines = ChosenQueryLines(window_, *Choice);
-        if (!lines) {
-            ui::ShowInformation(window_.dialogs, this, kMissingQueryText);
-            return;
-        }
-    }
+    std::vector<std::string> lines;
+    if (!TakeQueryLines(window_, this, *Choice, lines)) return;
     ProgressShown progress(window_, "Exporting");
     const AssemblyOptions options = WindowAssemblyOptions(window_, this, progress);
     switch (choice) {
@@ -188,7 +182,7 @@ void TExportForm2::Export() {
             break;
         case PageChoice::kSavedQuery:
         case PageChoice::kCurrentQuery:
-            r1.AppendQuery(window_.store, window_.ws.dataSet, *lines, options);
+            r1.AppendQuery(window_.store, window_.ws.dataSet, lines, options);
             Save(r1.Document(), path, typeIndex, kQueryTitle,
                  "There was an error exporting the query-pages to a Non RTF file. If the error persists, please try "
                  "saving as an RTF file");

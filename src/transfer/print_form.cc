@@ -85,14 +85,8 @@ void TPrintForm1::Print() {
         return;
     }
     const PageChoice choice = Choice->Chosen();
-    std::optional<std::vector<std::string>> lines;
-    if (choice == PageChoice::kSavedQuery || choice == PageChoice::kCurrentQuery) {
-        lines = ChosenQueryLines(window_, *Choice);
-        if (!lines) {
-            ui::ShowInformation(window_.dialogs, this, kMissingQueryText);
-            return;
-        }
-    }
+    std::vector<std::string> lines;
+    if (!TakeQueryLines(window_, this, *Choice, lines)) return;
     ProgressShown progress(window_, "Printing");
     const AssemblyOptions options = WindowAssemblyOptions(window_, this, progress);
     switch (choice) {
@@ -108,7 +102,7 @@ void TPrintForm1::Print() {
         case PageChoice::kSavedQuery:
         case PageChoice::kCurrentQuery:
             r1_.Clear();
-            r1_.AppendQuery(window_.store, window_.ws.dataSet, *lines, options);
+            r1_.AppendQuery(window_.store, window_.ws.dataSet, lines, options);
             options.pendingEvents();
             PrintOrThrow(r1_.Document(), printer, kQueryTitle);
             r1_.Clear();

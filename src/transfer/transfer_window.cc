@@ -37,13 +37,24 @@ QStringList SavedQueryNames(const std::string& programFolder) {
     return QDir(QString::fromStdString(programFolder)).entryList({"*.jqr"}, QDir::Files, QDir::Name);
 }
 
-std::optional<std::vector<std::string>> ChosenQueryLines(workspace::TMainForm& window, const PageChoiceBox& choice) {
-    if (choice.Chosen() == PageChoice::kCurrentQuery) return window.QueryList;
+bool TakeQueryLines(workspace::TMainForm& window, QWidget* dialog, const PageChoiceBox& choice,
+                    std::vector<std::string>& lines) {
+    lines.clear();
+    if (choice.Chosen() == PageChoice::kCurrentQuery) {
+        lines = window.QueryList;
+        return true;
+    }
+    if (choice.Chosen() != PageChoice::kSavedQuery) return true;
     const QString text = choice.SavedQueryText();
-    const QString path =
-        text.contains('/') ? text : QString::fromStdString(window.programFolder) + text;
-    if (text.isEmpty()) return std::nullopt;
-    return search::ReadTextLines(path);
+    const QString path = text.contains('/') ? text : QString::fromStdString(window.programFolder) + text;
+    std::optional<std::vector<std::string>> read;
+    if (!text.isEmpty()) read = search::ReadTextLines(path);
+    if (!read) {
+        ui::ShowInformation(window.dialogs, dialog, kMissingQueryText);
+        return false;
+    }
+    lines = std::move(*read);
+    return true;
 }
 
 void BrowseSavedQuery(workspace::TMainForm& window, QWidget* dialog, PageChoiceBox& choice) {

@@ -42,12 +42,14 @@ AssemblyOptions WindowAssemblyOptions(workspace::TMainForm& window, QWidget* dia
 // The names of the saved query files (*.jqr) in the program folder, sorted.
 QStringList SavedQueryNames(const std::string& programFolder);
 
-// The lines of the query the box chooses: the saved query file (a bare name is looked up in the
-// program folder) or the open query. Nothing when the saved query does not exist.
-std::optional<std::vector<std::string>> ChosenQueryLines(workspace::TMainForm& window, const PageChoiceBox& choice);
-
 // The message when a saved query cannot be found.
 inline const char* const kMissingQueryText = "The query which you have selected does not appear to exist.";
+
+// When the box chooses a query, its lines: the saved query file (a bare name is looked up in the
+// program folder) or the open query. False, after the message over `dialog`, when the saved
+// query does not exist; true with no lines for the other choices.
+bool TakeQueryLines(workspace::TMainForm& window, QWidget* dialog, const PageChoiceBox& choice,
+                    std::vector<std::string>& lines);
 
 // Runs the open dialog for a saved query, starting in the program folder; the chosen path goes
 // into the box.
