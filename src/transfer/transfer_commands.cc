@@ -4,7 +4,9 @@
 #include <QToolButton>
 
 #include "transfer/export_forms.h"
+#include "transfer/import_commands.h"
 #include "transfer/print_form.h"
+#include "transfer/template_commands.h"
 #include "workspace/main_form.h"
 
 namespace jb::transfer {
@@ -14,6 +16,8 @@ TransferCommands::TransferCommands(workspace::TMainForm& window) : QObject(&wind
     ExportForm1 = new TExportForm1(window, *ExportForm2);
     ExportForm2->Back = ExportForm1;
     PrintForm1 = new TPrintForm1(window, ExportForm2->r1);
+    Import = new ImportCommands(window);
+    Templates = new TemplateCommands(window);
     connect(window.ExportButton, &QToolButton::clicked, this, [this] { ExportButtonClick(); });
     connect(window.PrintButton, &QToolButton::clicked, this, [this] { PrintButtonClick(); });
     // The menu items click the buttons.

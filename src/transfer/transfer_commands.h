@@ -1,6 +1,6 @@
 #pragma once
-// The export and print commands of the main window: the toolbar buttons and menu items, and
-// the dialogs they open.
+// The export, print, import and template commands of the main window: the toolbar buttons and
+// menu items, and the dialogs they open.
 
 #include <QObject>
 
@@ -10,6 +10,8 @@ class TMainForm;
 
 namespace jb::transfer {
 
+class ImportCommands;
+class TemplateCommands;
 class TExportForm1;
 class TExportForm2;
 class TPrintForm1;
@@ -26,6 +28,8 @@ public:
     TExportForm1* ExportForm1;
     TExportForm2* ExportForm2;
     TPrintForm1* PrintForm1;
+    ImportCommands* Import;
+    TemplateCommands* Templates;
 
 private:
     workspace::TMainForm& window_;

@@ -320,6 +320,7 @@ public:
     QToolButton* ZapButton;
     QToolButton* ExportButton;
     QToolButton* PrintButton;
+    QToolButton* ImportButton;
     QToolButton* UndoButton;
     QToolButton* RedoButton;
     QToolButton* CutButton;
@@ -364,6 +365,11 @@ public:
     QAction* Rebuilddamagedindex1;
     QAction* MMenuExport;  // File menu: "&Export pages(s)" (Ctrl+E)
     QAction* MMenuPrint;   // File menu: "P&rint page(s)" (Ctrl+Shift+P)
+    QAction* MMenuImport;  // File menu: "&Import file" (Ctrl+I)
+    QAction* ImportDOSJotterbasefile1;  // File menu: "Import DOS &Jotterbase file"
+    QAction* Saveastemplate1;           // Page menu: "Save as &template"
+    QAction* ChangeLoadedTemplate1;     // Page menu: "Change &loaded template"
+    QAction* GotoNextField1;            // in no menu (Ctrl+Shift+E): the next template field
     QAction* DeletedPages;  // View menu: "&Deleted Pages", or "&Main Data" in deleted-pages mode
     QAction* MMenuExitNoUpdate;
     QAction* Exit1;

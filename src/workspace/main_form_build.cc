@@ -164,6 +164,7 @@ void TMainForm::BuildWidgets() {
 
     ExportButton = Button(this, "ExportButton", "E&xport", "Export pages to a file");
     PrintButton = Button(this, "PrintButton", "Print", "Print the current Record");
+    ImportButton = Button(this, "ImportButton", "&Import", "Import files as new pages");
     PrintButton->setAccessibleName("Print");
 
     // The buttons show icons where the desktop (or the program's own set) has them. Zap keeps its
@@ -176,7 +177,8 @@ void TMainForm::BuildWidgets() {
         {FindToolbarButton, "system-search"}, {FindButton, "edit-find"},  {ToolbarButton972, "appointment-new"},
         {CloseQueryButton, "process-stop"}, {RefineButton, "edit-find-replace"},
         {SaveQueryButton, "document-save-as"}, {FindNextButton, "go-down"}, {FindPreviousButton, "go-up"},
-        {RejectButton, "list-remove"}, {ExportButton, "document-send"}, {PrintButton, "document-print"}};
+        {RejectButton, "list-remove"}, {ExportButton, "document-send"}, {PrintButton, "document-print"},
+        {ImportButton, "document-open"}};
     for (auto [button, name] : icons) editor::ShowIcon(button, name);
     editor::ShowIcon(ZapButton, "edit-delete", true);
 }
@@ -188,7 +190,7 @@ void TMainForm::BuildToolbars() {
                        static_cast<QWidget*>(ButtonUp), static_cast<QWidget*>(GoButton),
                        static_cast<QWidget*>(AddButton), static_cast<QWidget*>(UpdateButton),
                        static_cast<QWidget*>(ZapButton), static_cast<QWidget*>(ExportButton),
-                       static_cast<QWidget*>(PrintButton)})
+                       static_cast<QWidget*>(ImportButton), static_cast<QWidget*>(PrintButton)})
         ToolBarDatabase->addWidget(w);
     ToolBarEditing = Bar(this, "ToolBarEditing", "Editing");
     for (QToolButton* b : {CutButton, CopyButton, PasteButton, UndoButton, RedoButton, ToolbarButton971})
@@ -238,8 +240,10 @@ void TMainForm::BuildMenus() {
     Exit1 = Action(this, "Exit1", "E&xit");
     MMenuExport = Action(this, "MMenuExport", "&Export pages(s)", QKeySequence("Ctrl+E"));
     MMenuPrint = Action(this, "MMenuPrint", "P&rint page(s)", QKeySequence("Ctrl+Shift+P"));
+    MMenuImport = Action(this, "MMenuImport", "&Import file", QKeySequence("Ctrl+I"));
+    ImportDOSJotterbasefile1 = Action(this, "ImportDOSJotterbasefile1", "Import DOS &Jotterbase file");
     FileMenu->addSeparator();
-    FileMenu->addActions({MMenuExport, MMenuPrint});
+    FileMenu->addActions({MMenuImport, ImportDOSJotterbasefile1, MMenuExport, MMenuPrint});
     FileMenu->addSeparator();
     FileMenu->addAction(MMenuExitNoUpdate);
     FileMenu->addAction(Exit1);
@@ -256,6 +260,14 @@ void TMainForm::BuildMenus() {
     MMenuRemind = Action(this, "MMenuRemind", "Remind-date set", RefineOrRemindKey(), true);
     AutomaticUpdate1 = Action(this, "AutomaticUpdate1", "Automatic Update", QKeySequence("Shift+Ctrl+U"), true);
     PageMenu->addActions({MMenuAdd, MMenuUpdate, MMenuZap});
+    PageMenu->addSeparator();
+    Saveastemplate1 = Action(this, "Saveastemplate1", "Save as &template");
+    ChangeLoadedTemplate1 = Action(this, "ChangeLoadedTemplate1", "Change &loaded template");
+    PageMenu->addActions({Saveastemplate1, ChangeLoadedTemplate1});
+    // Ctrl+E belongs to Export pages(s); the field jump takes Ctrl+Shift+E. It sits in no menu but
+    // is the window's, so its key works wherever the window has the focus.
+    GotoNextField1 = Action(this, "GotoNextField1", "Goto Next Field", QKeySequence("Ctrl+Shift+E"));
+    addAction(GotoNextField1);
     PageMenu->addSeparator();
     PageMenu->addActions({MMenuNext, MMenuPrevious});
     PageMenu->addSeparator();
