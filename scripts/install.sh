@@ -7,7 +7,7 @@ set -euo pipefail
 staging=$1
 target=$2
 mkdir -p "$target"
-program_files=" jotterbase jotterbase-cli jotterbase-export IndexBld JotBase.html "
+program_files=" jotterbase jotterbase-cli jotterbase-transfer IndexBld JotBase.html "
 for f in "$staging"/*; do
   name=$(basename "$f")
   if [[ "$program_files" == *" $name "* ]]; then

@@ -4,8 +4,9 @@
 
 namespace jb::cli {
 
-// Shared with jotterbase-export, which does the work.
+// Shared with jotterbase-transfer, which does the work of export and import.
 extern const char* const kExportUsage;
+extern const char* const kImportUsage;
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
@@ -44,7 +45,9 @@ const std::vector<Command>& Commands() {
          "  the way. NEWPATH may not begin with %, and deleted pages are not renamed on their own.",
          {}, RunRename},
         {"export", "write pages to a rich text, plain text, HTML, OpenDocument, Markdown or PDF file",
-         kExportUsage, {"page", "range", "query", "format", "output", "password"}, RunExport},
+         kExportUsage, kExportValued, RunExport},
+        {"import", "make new pages of text, rich text, HTML or Markdown files, 150 lines a page",
+         kImportUsage, kImportValued, RunImport},
     };
     return commands;
 }

@@ -69,9 +69,10 @@ int main(int argc, char** argv) {
                 return 0;
             }
             const std::string dataSet = jb::cli::DataSetPath(args);
-            // A mistyped path must not read as an empty data set; only add makes a new one.
+            // A mistyped path must not read as an empty data set; only add and import make a new one.
             jb::PageStore store;
-            if (std::string(command.name) != "add" && !store.Files().Exists(dataSet) &&
+            const std::string name = command.name;
+            if (name != "add" && name != "import" && !store.Files().Exists(dataSet) &&
                 !store.Files().Exists(jb::CompanionPath(dataSet, ".hd"))) {
                 std::cerr << "jotterbase-cli: no data set here: neither " << dataSet << " nor its header file exists\n";
                 return 1;

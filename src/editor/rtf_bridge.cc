@@ -251,7 +251,10 @@ void LoadRtf(QTextDocument& doc, std::string_view rtfOrPlain) {
 }
 
 void AppendRtf(QTextDocument& doc, std::string_view rtfOrPlain, bool newParagraph) {
-    const richtext::Document rich = richtext::ReadDocument(rtfOrPlain);
+    AppendRichText(doc, richtext::ReadDocument(rtfOrPlain), newParagraph);
+}
+
+void AppendRichText(QTextDocument& doc, const richtext::Document& rich, bool newParagraph) {
     QTextCursor cursor(&doc);
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();

@@ -34,6 +34,7 @@ void InsertRtf(QTextCursor& cursor, std::string_view rtfOrPlain);
 // `newParagraph`, else in the document's last one, which takes the first paragraph's format.
 // Not an undo step of its own beyond what the document records.
 void AppendRtf(QTextDocument& doc, std::string_view rtfOrPlain, bool newParagraph);
+void AppendRichText(QTextDocument& doc, const richtext::Document& rich, bool newParagraph);
 
 // The whole document as an RTF page body (no trailer byte).
 std::string SaveRtf(const QTextDocument& doc);

@@ -38,18 +38,6 @@ QHBoxLayout* ButtonRow(QWidget* parent, QPushButton*& back, QPushButton*& next, 
     return row;
 }
 
-// The save dialog's filters: each type's name and its patterns.
-QStringList SaveFilters() {
-    QStringList filters;
-    for (const FileType& t : ExportFileTypes()) {
-        // The built-in plain-text entry has always read "Plain Text format" in this dialog.
-        const QString name = t.kind == FileKind::kPlainText ? QString("Plain Text format")
-                                                            : QString::fromLatin1(t.name.data(), t.name.size());
-        filters << name + " (" + QString::fromLatin1(t.patterns.data(), t.patterns.size()) + ")";
-    }
-    return filters;
-}
-
 }  // namespace
 
 TExportForm1::TExportForm1(workspace::TMainForm& window, TExportForm2& pages)
@@ -123,7 +111,8 @@ QString TExportForm2::AskTargetFile(int& typeIndex) {
     const std::vector<FileType>& types = ExportFileTypes();
     for (;;) {
         const std::optional<ui::SavedFile> chosen =
-            window_.dialogs.AskSaveFileOfType(this, "Create file named:", folder_, SaveFilters(), FileTypeIndex);
+            window_.dialogs.AskSaveFileOfType(this, "Create file named:", folder_, DialogFilters(ExportFileTypes()),
+                                              FileTypeIndex);
         if (!chosen) return {};
         typeIndex = chosen->typeIndex >= 0 && chosen->typeIndex < static_cast<int>(types.size()) ? chosen->typeIndex
                                                                                                  : 0;

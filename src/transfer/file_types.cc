@@ -14,6 +14,24 @@ const std::vector<FileType>& ExportFileTypes() {
     return types;
 }
 
+const std::vector<FileType>& ImportFileTypes() {
+    static const std::vector<FileType> types = {
+        {"Rich Text Format", "*.rtf", FileKind::kRichText},
+        {"Plain Text Format", "*.txt", FileKind::kPlainText},
+        {"HTML Document", "*.htm *.html", FileKind::kHtml},
+        {"Markdown", "*.md", FileKind::kMarkdown},
+    };
+    return types;
+}
+
+FileKind ImportKindOf(std::string_view fileName, int chosenType) {
+    if (fileName.ends_with(".txt")) return FileKind::kPlainText;
+    if (fileName.ends_with(".rtf")) return FileKind::kRichText;
+    const std::vector<FileType>& types = ImportFileTypes();
+    if (chosenType < 0 || chosenType >= static_cast<int>(types.size())) return FileKind::kRichText;
+    return KindOfTypeName(types[static_cast<std::size_t>(chosenType)].name, types);
+}
+
 FileKind KindOfTypeName(std::string_view name, const std::vector<FileType>& types) {
     if (name.find("Rich Text") != std::string_view::npos) return FileKind::kRichText;
     if (name.find("Plain Text") != std::string_view::npos) return FileKind::kPlainText;

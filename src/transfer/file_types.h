@@ -21,6 +21,9 @@ struct FileType {
 // Rich text, plain text, then the writers of the desktop layer in their fixed order.
 const std::vector<FileType>& ExportFileTypes();
 
+// Rich text, plain text, then what Qt reads, in their fixed order ([Import] FileType indexes it).
+const std::vector<FileType>& ImportFileTypes();
+
 // The kind a type name stands for: a name holding "Rich Text" is rich text, else one holding
 // "Plain Text" plain text, else the listed type of that name. Rich text for a name not listed.
 FileKind KindOfTypeName(std::string_view name, const std::vector<FileType>& types);
@@ -28,6 +31,11 @@ FileKind KindOfTypeName(std::string_view name, const std::vector<FileType>& type
 // The extension a bare file name gets: the type's first pattern without its "*", at most a dot
 // and three characters (".rtf", ".htm", ".md").
 std::string ExtensionOfType(const FileType& type);
+
+// The kind an imported file is read as: a name ending exactly in ".txt" is plain text and one
+// ending exactly in ".rtf" rich text (letter case counts), whatever type was chosen; any other
+// file is read as the chosen type of ImportFileTypes() (rich text for an index outside it).
+FileKind ImportKindOf(std::string_view fileName, int chosenType);
 
 // The type of a short format name as the command line takes it ("rtf", "txt", "html", "odt",
 // "md", "pdf"); -1 for another name.

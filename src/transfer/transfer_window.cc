@@ -20,6 +20,17 @@ ProgressShown::~ProgressShown() { window_.DataSets->ProgressForm->End(); }
 
 void ProgressShown::Set(int percent) { window_.DataSets->ProgressForm->SetProgress(percent); }
 
+QStringList DialogFilters(const std::vector<FileType>& types) {
+    QStringList filters;
+    for (const FileType& t : types) {
+        // The built-in plain-text entry has always read "Plain Text format" in these dialogs.
+        const QString name = t.kind == FileKind::kPlainText ? QString("Plain Text format")
+                                                            : QString::fromLatin1(t.name.data(), t.name.size());
+        filters << name + " (" + QString::fromLatin1(t.patterns.data(), t.patterns.size()) + ")";
+    }
+    return filters;
+}
+
 AssemblyOptions WindowAssemblyOptions(workspace::TMainForm& window, QWidget* dialog, ProgressShown& progress) {
     AssemblyOptions options;
     options.marks = window.settings.markRecsExport;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "transfer/file_types.h"
 #include "transfer/page_assembly.h"
 #include "transfer/page_choice_box.h"
 
@@ -34,6 +35,9 @@ public:
 private:
     workspace::TMainForm& window_;
 };
+
+// A file dialog's filters for the types: each name with its patterns ("Name (*.a *.b)").
+QStringList DialogFilters(const std::vector<FileType>& types);
 
 // Separator lines from the settings, the Security dialog over `dialog` for each protected page,
 // the progress window, and pending events (user input aside) between query pages.

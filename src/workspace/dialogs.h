@@ -45,6 +45,12 @@ struct SavedFile {
     int typeIndex = 0;  // the file type selected when the dialog closed
 };
 
+// Files chosen in an open dialog that offers several file types.
+struct OpenedFiles {
+    QStringList paths;  // in the dialog's order
+    int typeIndex = 0;  // the file type selected when the dialog closed
+};
+
 // The caption of the program's message boxes, and the one of the unsaved-changes prompt.
 inline const char* const kMessageCaption = "Jotterbase";
 inline const char* const kUnsavedCaption = "Jotter base";
@@ -88,6 +94,14 @@ public:
     // question). The path and the selected filter, or nothing on Cancel.
     virtual std::optional<SavedFile> AskSaveFileOfType(QWidget*, const QString& /*caption*/, const QString& /*folder*/,
                                                        const QStringList& /*filters*/, int /*selected*/) {
+        return std::nullopt;
+    }
+
+    // The file-open dialog for one or more existing files, offering `filters`, starting in
+    // `folder` with filter `selected` chosen. Nothing on Cancel.
+    virtual std::optional<OpenedFiles> AskOpenFilesOfType(QWidget*, const QString& /*caption*/,
+                                                          const QString& /*folder*/, const QStringList& /*filters*/,
+                                                          int /*selected*/) {
         return std::nullopt;
     }
 

@@ -84,6 +84,18 @@ std::optional<SavedFile> QtDialogs::AskSaveFileOfType(QWidget* parent, const QSt
                      std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())))};
 }
 
+std::optional<OpenedFiles> QtDialogs::AskOpenFilesOfType(QWidget* parent, const QString& caption,
+                                                         const QString& folder, const QStringList& filters,
+                                                         int selected) {
+    QFileDialog dialog(parent, caption, folder);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(filters);
+    if (selected >= 0 && selected < filters.size()) dialog.selectNameFilter(filters[selected]);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return OpenedFiles{dialog.selectedFiles(), std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())))};
+}
+
 bool QtDialogs::AskPrinter(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;

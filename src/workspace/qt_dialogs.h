@@ -31,6 +31,8 @@ public:
     std::optional<SavedFile> AskSaveFileOfType(QWidget* parent, const QString& caption, const QString& folder,
                                                const QStringList& filters, int selected) override;
     bool AskPrinter(QWidget* parent, QPrinter& printer) override;
+    std::optional<OpenedFiles> AskOpenFilesOfType(QWidget* parent, const QString& caption, const QString& folder,
+                                                  const QStringList& filters, int selected) override;
     QString AskSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
                         const QString& defaultSuffix) override;
     bool AskPagePassword(QWidget* parent, const QString& pageLabel, const std::string& expectedPassword) override;

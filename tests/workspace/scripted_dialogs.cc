@@ -24,6 +24,8 @@ ScriptedDialogs::~ScriptedDialogs() {
     for (const QString& f : saveFiles_) ADD_FAILURE() << "expected file-save dialog never shown: " << f.toStdString();
     for (const ui::SavedFile& f : typedSaves_)
         ADD_FAILURE() << "expected typed save dialog never shown: " << f.path.toStdString();
+    for (const ui::OpenedFiles& f : typedOpens_)
+        ADD_FAILURE() << "expected typed open dialog never shown: " << f.paths.join(", ").toStdString();
     for (const QString& p : printers_) ADD_FAILURE() << "expected print dialog never shown: " << p.toStdString();
     if (!pagePasswords_.empty()) ADD_FAILURE() << pagePasswords_.size() << " expected Security dialog(s) never shown";
 }
@@ -128,6 +130,24 @@ std::optional<ui::SavedFile> ScriptedDialogs::AskSaveFileOfType(QWidget*, const 
     ui::SavedFile answer = typedSaves_.front();
     typedSaves_.pop_front();
     if (answer.path.isEmpty()) return std::nullopt;
+    return answer;
+}
+
+void ScriptedDialogs::ExpectOpenFilesOfType(const QStringList& paths, int typeIndex) {
+    typedOpens_.push_back({paths, typeIndex});
+}
+
+std::optional<ui::OpenedFiles> ScriptedDialogs::AskOpenFilesOfType(QWidget*, const QString& caption,
+                                                                   const QString& folder, const QStringList& filters,
+                                                                   int selected) {
+    typedOpenRequests.push_back({caption, folder, filters, selected});
+    if (typedOpens_.empty()) {
+        ADD_FAILURE() << "unexpected typed open dialog: " << caption.toStdString();
+        return std::nullopt;
+    }
+    ui::OpenedFiles answer = typedOpens_.front();
+    typedOpens_.pop_front();
+    if (answer.paths.isEmpty()) return std::nullopt;
     return answer;
 }
 

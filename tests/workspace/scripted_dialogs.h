@@ -37,6 +37,8 @@ public:
     void ExpectSaveFile(const QString& path);
     // The next typed save dialog ends with this path and file type (empty path: Cancel).
     void ExpectSaveFileOfType(const QString& path, int typeIndex);
+    // The next typed open dialog ends with these files and file type (no files: Cancel).
+    void ExpectOpenFilesOfType(const QStringList& paths, int typeIndex);
     // The next print dialog ends with OK and a PDF printer writing to `pdfPath`, or with Cancel
     // (an empty path).
     void ExpectPrinter(const QString& pdfPath);
@@ -45,7 +47,7 @@ public:
     // Every expected message and dialog has been shown.
     bool Done() const {
         return messages_.empty() && dates_.empty() && fonts_.empty() && openFiles_.empty() && saveFiles_.empty() &&
-               pagePasswords_.empty() && typedSaves_.empty() && printers_.empty();
+               pagePasswords_.empty() && typedSaves_.empty() && printers_.empty() && typedOpens_.empty();
     }
 
     ui::MessageButton ShowMessage(QWidget* parent, const ui::MessageRequest& request) override;
@@ -56,6 +58,8 @@ public:
     std::optional<ui::SavedFile> AskSaveFileOfType(QWidget* parent, const QString& caption, const QString& folder,
                                                    const QStringList& filters, int selected) override;
     bool AskPrinter(QWidget* parent, QPrinter& printer) override;
+    std::optional<ui::OpenedFiles> AskOpenFilesOfType(QWidget* parent, const QString& caption, const QString& folder,
+                                                      const QStringList& filters, int selected) override;
     QString AskSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
                         const QString& defaultSuffix) override;
     bool AskPagePassword(QWidget* parent, const QString& pageLabel, const std::string& expectedPassword) override;
@@ -72,6 +76,7 @@ public:
     };
     std::vector<TypedSaveRequest> typedSaveRequests;  // every typed save dialog
     int printDialogs = 0;                             // print dialogs shown
+    std::vector<TypedSaveRequest> typedOpenRequests;  // every typed open dialog
     struct SaveRequest {
         QString caption, folder, filter, defaultSuffix;
     };
@@ -95,6 +100,7 @@ private:
     std::deque<bool> pagePasswords_;
     std::deque<ui::SavedFile> typedSaves_;
     std::deque<QString> printers_;
+    std::deque<ui::OpenedFiles> typedOpens_;
 };
 
 class RecordingDesktop final : public ui::Desktop {

@@ -1,9 +1,7 @@
-// jotterbase-export: the work of "jotterbase-cli export". It assembles pages in the same
-// document as the window's export, on Qt's offscreen platform, and writes the same file.
+// jotterbase-cli export: assembles pages in the same document as the window's export and
+// writes the same file.
 
-#include <QApplication>
 #include <QFileInfo>
-#include <exception>
 #include <iostream>
 #include <map>
 #include <stdexcept>
@@ -11,32 +9,21 @@
 #include <vector>
 
 #include "app/cli_command.h"
+#include "app/transfer_commands.h"
 #include "protect/page_key.h"
 #include "search/query_files.h"
-#include "store/io_error.h"
 #include "store/page_store.h"
 #include "transfer/document_output.h"
 #include "transfer/file_types.h"
 #include "transfer/page_assembly.h"
 
-namespace jb::cli {
-extern const char* const kExportUsage;
-}
-
 namespace {
 
 using jb::transfer::FileKind;
 
-int Usage(const std::string& problem) {
-    std::cerr << "jotterbase-cli export: " << problem << "\nusage: jotterbase-cli " << jb::cli::kExportUsage << "\n";
-    return 2;
-}
+int Usage(const std::string& problem) { return jb::cli::TransferUsage("export", jb::cli::kExportUsage, problem); }
 
-int NumberOf(const std::string& text, const std::string& what) {
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
-        throw std::invalid_argument("'" + text + "' is not " + what);
-    return std::stoi(text);
-}
+int NumberOf(const std::string& text, const std::string& what) { return jb::cli::TransferNumber(text, what); }
 
 // --password N=P, as often as needed: page number to password.
 std::map<int, std::string> Passwords(const jb::cli::Args& args) {
@@ -77,10 +64,12 @@ int FileTypeIndex(const jb::cli::Args& args, const std::string& output) {
     return index;
 }
 
-int Run(int argc, char** argv) {
-    std::vector<std::string> words(argv + 1, argv + argc);
-    jb::cli::Args args =
-        jb::cli::ParseArgs(words, {"page", "range", "query", "format", "output", "password"});
+}  // namespace
+
+namespace jb::cli {
+
+int TransferExport(const std::vector<std::string>& words) {
+    jb::cli::Args args = jb::cli::ParseArgs(words, kExportValued);
     const std::string output = OutputPath(args);
     if (!args.words.empty()) return Usage("'" + args.words.front() + "' is not an option of export");
     if (output.empty()) return Usage("give the file to write with -o FILE");
@@ -151,25 +140,5 @@ int Run(int argc, char** argv) {
     return 0;
 }
 
-// Qt's notes about the platform (no runtime folder, no session) are not the user's business;
-// standard error carries only what this command has to say.
-void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << message.toStdString() << "\n";
-}
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    // A command-line program never needs a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(QuietQt);
-    QApplication app(argc, argv);
-    try {
-        return Run(argc, argv);
-    } catch (const std::invalid_argument& e) {
-        return Usage(e.what());
-    } catch (const std::exception& e) {
-        std::cerr << "jotterbase-cli export: " << e.what() << "\n";
-        return 1;
-    }
-}
+}  // namespace jb::cli

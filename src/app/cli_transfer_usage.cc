@@ -1,6 +1,7 @@
 namespace jb::cli {
 
 extern const char* const kExportUsage;
+extern const char* const kImportUsage;
 const char* const kExportUsage =
     "export (--page N | --range FROM-TO | --query FILE.jqr) -o FILE [--format rtf|txt|html|odt|md|pdf]\n"
     "       [--no-marks] [--password N=P ...] [--data PATH]\n"
@@ -9,5 +10,13 @@ const char* const kExportUsage =
     "  followed by an empty line (--no-marks leaves both out). The format defaults to the output\n"
     "  file's extension. A protected page is included only with its password (--password N=P for\n"
     "  page N); without it the page is left out and standard error says so.";
+
+const char* const kImportUsage =
+    "import FILE... [--dos] [--type rtf|txt|html|md] [--data PATH]\n"
+    "  Makes new last pages of the files, as the window's import does: each file laid out 641 pixels\n"
+    "  wide and cut every 150 lines; a name ending in .txt is plain text and one ending in .rtf rich\n"
+    "  text, any other is read as --type (default rtf). --dos reads DOS Jotterbase record exports:\n"
+    "  one page per record, a record ending with a line holding only \"~\". Prints the number and ID\n"
+    "  of each new page.";
 
 }  // namespace jb::cli

@@ -1,0 +1,90 @@
+// jotterbase-cli import: the same pages as the window's import of the same files, cut by the
+// same layout, stored and indexed as Update stores and indexes them.
+
+#include <QFile>
+#include <QFileInfo>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/cli_command.h"
+#include "app/transfer_commands.h"
+#include "store/io_error.h"
+#include "store/page_store.h"
+#include "store/word_index.h"
+#include "transfer/file_types.h"
+#include "transfer/page_cutter.h"
+
+namespace jb::cli {
+namespace {
+
+// The import type of --type, as an index of the import file types.
+int ImportTypeIndex(const Args& args) {
+    const std::string type = args.Value("type").value_or("rtf");
+    static const char* const names[] = {"rtf", "txt", "html", "md"};
+    for (int i = 0; i < 4; ++i)
+        if (type == names[i]) return i;
+    throw std::invalid_argument("'" + type + "' is not an import type: rtf|txt|html|md");
+}
+
+std::string ReadFile(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) throw IoError(path, "The file cannot be read");
+    const QByteArray bytes = file.readAll();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+}  // namespace
+
+int TransferImport(const std::vector<std::string>& words) {
+    Args args = ParseArgs(words, kImportValued);
+    if (args.words.empty()) return TransferUsage("import", kImportUsage, "name the files to import");
+    const bool dos = args.Has("dos");
+    const int typeIndex = ImportTypeIndex(args);
+    const std::string dataSet = DataSetPath(args);
+    // Every file must be there before the first page is made, as the window stops at a missing one.
+    for (const std::string& file : args.words) {
+        if (!QFileInfo(QString::fromStdString(file)).isFile()) {
+            std::cerr << "jotterbase-cli import: The file you have selected does not exist. (" << file << ")\n";
+            return 1;
+        }
+    }
+    PageStore store;
+    IndexList index;
+    LoadIndex(index, dataSet);
+    int made = 0;
+    int status = 0;
+    for (const std::string& file : args.words) {
+        const transfer::FileKind kind = dos ? transfer::FileKind::kPlainText : transfer::ImportKindOf(file, typeIndex);
+        std::unique_ptr<transfer::ParagraphSource> source = transfer::OpenImportSource(ReadFile(file), kind);
+        if (!source) {
+            std::cerr << "jotterbase-cli import: " << file << " cannot be read as "
+                      << (kind == transfer::FileKind::kRichText ? "rich text" : "text") << "; nothing of it is imported\n";
+            status = 1;
+            break;
+        }
+        transfer::PageCutter cutter(*source, dos);
+        std::string rtf;
+        bool any = false;
+        while (cutter.NextPiece(rtf)) {
+            any = true;
+            const transfer::StoredPage page = transfer::PageAsStored(rtf);
+            const int n = store.PageCount(dataSet);
+            const std::string id = store.NewPageId(dataSet);
+            if (unsigned s = store.WritePage(dataSet, n, "", false, false, id, page.rtf, 0, store.Time().Today());
+                s != kStatusOk) {
+                SaveIndex(index, dataSet);
+                throw std::runtime_error("Error #" + std::to_string(s) + " occured writing page " + std::to_string(n));
+            }
+            if (!page.plainText.empty()) AddPageWords(index, dataSet, id, page.plainText);
+            std::cout << n << "\t" << id << "\n";
+            ++made;
+        }
+        if (!any) std::cerr << "jotterbase-cli import: " << file << " holds no text: no page was made from it\n";
+    }
+    SaveIndex(index, dataSet);
+    return status;
+}
+
+}  // namespace jb::cli
