@@ -1,0 +1,71 @@
+// libFuzzer target for the import's file handling: the type rule, the content check, the
+// decoding of plain text and the cutting of laid-out lines into pages. The first byte chooses
+// the import type and whether DOS records are cut; the first line is the file's name; the rest
+// is the file. Any input must hold these laws:
+// - decoded text is valid UTF-8, and UTF-8 without a byte-order mark decodes to itself;
+// - cutting the file's lines takes at least one line a page and at most 151, ends exactly at the
+//   last line, and a DOS record ends at its first line holding only "~" among its first 150.
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "transfer/file_types.h"
+#include "transfer/import_cut.h"
+
+namespace {
+
+bool ValidUtf8(std::string_view s) {
+    // Decoding the decoded text again must change nothing: valid UTF-8 is kept as it is.
+    return jb::transfer::DecodePlainText(s) == s;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace jb::transfer;
+    if (size == 0) return 0;
+    const int chosen = static_cast<int>(data[0] % 6) - 1;
+    const bool dos = data[0] & 0x80;
+    std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
+    const std::size_t nameEnd = rest.find('\n');
+    const std::string_view name = rest.substr(0, nameEnd);
+    const std::string_view bytes = nameEnd == std::string_view::npos ? std::string_view() : rest.substr(nameEnd + 1);
+
+    const FileKind kind = ImportKindOf(name, chosen);
+    if (name.ends_with(".txt") && kind != FileKind::kPlainText) std::abort();
+    if (name.ends_with(".rtf") && kind != FileKind::kRichText) std::abort();
+    const ImportContent content = CheckImportContent(bytes, kind == FileKind::kRichText);
+    if ((bytes.find('\0') != std::string_view::npos) != (content == ImportContent::kBinary)) std::abort();
+
+    const std::string text = DecodePlainText(bytes);
+    if (!ValidUtf8(text)) std::abort();
+
+    std::vector<std::string_view> lines;
+    for (std::size_t at = 0; at <= text.size();) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        lines.emplace_back(text.data() + at, end - at);
+        at = end + 1;
+    }
+    std::size_t next = 0;
+    while (next < lines.size()) {
+        const std::size_t window = std::min<std::size_t>(lines.size() - next, kDosRecordLines);
+        const std::vector<std::string_view> head(lines.begin() + static_cast<std::ptrdiff_t>(next),
+                                                 lines.begin() + static_cast<std::ptrdiff_t>(next + window));
+        const int taken = NextPieceLines(head, dos);
+        if (taken < 1 || taken > static_cast<int>(window) || taken > kDosRecordLines) std::abort();
+        if (!dos && taken != static_cast<int>(std::min<std::size_t>(window, kImportPageLines))) std::abort();
+        if (dos) {
+            for (int i = 0; i < taken - 1 && i < kImportPageLines; ++i)
+                if (head[static_cast<std::size_t>(i)] == "~") std::abort();
+            const bool endsAtTilde = head[static_cast<std::size_t>(taken - 1)] == "~" && taken <= kImportPageLines;
+            if (!endsAtTilde && taken != static_cast<int>(window)) std::abort();
+        }
+        next += static_cast<std::size_t>(taken);
+    }
+    if (next != lines.size()) std::abort();
+    return 0;
+}
