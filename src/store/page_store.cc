@@ -1,8 +1,10 @@
 #include "store/page_store.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstring>
 #include <limits>
-#include <unordered_set>
 
 #include "protect/page_key.h"
 #include "protect/rc4.h"
@@ -178,13 +180,30 @@ int PageStore::FindPageById(const std::string& dataSet, std::string_view id) {
 }
 
 std::string PageStore::NewPageId(const std::string& dataSet) {
-    std::unordered_set<std::string> taken;
-    for (const HeaderRecord& r : ReadAllHeaders(dataSet)) taken.insert(std::string(r.id.data(), 8));
     for (;;) {
         char text[16];
         std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(random_()));
-        if (!taken.count(text)) return text;
+        if (!IdTaken(dataSet, text)) return text;
     }
+}
+
+bool PageStore::IdTaken(const std::string& dataSet, std::string_view id) {
+    auto header = files_.Open(HeaderPath(dataSet), OpenMode::kRead);
+    if (!header) {
+        if (files_.Exists(HeaderPath(dataSet))) throw IoError(HeaderPath(dataSet), "The header file cannot be opened");
+        return false;
+    }
+    const std::array<char, 8> field = IdField(id);
+    const auto size = static_cast<std::size_t>(header->Size()) / kHeaderRecordSize * kHeaderRecordSize;
+    std::vector<char> block(kHeaderRecordSize * 4096);
+    for (std::size_t at = 0; at < size;) {
+        const std::size_t n = std::min(block.size(), size - at);
+        header->ReadExactly(block.data(), n);
+        for (std::size_t r = 0; r < n; r += kHeaderRecordSize)
+            if (std::memcmp(block.data() + r, field.data(), field.size()) == 0) return true;
+        at += n;
+    }
+    return false;
 }
 
 unsigned PageStore::ReadDateAt(const std::string& dataSet, int n, std::size_t offset, double& value) {

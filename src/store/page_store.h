@@ -80,6 +80,9 @@ public:
 
 private:
     unsigned ReadDateAt(const std::string& dataSet, int n, std::size_t offset, double& value);
+    // Whether a record has this ID: the header file read in blocks, nothing of it kept, so that
+    // a new page's ID costs no memory however many pages there are.
+    bool IdTaken(const std::string& dataSet, std::string_view id);
     unsigned WriteBodyFile(const std::string& dataSet, std::string_view password, std::string_view text);
     unsigned ReplaceWithPacked(const std::string& dataSet);
 

@@ -2,7 +2,8 @@
 // decoding of plain text and the cutting of laid-out lines into pages. The first byte chooses
 // the import type and whether DOS records are cut; the first line is the file's name; the rest
 // is the file. Any input must hold these laws:
-// - decoded text is valid UTF-8, and UTF-8 without a byte-order mark decodes to itself;
+// - decoded text is valid UTF-8, and UTF-8 that does not open with a byte-order mark decodes to
+//   itself;
 // - cutting the file's lines takes at least one line a page and at most 151, ends exactly at the
 //   last line, and a DOS record ends at its first line holding only "~" among its first 150.
 
@@ -17,9 +18,23 @@
 
 namespace {
 
+// A plain check of UTF-8: lead bytes, continuation bytes, no overlong form, no surrogate.
 bool ValidUtf8(std::string_view s) {
-    // Decoding the decoded text again must change nothing: valid UTF-8 is kept as it is.
-    return jb::transfer::DecodePlainText(s) == s;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        const std::size_t n = b < 0x80 ? 1 : b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+        if (n == 0 || i + n > s.size()) return false;
+        char32_t cp = n == 1 ? b : b & (0xFF >> (n + 1));
+        for (std::size_t k = 1; k < n; ++k) {
+            const auto c = static_cast<unsigned char>(s[i + k]);
+            if ((c & 0xC0) != 0x80) return false;
+            cp = cp << 6 | (c & 0x3F);
+        }
+        if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += n;
+    }
+    return true;
 }
 
 }  // namespace
@@ -42,6 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string text = DecodePlainText(bytes);
     if (!ValidUtf8(text)) std::abort();
+    if (ValidUtf8(bytes) && !bytes.starts_with("\xEF\xBB\xBF") && text != bytes) std::abort();
 
     std::vector<std::string_view> lines;
     for (std::size_t at = 0; at <= text.size();) {
