@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QColor>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -80,7 +81,9 @@ void TMainForm::AddButtonClick() {
     if (ws.importInProgress) {
         ClearEditor();
     } else if (LowerAscii(settings.templateDef) != "none") {
-        const std::string path = programFolder + settings.templateDef;
+        // Templates live in the program folder: a full path chosen by the user names the file there.
+        const std::string path =
+            programFolder + QFileInfo(QString::fromStdString(settings.templateDef)).fileName().toStdString();
         std::string body;
         bool found = false;
         if (std::unique_ptr<File> file = store.Files().Open(path, OpenMode::kRead)) {
