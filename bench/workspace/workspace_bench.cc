@@ -1,7 +1,8 @@
 // The main window on a generated data set (sizes from $JB_BENCH_PAGES, default 100000):
 // start-up to the first page shown (index load included), showing the ~1 MB last page, Update
 // of a 4 KB page (write plus index words), switching to another data set and back, and one
-// 30-second reminder check.
+// 30-second reminder check, and Import file of a 100,000-line text file and of a 10 MB rich-text
+// file.
 
 #include <benchmark/benchmark.h>
 
@@ -20,6 +21,8 @@
 #include "store/memory_tuning.h"
 #include "store/page_store.h"
 #include "remind/reminder_check.h"
+#include "transfer/import_commands.h"
+#include "transfer/transfer_commands.h"
 #include "workspace/main_form.h"
 
 namespace jb::bench {
@@ -208,6 +211,62 @@ void ReminderCheck(benchmark::State& state, const std::string& dataSet) {
     form.SetModified(false);
 }
 
+// The files the import benchmarks read: 100,000 lines of plain text, and about 10 MB of rich
+// text in paragraphs of mixed formatting. Made once in the temporary folder.
+std::string ImportFile(bool rich) {
+    const std::string path = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
+                             (rich ? "/jb-import-bench.rtf" : "/jb-import-bench.txt");
+    if (FILE* exists = std::fopen(path.c_str(), "rb")) {
+        std::fclose(exists);
+        return path;
+    }
+    static const char* const words[] = {"walrus", "carpenter", "oyster", "cabbage", "kings", "sealing",
+                                        "wax",    "boiling",   "pepper", "vinegar", "bread", "thimble"};
+    std::string text;
+    if (rich) text = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}\\f0\\fs20 ";
+    for (int line = 0; rich ? text.size() < 10'000'000 : line < 100'000; ++line) {
+        for (int w = 0; w < 9; ++w) {
+            if (rich && w == 3) text += "\\b ";
+            text += words[(line * 7 + w * 5) % 12];
+            if (rich && w == 4) text += "\\b0 ";
+            text += ' ';
+        }
+        text += std::to_string(line);
+        text += rich ? (line % 5 == 0 ? "\\par\\f1 " : "\\par\\f0 ") : "\n";
+    }
+    if (rich) text += "}";
+    FILE* out = std::fopen(path.c_str(), "wb");
+    std::fwrite(text.data(), 1, text.size(), out);
+    std::fclose(out);
+    return path;
+}
+
+// Import file from the window into a copy of the data set: the file cut into pages of 150
+// laid-out lines, each added, stored and indexed by Update. Pages per second as a counter.
+void ImportIntoWindow(benchmark::State& state, const std::string& dataSet, bool rich) {
+    const QString file = QString::fromStdString(ImportFile(rich));
+    ScratchCopy copy(dataSet);
+    PageStore store;
+    int made = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        copy.Refresh();
+        auto form = NewForm(copy.DataSet());
+        form->FormShow();
+        const int before = store.PageCount(copy.DataSet());
+        state.ResumeTiming();
+        form->Transfer->Import->ImportFiles({file}, rich ? 0 : 1, false);
+        state.PauseTiming();
+        made = store.PageCount(copy.DataSet()) - before;
+        form->SetModified(false);
+        form.reset();
+        state.ResumeTiming();
+    }
+    state.counters["pages"] = made;
+    state.counters["pages_per_s"] = benchmark::Counter(made * static_cast<double>(state.iterations()),
+                                                      benchmark::Counter::kIsRate);
+}
+
 }  // namespace
 }  // namespace jb::bench
 
@@ -235,6 +294,10 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly(true);
         benchmark::RegisterBenchmark(("ReminderCheck" + suffix).c_str(), ReminderCheck, dataSet)
             ->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+        benchmark::RegisterBenchmark(("Import_100k_lines_text" + suffix).c_str(), ImportIntoWindow, dataSet, false)
+            ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+        benchmark::RegisterBenchmark(("Import_10MB_rtf" + suffix).c_str(), ImportIntoWindow, dataSet, true)
+            ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -129,15 +129,18 @@ void PageCutter::LayOut() {
     for (QTextBlock block = window_.begin(); block.isValid(); block = block.next()) {
         const QTextLayout* layout = block.layout();
         const QString text = block.text();
+        const int position = block.position();
         const int count = layout ? layout->lineCount() : 0;
         if (count == 0) {
-            lines_.push_back({block.position(), text.toStdString()});
+            lines_.push_back({position, text.size() <= 2 ? text.toStdString() : std::string()});
             continue;
         }
         for (int i = 0; i < count; ++i) {
             const QTextLine line = layout->lineAt(i);
-            lines_.push_back(
-                {block.position() + line.textStart(), text.mid(line.textStart(), line.textLength()).toStdString()});
+            // Only a line that could be a record's "~" needs its text.
+            const bool shortLine = line.textLength() <= 2;
+            lines_.push_back({position + line.textStart(),
+                              shortLine ? text.mid(line.textStart(), line.textLength()).toStdString() : std::string()});
         }
     }
 }

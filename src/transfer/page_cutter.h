@@ -46,7 +46,8 @@ public:
 private:
     struct Line {
         int start;         // position in the window
-        std::string text;  // as laid out (UTF-8)
+        std::string text;  // as laid out (UTF-8), kept only for a line of at most 2 characters:
+                           // all a record's closing "~" line can be
     };
     // Drops what has been cut, takes in more of the file and lays the window out again.
     void Refill();
