@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -121,6 +122,10 @@ bool ImportCommands::ImportOne(ParagraphSource& source, bool dosRecords) {
     PageCutter cutter(source, dosRecords);
     std::string rtf;
     bool any = false;
+    // Pending events (the window's painting, the progress bar) run ten times a second, not after
+    // every page: painting each page of a long file would cost more than making it.
+    QElapsedTimer sincePending;
+    sincePending.start();
     while (cutter.NextPiece(rtf)) {
         any = true;
         window_.AddButtonClick();
@@ -129,8 +134,11 @@ bool ImportCommands::ImportOne(ParagraphSource& source, bool dosRecords) {
         window_.UpdateButtonClick();
         // Update has said why a page could not be written; the rest of the file waits.
         if (window_.store.PageCount(window_.ws.dataSet) != before + 1) return true;
-        progress.Set(cutter.Percent());
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (sincePending.elapsed() >= 100) {
+            progress.Set(cutter.Percent());
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            sincePending.restart();
+        }
     }
     return any;
 }
