@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QTextCursor>
 #include <QToolButton>
 
 #include "editor/rtf_bridge.h"
@@ -116,6 +117,10 @@ bool ImportCommands::ImportOne(ParagraphSource& source, bool dosRecords) {
         window_.DisablePw();
         window_.store.Files().Remove(CompanionPath(window_.ws.dataSet, ".tpm"));
     }
+    // The page on screen is settled as the user would have it before the import starts: asked
+    // about now, it is written with the reminder question it would get, not inside the import.
+    window_.CheckUnsavedChanges();
+    window_.SetModified(false);
     ImportUnderway underway(window_);
     ProgressShown progress(window_, "Importing");
     if (!window_.indexList.Loaded()) LoadIndex(window_.indexList, window_.ws.dataSet);
@@ -140,6 +145,8 @@ bool ImportCommands::ImportOne(ParagraphSource& source, bool dosRecords) {
             sincePending.restart();
         }
     }
+    // The last new page shows from its start.
+    window_.EditBox->moveCursor(QTextCursor::Start);
     return any;
 }
 

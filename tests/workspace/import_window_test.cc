@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QTest>
+#include <QTextCursor>
 #include <QToolButton>
 #include <map>
 #include <set>
@@ -88,6 +89,21 @@ TEST_F(ImportWindowTest, TwoFilesBecomePagesOf150LinesWithoutTemplateOrReminderQ
     f.MMenuImport->trigger();
     f.AddButton->click();
     EXPECT_TRUE(EditorText().startsWith("TEMPLATE TEXT")) << EditorText().toStdString();
+}
+
+TEST_F(ImportWindowTest, TheUnsavedPageIsSettledBeforeTheImportAsTheUserWouldHaveIt) {
+    TMainForm& f = StartWithTemplate();
+    f.EditBox->moveCursor(QTextCursor::End);
+    Type(" edited");
+    dialogs.ExpectOpenFilesOfType({File("one.txt", "imported\n")}, 1);
+    dialogs.Expect("You have not saved the changes (updated) the current record. Do you wish to do so now?",
+                   ui::kButtonYes);
+    dialogs.Expect("This page has no reminder-date set. Do you wish to add one?", ui::kButtonNo);
+    f.ImportButton->click();
+    EXPECT_EQ("page 0 edited", StoredText(0)) << "the user's page is written, with its own questions";
+    EXPECT_EQ("imported", StoredText(1));
+    EXPECT_EQ(0, f.EditBox->textCursor().position()) << "the new page shows from its start";
+    EXPECT_TRUE(dialogs.Done());
 }
 
 TEST_F(ImportWindowTest, FilesThatCannotBeImportedSaySoAndKeepWhatCameBefore) {
