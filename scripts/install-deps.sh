@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-multimedia-dev libqt6svg6 qt6-qpa-plugins
-  libhunspell-dev hunspell-en-gb
+  libhunspell-dev hunspell-en-gb hunspell-en-us
   libsqlite3-dev
   pandoc poppler-utils
   fonts-liberation xvfb xauth xdotool x11-utils imagemagick desktop-file-utils

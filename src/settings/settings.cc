@@ -60,6 +60,7 @@ LoadedSettings LoadSettings(std::string_view programFolder, SpellEngine& spell, 
 
     s.dict = Text(doc, kDict, "British English");
     SetUpLexiconLists(programFolder, s.dict, spell, fs);
+    s.spellAsYouType = Bool(doc, kSpellAsYouType, true);
 
     s.fontSize = Wrap<std::uint8_t>(Int(doc, kFontSize, 10));
     s.fontName = Text(doc, kFontName, "Arial");

@@ -48,6 +48,7 @@ struct LoadedSettings {
     std::int32_t howFarDef = 7;
     // [Spell]
     std::string dict = "British English";
+    bool spellAsYouType = true;
     // [Font]
     std::uint8_t fontSize = 10;
     std::string fontName = "Arial";

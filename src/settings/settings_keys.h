@@ -25,6 +25,8 @@ inline constexpr SettingKey kSoundFile{"Remind", "SoundFile"};
 inline constexpr SettingKey kOnNoDateAlready{"Remind", "OnNoDateAlready"};
 inline constexpr SettingKey kHowFarDef{"Remind", "HowFarDef"};
 inline constexpr SettingKey kDict{"Spell", "Dict"};
+// Misspelt words underlined as the user types (a key of this program's own; default on).
+inline constexpr SettingKey kSpellAsYouType{"Spell", "AsYouType"};
 inline constexpr SettingKey kFontSize{"Font", "Size"};
 inline constexpr SettingKey kFontName{"Font", "Name"};
 inline constexpr SettingKey kFontColor{"Font", "Color"};

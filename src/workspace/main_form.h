@@ -54,6 +54,11 @@ namespace jb::transfer {
 class TransferCommands;
 }
 
+namespace jb::settings_ui {
+class TOptionsForm;
+class SpellingCommands;
+}  // namespace jb::settings_ui
+
 namespace jb::search {
 class TListForm;
 class TSearchForm;
@@ -294,6 +299,8 @@ public:
     protect::TPwForm* PwForm;
     datasets::DataSetCommands* DataSets;
     transfer::TransferCommands* Transfer;
+    settings_ui::TOptionsForm* OptionsForm;
+    settings_ui::SpellingCommands* Spelling;
 
     // Seams and state.
     ui::Dialogs& dialogs;
@@ -321,6 +328,7 @@ public:
     QToolButton* ExportButton;
     QToolButton* PrintButton;
     QToolButton* ImportButton;
+    QToolButton* CheckSpellingButton;
     QToolButton* UndoButton;
     QToolButton* RedoButton;
     QToolButton* CutButton;
@@ -370,6 +378,8 @@ public:
     QAction* Saveastemplate1;           // Page menu: "Save as &template"
     QAction* ChangeLoadedTemplate1;     // Page menu: "Change &loaded template"
     QAction* GotoNextField1;            // in no menu (Ctrl+Shift+E): the next template field
+    QAction* Options1;                  // File menu: "&Options"
+    QAction* CheckSpelling1;            // Edit menu: "&Check Spelling" (Alt+S)
     QAction* DeletedPages;  // View menu: "&Deleted Pages", or "&Main Data" in deleted-pages mode
     QAction* MMenuExitNoUpdate;
     QAction* Exit1;

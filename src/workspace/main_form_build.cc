@@ -165,6 +165,7 @@ void TMainForm::BuildWidgets() {
     ExportButton = Button(this, "ExportButton", "E&xport", "Export pages to a file");
     PrintButton = Button(this, "PrintButton", "Print", "Print the current Record");
     ImportButton = Button(this, "ImportButton", "&Import", "Import files as new pages");
+    CheckSpellingButton = Button(this, "CheckSpellingButton", "Spelling", "Check the spelling of this page");
     PrintButton->setAccessibleName("Print");
 
     // The buttons show icons where the desktop (or the program's own set) has them. Zap keeps its
@@ -178,7 +179,7 @@ void TMainForm::BuildWidgets() {
         {CloseQueryButton, "process-stop"}, {RefineButton, "edit-find-replace"},
         {SaveQueryButton, "document-save-as"}, {FindNextButton, "go-down"}, {FindPreviousButton, "go-up"},
         {RejectButton, "list-remove"}, {ExportButton, "document-send"}, {PrintButton, "document-print"},
-        {ImportButton, "document-open"}};
+        {ImportButton, "document-open"}, {CheckSpellingButton, "tools-check-spelling"}};
     for (auto [button, name] : icons) editor::ShowIcon(button, name);
     editor::ShowIcon(ZapButton, "edit-delete", true);
 }
@@ -193,7 +194,8 @@ void TMainForm::BuildToolbars() {
                        static_cast<QWidget*>(ImportButton), static_cast<QWidget*>(PrintButton)})
         ToolBarDatabase->addWidget(w);
     ToolBarEditing = Bar(this, "ToolBarEditing", "Editing");
-    for (QToolButton* b : {CutButton, CopyButton, PasteButton, UndoButton, RedoButton, ToolbarButton971})
+    for (QToolButton* b :
+         {CutButton, CopyButton, PasteButton, UndoButton, RedoButton, ToolbarButton971, CheckSpellingButton})
         ToolBarEditing->addWidget(b);
     ToolBarAttributes = Bar(this, "ToolBarAttributes", "Attributes");
     for (QWidget* w : {static_cast<QWidget*>(CheckBoxReadOnly), static_cast<QWidget*>(CheckBoxPassword),
@@ -244,6 +246,9 @@ void TMainForm::BuildMenus() {
     ImportDOSJotterbasefile1 = Action(this, "ImportDOSJotterbasefile1", "Import DOS &Jotterbase file");
     FileMenu->addSeparator();
     FileMenu->addActions({MMenuImport, ImportDOSJotterbasefile1, MMenuExport, MMenuPrint});
+    Options1 = Action(this, "Options1", "&Options");
+    FileMenu->addSeparator();
+    FileMenu->addAction(Options1);
     FileMenu->addSeparator();
     FileMenu->addAction(MMenuExitNoUpdate);
     FileMenu->addAction(Exit1);
@@ -294,6 +299,8 @@ void TMainForm::BuildMenus() {
     Findinthisrecord1 = Action(this, "Findinthisrecord1", "&Find on this page...");
     Insertobject1 = Action(this, "Insertobject1", "Insert object");
     EditMenu->addActions({Findinthisrecord1, Insertobject1});
+    CheckSpelling1 = Action(this, "CheckSpelling1", "&Check Spelling", QKeySequence("Alt+S"));
+    EditMenu->addAction(CheckSpelling1);
 
     FormatMenu = bar->addMenu("Forma&t");
     FormatMenu->setObjectName("FormatMenu");

@@ -56,7 +56,7 @@ TEST_F(MainFormTest, ToolbarButtonsShowIconsAndKeepTheirTexts) {
             EXPECT_FALSE(button->accessibleName().isEmpty()) << name;
         }
     }
-    EXPECT_EQ(31, buttons) << "every button of the six toolbars";
+    EXPECT_EQ(32, buttons) << "every button of the six toolbars";
     EXPECT_EQ("Cut", f.CutButton->accessibleName());
     EXPECT_EQ("Cut", f.CutButton->toolTip());
     EXPECT_EQ("Update This record", f.UpdateButton->toolTip()) << "a hint of its own stays";

@@ -1,0 +1,1 @@
+#include "settings/hunspell_engine.h"

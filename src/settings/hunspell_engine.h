@@ -1,0 +1,4 @@
+#pragma once
+// The spelling engine over Hunspell.
+
+namespace jb::settings_ui {}
