@@ -116,7 +116,11 @@ void DataSetCommands::DeletedPagesClick() {
     if (SwitchTo(target)) ShowFirstPage();
 }
 
-void DataSetCommands::Packcurrentdatabase1Click() {
+void DataSetCommands::Packcurrentdatabase1Click() { Pack(false); }
+
+void DataSetCommands::PackFromOptions() { Pack(true); }
+
+void DataSetCommands::Pack(bool fromOptions) {
     ProgressForm->Begin("Packing data");
     unsigned status = 0;
     try {
@@ -125,10 +129,29 @@ void DataSetCommands::Packcurrentdatabase1Click() {
         ProgressForm->End();
         throw;
     }
+    if (fromOptions) ProgressForm->SetProgress(56);
     ProgressForm->SetProgress(100);
     ProgressForm->End();
     // A pack that could not open its files has changed nothing; the user is told so.
     if (status != 0) ui::ShowError(window_.dialogs, &window_, QString("Error #%1 occurred").arg(status));
+}
+
+void DataSetCommands::SwitchFromOptions(const std::string& path, QWidget* dialog) {
+    const bool exists = window_.store.Files().Exists(path);
+    if (!exists && !ui::AskYesNo(window_.dialogs, dialog,
+                                 "The dataset you have chosen does not appear to exist. Do you wish to create it?",
+                                 ui::kButtonYes))
+        return;
+    // The page on screen is settled as every other switch settles it: its changes are not
+    // dropped without the user's word.
+    SettleUnsavedChanges();
+    if (!SwitchTo(path)) return;
+    ShowFirstPage();
+    dialog->raise();
+    if (exists)
+        ui::ShowInformation(window_.dialogs, dialog,
+                            "The new dataset has been activated, and will continue to be active until you select "
+                            "another dataset from this window.");
 }
 
 void DataSetCommands::Rebuilddamagedindex1Click() {

@@ -3,6 +3,8 @@
 // toggle, Pack and Rebuild Damaged Index, and the switch of the current data set they share.
 
 #include <QObject>
+
+class QWidget;
 #include <string>
 
 namespace jb::workspace {
@@ -25,6 +27,11 @@ public:
     void DeletedPagesClick();
     void Packcurrentdatabase1Click();
     void Rebuilddamagedindex1Click();
+    // The options dialog's switch: the path as typed. An existing data set becomes current and
+    // the user is told so over `dialog`; a missing one is created on Yes.
+    void SwitchFromOptions(const std::string& path, QWidget* dialog);
+    // The options dialog's "Pack Data Now": the pack with the bar at 0, 56 and 100.
+    void PackFromOptions();
 
     TProgressForm* ProgressForm;
 
@@ -38,6 +45,8 @@ private:
     bool SwitchTo(const std::string& dataSet);
     // Page 0 of the new current data set, or an empty new page when it has none.
     void ShowFirstPage();
+
+    void Pack(bool fromOptions);
 
     workspace::TMainForm& window_;
 };
