@@ -356,7 +356,9 @@ void TOptionsForm::FormShow() {
     SpellCheckLanguages->setCurrentIndex(hasDict ? SpellCheckLanguages->findText(text(kDict, "")) : -1);
     SpellAsYouTypeCheckBox->setChecked(flag(kSpellAsYouType, true));
     PackDataCheckBox->setChecked(flag(kPackData, true));
-    ActiveDataComboBox->setEditText(text(kActiveData, "Data0.jb"));
+    // Without the key the program opens its default data set; the box names that one, so that
+    // Apply cannot point the next start at another, empty data set.
+    ActiveDataComboBox->setEditText(text(kActiveData, kDefaultDataSetName));
     MarkRecsCheckBox->setChecked(flag(kMarkRecsExport, true));
     QFont font(text(kFontName, "Arial"), static_cast<std::uint8_t>(number(kFontSize, 10)));
     font.setBold(flag(kFontBold, false));

@@ -62,7 +62,9 @@ TEST_F(OptionsFormTest, ShowingTwiceListsEachItemOnce) {
         EXPECT_EQ(6, o.ExportFileTypeComboBox->count());
     }
     EXPECT_EQ("none", o.DefTemplateComboBox->currentText()) << "the template box shows [Template] Def";
-    EXPECT_EQ("Data0.jb", o.ActiveDataComboBox->currentText()) << "ActiveData absent";
+    EXPECT_EQ("data.jb", o.ActiveDataComboBox->currentText()) << "ActiveData absent: the data set a start opens";
+    o.ApplyButton->click();
+    EXPECT_EQ("data.jb", Stored("Database", "ActiveData")) << "Apply keeps the next start on the same data set";
     EXPECT_TRUE(o.PackDataCheckBox->isChecked()) << "PackData absent";
     EXPECT_TRUE(o.RBDoNotAsk->isChecked());
     EXPECT_TRUE(o.CheckBoxNoRemindDate->isChecked()) << "[Remind] ? absent: new pages get no date";
