@@ -223,6 +223,9 @@ IdList Search::PhraseHits(const QueryTerm& term) {
         out_.messages.push_back(DataFileMissingMessage());
         return {};
     }
+    // An empty phrase ("") is no text to find, as an empty word is: it finds no page. Every
+    // page's text holds the empty string, deleted pages included.
+    if (phrase.empty()) return {};
     IdList hits;
     for (int n : ScanPhrase(*data, headers_, phrase, dataSet_)) hits.push_back(headers_[n].Id());
     return hits;

@@ -147,6 +147,8 @@ private:
             out_.messages.push_back(DataFileMissingMessage());
             return hitList;
         }
+        // An empty phrase finds nothing, as an empty word finds nothing.
+        if (phrase.empty()) return hitList;
         int count = store_.PageCount(ds_);
         for (int n = 0; n < count; ++n) {
             PageInfo info;

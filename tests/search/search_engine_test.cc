@@ -70,6 +70,10 @@ TEST_F(SearchFixture, CombinesTermsFromLeftToRight) {
         {"\"big cat\"", {D}},
         {"\"big bird\"", {}},          // page 2 has markup between the words
         {"dog +'BIG CAT'", {}},
+        {"\"\"", {}},                  // an empty phrase finds nothing, as an empty word
+        {"cat \"\"", {A, D}},
+        {"cat +\"\"", {}},
+        {std::string(300, '"'), {}},
         {"sort=page", {}},
         {"cat sort=modified", {A, D}},
         {"cat dog sort=modified", {A, A, C, D}},
