@@ -1,0 +1,48 @@
+#pragma once
+// Misspelt words underlined as the user types: a red wavy line under each word the engine does
+// not accept. The line is drawn by the editor's layout only; the document's text and formats,
+// and so the stored page, never change. It follows the editor's document from page to page and
+// is off while it is not wanted (the setting is off, the page is locked) and on read-only pages.
+
+#include <QHash>
+#include <QSyntaxHighlighter>
+#include <QTextCharFormat>
+#include <cstdint>
+#include <functional>
+
+class QTextEdit;
+
+namespace jb::settings_ui {
+
+class HunspellEngine;
+
+class TSpellHighlighter : public QSyntaxHighlighter {
+    Q_OBJECT
+public:
+    // `wanted` tells whether underlining is wanted at all right now.
+    TSpellHighlighter(QTextEdit& editor, HunspellEngine& engine, std::function<bool()> wanted);
+
+    // Looks again at the editor's document, at whether underlining is wanted and at the engine's
+    // lexicons, and underlines again what changed. Cheap when nothing did.
+    void Refresh();
+    // Underlining is on for the editor's document.
+    bool Active() const { return document() != nullptr; }
+
+protected:
+    void highlightBlock(const QString& text) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool Misspelt(const QString& word);
+
+    QTextEdit& editor_;
+    HunspellEngine& engine_;
+    std::function<bool()> wanted_;
+    QTextCharFormat underline_;
+    QTextCharFormat link_;
+    QHash<QString, bool> misspelt_;  // the engine's answers, by word
+    std::uint64_t generation_ = 0;
+    bool switching_ = false;  // attaching or detaching
+};
+
+}  // namespace jb::settings_ui
