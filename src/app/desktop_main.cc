@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <cstdio>
+
+#include "app/single_instance.h"
 
 #include "editor/theme_icons.h"
 #include "store/clock.h"
@@ -39,14 +42,28 @@ int main(int argc, char** argv) {
     jb::editor::InstallFallbackIcons();
     QApplication::setWindowIcon(QIcon::fromTheme("jotterbase", QIcon::fromTheme("accessories-text-editor")));
 
+    QStringList parameters = QApplication::arguments();
+    parameters.removeFirst();
+
+    // One program per program folder: a later start hands its command line to the running one.
+    jb::app::SingleInstance instance(jb::app::InstanceName(QApplication::applicationDirPath()));
+    if (!instance.Start()) {
+        if (instance.Send(parameters)) return 0;
+        std::fprintf(stderr, "Jotterbase is already running in %s and does not answer.\n",
+                     qPrintable(QApplication::applicationDirPath()));
+        return 1;
+    }
+
     jb::ui::QtDialogs dialogs;
     jb::ui::SystemDesktop desktop;
     const std::string programFolder = QApplication::applicationDirPath().toStdString() + "/";
     jb::workspace::TMainForm mainForm({dialogs, jb::Clock::System(), desktop, programFolder});
     dialogs.CreateForms(&mainForm);
 
-    QStringList parameters = QApplication::arguments();
-    parameters.removeFirst();
     if (!mainForm.FormShow(parameters)) return 1;
+    // What later starts sent while the window was starting waited until now.
+    instance.SetReceiver([&mainForm](const jb::app::HandedOver& commandLine) {
+        jb::app::RunHandedOver(mainForm, commandLine);
+    });
     return QApplication::exec();
 }
