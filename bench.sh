@@ -25,6 +25,7 @@ fi
 targets=(store_bench search_bench richtext_bench fts5_bench memory_probe jotterbase)
 [ -f "$top/bench/workspace/CMakeLists.txt" ] && targets+=(workspace_bench)
 [ -f "$top/bench/transfer/CMakeLists.txt" ] && targets+=(transfer_bench)
+[ -f "$top/bench/settings/CMakeLists.txt" ] && targets+=(spell_bench)
 cmake --build "$build" --parallel "$(nproc)" --target "${targets[@]}" >/dev/null
 
 generator_key=$(cat "$top"/bench/generator/*.cc "$top"/bench/generator/*.h | sha1sum | cut -c1-12)
@@ -65,5 +66,6 @@ for size in "${size_list[@]}"; do
   fi
 done
 run richtext "$build/bench/richtext/richtext_bench" 0
+[ -x "$build/bench/settings/spell_bench" ] && run spelling "$build/bench/settings/spell_bench" 0
 
 python3 "$top/scripts/bench_table.py" "$results"

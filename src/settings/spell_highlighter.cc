@@ -1,6 +1,9 @@
 #include "settings/spell_highlighter.h"
 
 #include <QEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <algorithm>
 #include <QTimer>
 #include <QTextEdit>
 
@@ -14,6 +17,11 @@ namespace {
 
 // The answers kept; beyond this many distinct words they are forgotten and asked again.
 constexpr qsizetype kMaxRemembered = 500000;
+// Paragraphs checked beyond each edge of the screen, so that scrolling a little finds them done.
+constexpr int kMarginBlocks = 20;
+// Block states: not checked (left for when it is on screen), and checked.
+constexpr int kUnchecked = -2;
+constexpr int kChecked = 1;
 
 }  // namespace
 
@@ -24,6 +32,8 @@ TSpellHighlighter::TSpellHighlighter(QTextEdit& editor, HunspellEngine& engine, 
     underline_.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
     underline_.setUnderlineColor(Qt::red);
     editor.installEventFilter(this);
+    editor.viewport()->installEventFilter(this);
+    connect(editor.verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { CheckVisibleBlocks(); });
     link_.setForeground(QColor(Qt::blue));
     link_.setUnderlineStyle(QTextCharFormat::SingleUnderline);
     // A page is shown by giving the editor a new document, which the editor reports as a change
@@ -46,6 +56,7 @@ void TSpellHighlighter::Refresh() {
         // back here.
         QTextDocument* previous = document();
         switching_ = true;
+        FindVisibleBlocks();
         setDocument(target);
         // Detaching cleared every extra format of the old document, the links' too: the link
         // highlighting draws them again.
@@ -59,14 +70,36 @@ void TSpellHighlighter::Refresh() {
     }
     if (!target) return;
     engine_.Loaded();
-    if (engine_.Generation() != generation_) rehighlight();
+    if (engine_.Generation() != generation_) {
+        FindVisibleBlocks();
+        rehighlight();
+    }
 }
 
 bool TSpellHighlighter::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &editor_ && (event->type() == QEvent::ReadOnlyChange || event->type() == QEvent::FocusIn)) {
         Refresh();
     }
+    if (watched == editor_.viewport() && event->type() == QEvent::Resize) CheckVisibleBlocks();
     return QSyntaxHighlighter::eventFilter(watched, event);
+}
+
+void TSpellHighlighter::FindVisibleBlocks() {
+    const QWidget* viewport = editor_.viewport();
+    const int top = editor_.cursorForPosition(QPoint(0, 0)).blockNumber();
+    const int bottom = editor_.cursorForPosition(QPoint(viewport->width(), viewport->height())).blockNumber();
+    firstVisible_ = std::max(0, top - kMarginBlocks);
+    lastVisible_ = bottom + kMarginBlocks;
+}
+
+void TSpellHighlighter::CheckVisibleBlocks() {
+    QTextDocument* doc = document();
+    if (!doc || switching_) return;
+    FindVisibleBlocks();
+    for (QTextBlock block = doc->findBlockByNumber(firstVisible_); block.isValid() && block.blockNumber() <= lastVisible_;
+         block = block.next()) {
+        if (block.userState() != kChecked) rehighlightBlock(block);
+    }
 }
 
 bool TSpellHighlighter::Misspelt(const QString& word) {
@@ -78,6 +111,12 @@ bool TSpellHighlighter::Misspelt(const QString& word) {
 }
 
 void TSpellHighlighter::highlightBlock(const QString& text) {
+    const int number = currentBlock().blockNumber();
+    if (number < firstVisible_ || number > lastVisible_) {
+        setCurrentBlockState(kUnchecked);
+        return;
+    }
+    setCurrentBlockState(kChecked);
     engine_.Loaded();
     if (engine_.Generation() != generation_) {
         misspelt_.clear();

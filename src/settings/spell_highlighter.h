@@ -3,6 +3,8 @@
 // not accept. The line is drawn by the editor's layout only; the document's text and formats,
 // and so the stored page, never change. It follows the editor's document from page to page and
 // is off while it is not wanted (the setting is off, the page is locked) and on read-only pages.
+// Only the paragraphs on screen, and a few around them, are checked; the others are checked as
+// they scroll into view, so that a page of a megabyte shows its underlining at once.
 
 #include <QHash>
 #include <QSyntaxHighlighter>
@@ -34,6 +36,10 @@ protected:
 
 private:
     bool Misspelt(const QString& word);
+    // The paragraphs on screen and a margin around them, by number.
+    void FindVisibleBlocks();
+    // Checks the paragraphs on screen that have not been checked yet.
+    void CheckVisibleBlocks();
 
     QTextEdit& editor_;
     HunspellEngine& engine_;
@@ -43,6 +49,8 @@ private:
     QHash<QString, bool> misspelt_;  // the engine's answers, by word
     std::uint64_t generation_ = 0;
     bool switching_ = false;  // attaching or detaching
+    int firstVisible_ = 0;
+    int lastVisible_ = -1;
 };
 
 }  // namespace jb::settings_ui
