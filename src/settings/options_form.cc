@@ -351,9 +351,10 @@ void TOptionsForm::FormShow() {
     SortTypeComboBox->setCurrentIndex(number(kDefSort, 0));
     DefaultBooleanLogic->setCurrentIndex(number(kDefLogic, 0));
     DefDateSearchType->setCurrentIndex(number(kDefDateType, 0));
-    // No language is chosen unless the file names one that is listed.
-    const bool hasDict = ini.Find(kDict.section, kDict.key).has_value();
-    SpellCheckLanguages->setCurrentIndex(hasDict ? SpellCheckLanguages->findText(text(kDict, "")) : -1);
+    // The language the program uses: the file's, or without the key the program's own default
+    // (so that OK after another change does not switch the spelling off); none when it is not
+    // listed.
+    SpellCheckLanguages->setCurrentIndex(SpellCheckLanguages->findText(text(kDict, LoadedSettings{}.dict)));
     SpellAsYouTypeCheckBox->setChecked(flag(kSpellAsYouType, true));
     PackDataCheckBox->setChecked(flag(kPackData, true));
     // Without the key the program opens its default data set; the box names that one, so that

@@ -83,15 +83,24 @@ TEST_F(OptionsFormTest, TheLanguageIsChosenOnlyWhenTheSettingsNameAListedOne) {
     WriteFileBytes(dir.File("British English.Lexicon"), "a.aff,a.dic\n");
     WriteFileBytes(dir.File("Medical.Lexicon"), "m.aff,m.dic\n");
     TOptionsForm& o = Show();
-    EXPECT_EQ(-1, o.SpellCheckLanguages->currentIndex()) << "no Dict key: no language";
+    EXPECT_EQ("British English", o.SpellCheckLanguages->currentText()) << "no Dict key: the language in use";
     o.ApplyButton->click();
-    EXPECT_EQ("", Stored("Spell", "Dict")) << "Apply stores an empty Dict";
+    EXPECT_EQ("British English", Stored("Spell", "Dict")) << "Apply keeps the spelling on";
+    o.SpellCheckLanguages->setCurrentIndex(-1);
+    o.ApplyButton->click();
+    EXPECT_EQ("", Stored("Spell", "Dict")) << "no language chosen stores an empty Dict";
     SettingsFile(SettingsFilePath(dir.Path())).WriteString("Spell", "Dict", "Medical");
     o.FormShow();
     EXPECT_EQ("Medical", o.SpellCheckLanguages->currentText());
     SettingsFile(SettingsFilePath(dir.Path())).WriteString("Spell", "Dict", "Klingon");
     o.FormShow();
     EXPECT_EQ(-1, o.SpellCheckLanguages->currentIndex()) << "a language not listed";
+    // A dictionary added while the dialog is open is listed at once; the choice stays.
+    o.SpellCheckLanguages->setCurrentIndex(0);
+    WriteFileBytes(dir.File("Klingon.Lexicon"), "k.aff,k.dic\n");
+    o.RefillLanguages();
+    EXPECT_EQ(3, o.SpellCheckLanguages->count());
+    EXPECT_EQ("British English", o.SpellCheckLanguages->currentText());
 }
 
 TEST_F(OptionsFormTest, FontStylesAreStoredEachTimeAndTakeEffect) {
