@@ -59,6 +59,7 @@ int RunRestore(const Args&, std::ostream&, std::ostream&);
 int RunRename(const Args&, std::ostream&, std::ostream&);
 int RunExport(const Args&, std::ostream&, std::ostream&);
 int RunImport(const Args&, std::ostream&, std::ostream&);
+int RunCheck(const Args&, std::ostream&, std::ostream&);
 // The options of export and import that take a value.
 extern const std::vector<std::string> kExportValued;
 extern const std::vector<std::string> kImportValued;

@@ -46,6 +46,15 @@ const std::vector<Command>& Commands() {
          {}, RunRename},
         {"export", "write pages to a rich text, plain text, HTML, OpenDocument, Markdown or PDF file",
          kExportUsage, kExportValued, RunExport},
+        {"check", "report damage: bodies outside the data file or without their trailer, duplicate IDs, index entries",
+         "check [--data PATH] [--json] [--repair]\n"
+         "  One line per finding: kind, page (- for the data set), detail. Kinds: interrupted-pack,\n"
+         "  work-file, duplicate-id, outside-data-file, no-trailer, unindexed-words, unknown-ids.\n"
+         "  Exit 0 when nothing is found, 1 otherwise. --repair finishes an interrupted pack,\n"
+         "  removes the program's leftover work files and mends the index (entries naming no page\n"
+         "  go, missing ones of readable pages are added), then checks again; it never drops or\n"
+         "  rewrites a page.",
+         {}, RunCheck},
         {"import", "make new pages of text, rich text, HTML or Markdown files, 150 lines a page",
          kImportUsage, kImportValued, RunImport},
     };

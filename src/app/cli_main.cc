@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
                 std::cerr << "jotterbase-cli: no data set here: neither " << dataSet << " nor its header file exists\n";
                 return 1;
             }
-            store.FinishInterruptedPack(dataSet);
+            // check reports an interrupted pack; it finishes it only with --repair.
+            if (name != "check") store.FinishInterruptedPack(dataSet);
             return command.run(args, std::cout, std::cerr);
         } catch (const jb::IoError& e) {
             std::cerr << "jotterbase-cli: " << e.what() << "\n";

@@ -1,0 +1,182 @@
+// jotterbase-cli check: reads a data set and reports its damage, page by page; with --repair it
+// does only what cannot lose a page.
+
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/cli_command.h"
+#include "richtext/richtext.h"
+#include "store/dataset_paths.h"
+#include "store/header_record.h"
+#include "store/io_error.h"
+#include "store/page_store.h"
+#include "store/word_index.h"
+
+namespace jb::cli {
+namespace {
+
+struct Finding {
+    std::string kind;
+    int page;  // -1: the data set as a whole
+    std::string detail;
+};
+
+// Work files of the program that a finished command never leaves behind.
+const char* const kWorkFiles[] = {".tpm", ".ptm", ".t01", ".t02", ".t03", ".t04", ".t06", ".tgq", ".tt3", ".tt9", ".id1"};
+
+std::vector<Finding> Examine(PageStore& store, const std::string& dataSet) {
+    std::vector<Finding> found;
+    FileSystem& fs = store.Files();
+    if (fs.Exists(CompanionPath(dataSet, ".jbo")))
+        found.push_back({"interrupted-pack", -1, "a pack stopped before its files were all in place"});
+    for (const char* extension : kWorkFiles)
+        if (fs.Exists(CompanionPath(dataSet, extension)))
+            found.push_back({"work-file", -1, CompanionPath(dataSet, extension) + " is left over"});
+    if (!fs.Exists(CompanionPath(dataSet, ".jbo")))
+        for (const char* extension : {".jb1", ".hd1"})
+            if (fs.Exists(CompanionPath(dataSet, extension)))
+                found.push_back({"work-file", -1, CompanionPath(dataSet, extension) + " is left over"});
+
+    const std::vector<HeaderRecord> records = store.ReadAllHeaders(dataSet);
+    auto data = fs.Open(dataSet, OpenMode::kRead);
+    const std::int64_t dataSize = data ? data->Size() : 0;
+    IndexList index;
+    LoadIndex(index, dataSet);
+    index.Stops().Refresh(FolderOf(dataSet));
+    std::map<std::string, int> firstWithId;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const HeaderRecord& r = records[i];
+        const int n = static_cast<int>(i);
+        const auto [first, isNew] = firstWithId.emplace(r.Id(), n);
+        if (!isNew) found.push_back({"duplicate-id", n, "ID " + r.Id() + " is also page " + std::to_string(first->second)});
+        if (r.IsDeleted()) continue;
+        try {
+            CheckBodyBounds(r, n, dataSize, dataSet);
+        } catch (const IoError& e) {
+            found.push_back({"outside-data-file", n, e.what()});
+            continue;
+        }
+        if (!data) {
+            found.push_back({"outside-data-file", n, "the data file cannot be opened"});
+            continue;
+        }
+        std::string body(static_cast<std::size_t>(r.end - r.start), '\0');
+        data->Seek(r.start);
+        data->ReadExactly(body.data(), body.size());
+        const unsigned char trailer = static_cast<unsigned char>(body.back());
+        if (trailer != kTrailerReadOnly && trailer != kTrailerWritable) {
+            found.push_back({"no-trailer", n, "the body does not end with its trailer byte"});
+            continue;
+        }
+        // A protected page's words cannot be read without its password.
+        if (!r.Password().empty()) continue;
+        body.pop_back();
+        int missing = 0;
+        std::string example;
+        for (const std::string& word : IndexWordsOf(richtext::PlainTextOf(body), index.Stops())) {
+            if (index.Entries().Contains(word + "=" + r.Id())) continue;
+            if (missing++ == 0) example = word;
+        }
+        if (missing > 0)
+            found.push_back({"unindexed-words", n,
+                             std::to_string(missing) + " word(s) of the page have no index entry, \"" + example + "\" first"});
+    }
+    int unknown = 0;
+    std::string example;
+    index.Entries().ForEach([&](std::string_view line) {
+        const std::size_t eq = line.rfind('=');
+        const std::string id(eq == std::string_view::npos ? std::string_view() : line.substr(eq + 1));
+        if (firstWithId.count(id)) return;
+        if (unknown++ == 0) example = std::string(line);
+    });
+    if (unknown > 0)
+        found.push_back({"unknown-ids", -1,
+                         std::to_string(unknown) + " index entrie(s) name no page, \"" + example + "\" first"});
+    return found;
+}
+
+// The index mended in place: entries naming no page go, the missing entries of readable pages are
+// added. A rebuild would also drop the entries of protected pages, which only their password
+// could make again.
+std::string MendIndex(PageStore& store, const std::string& dataSet) {
+    IndexList index;
+    LoadIndex(index, dataSet);
+    const std::vector<HeaderRecord> records = store.ReadAllHeaders(dataSet);
+    std::map<std::string, int> pages;
+    for (std::size_t i = 0; i < records.size(); ++i) pages.emplace(records[i].Id(), static_cast<int>(i));
+    std::vector<std::string> kept;
+    std::size_t dropped = 0;
+    for (std::string& line : index.Entries().Lines()) {
+        const std::size_t eq = line.rfind('=');
+        if (eq != std::string::npos && pages.count(line.substr(eq + 1)))
+            kept.push_back(std::move(line));
+        else
+            ++dropped;
+    }
+    index.Entries().Clear();
+    index.Entries().AddAll(std::move(kept));
+    std::size_t before = index.Entries().Size();
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const HeaderRecord& r = records[i];
+        if (r.IsDeleted() || !r.Password().empty()) continue;
+        PageInfo info;
+        std::string body;
+        try {
+            if (store.ReadPageBody(dataSet, static_cast<int>(i), info, body) != kStatusOk || body.empty()) continue;
+        } catch (const IoError&) {
+            continue;  // a damaged page stays as it is, reported
+        }
+        body.pop_back();
+        AddPageWords(index, dataSet, r.Id(), richtext::PlainTextOf(body));
+    }
+    const std::size_t added = index.Entries().Size() - before;
+    SaveIndex(index, dataSet);
+    return "the index lost " + std::to_string(dropped) + " entrie(s) naming no page and gained " +
+           std::to_string(added) + " missing one(s)";
+}
+
+// What --repair may do: finish a pack, remove work files, mend the index. Never a page.
+void Repair(PageStore& store, const std::string& dataSet, const std::vector<Finding>& found, std::ostream& out) {
+    bool index = false;
+    for (const Finding& f : found) {
+        if (f.kind == "interrupted-pack" && store.FinishInterruptedPack(dataSet)) out << "repaired: the pack is finished\n";
+        if (f.kind == "work-file") {
+            const std::string path = f.detail.substr(0, f.detail.rfind(" is left over"));
+            store.Files().Remove(path);
+            out << "repaired: removed " << path << "\n";
+        }
+        index = index || f.kind == "unindexed-words" || f.kind == "unknown-ids";
+    }
+    if (index) out << "repaired: " << MendIndex(store, dataSet) << "\n";
+}
+
+void Print(const std::vector<Finding>& found, bool json, std::ostream& out) {
+    for (const Finding& f : found) {
+        if (json) {
+            out << "{\"kind\":" << JsonString(f.kind) << ",\"page\":" << (f.page < 0 ? "null" : std::to_string(f.page))
+                << ",\"detail\":" << JsonString(f.detail) << "}\n";
+        } else {
+            out << f.kind << "\t" << (f.page < 0 ? "-" : std::to_string(f.page)) << "\t" << f.detail << "\n";
+        }
+    }
+}
+
+}  // namespace
+
+int RunCheck(const Args& args, std::ostream& out, std::ostream&) {
+    PageStore store;
+    const std::string dataSet = DataSetPath(args);
+    std::vector<Finding> found = Examine(store, dataSet);
+    Print(found, args.Has("json"), out);
+    if (args.Has("repair") && !found.empty()) {
+        Repair(store, dataSet, found, out);
+        found = Examine(store, dataSet);
+        Print(found, args.Has("json"), out);
+    }
+    if (found.empty() && !args.Has("json")) out << "No damage found.\n";
+    return found.empty() ? 0 : 1;
+}
+
+}  // namespace jb::cli
