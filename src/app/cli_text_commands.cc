@@ -66,10 +66,10 @@ int RunAdd(const Args& args, std::ostream& out, std::ostream&) {
     std::string rtf = LooksLikeRtf(input) ? input : richtext::RtfFromPlainText(input);
 
     PageStore store;
-    const int n = store.PageCount(dataSet);
     const std::string id = store.NewPageId(dataSet);
-    if (unsigned status = store.WritePage(dataSet, n, password, false, args.Has("read-only"), id, rtf, reminder,
-                                          store.Time().Today());
+    int n = 0;
+    if (unsigned status = store.AppendPage(dataSet, password, args.Has("read-only"), id, rtf, reminder,
+                                           store.Time().Today(), n);
         status != kStatusOk)
         throw std::runtime_error("Error #" + std::to_string(status) + " occured writing the page");
 

@@ -70,9 +70,9 @@ int TransferImport(const std::vector<std::string>& words) {
         while (cutter.NextPiece(rtf)) {
             any = true;
             const transfer::StoredPage page = transfer::PageAsStored(rtf);
-            const int n = store.PageCount(dataSet);
             const std::string id = store.NewPageId(dataSet);
-            if (unsigned s = store.WritePage(dataSet, n, "", false, false, id, page.rtf, 0, store.Time().Today());
+            int n = 0;
+            if (unsigned s = store.AppendPage(dataSet, "", false, id, page.rtf, 0, store.Time().Today(), n);
                 s != kStatusOk) {
                 SaveIndex(index, dataSet);
                 throw std::runtime_error("Error #" + std::to_string(s) + " occured writing page " + std::to_string(n));

@@ -2,12 +2,16 @@
 
 #include "protect/decipher.h"
 #include "protect/page_key.h"
+#include "store/dataset_lock.h"
 #include "store/io_error.h"
 #include "store/storage_status.h"
 
 namespace jb {
 
 unsigned MovePage(PageStore& store, const std::string& dataSet, int n, const std::string& target) {
+    // Both data sets stay as they are until the page is in its new place and gone from its old.
+    DataSetLock lock(dataSet);
+    DataSetLock targetLock(target);
     PageInfo info;
     std::string body;
     if (unsigned status = store.ReadPageBody(dataSet, n, info, body); status != kStatusOk) return status;
@@ -15,8 +19,9 @@ unsigned MovePage(PageStore& store, const std::string& dataSet, int n, const std
     body.pop_back();  // the trailer byte
     // The page is written again under its own password, which enciphers it once more.
     const std::string text = info.password.empty() ? body : Rc4Bytes(PageKey(info.password), body);
-    if (unsigned status = store.WritePage(target, store.PageCount(target), info.password, false, info.readOnly,
-                                          info.id, text, info.reminder, info.created);
+    int placed = 0;
+    if (unsigned status =
+            store.AppendPage(target, info.password, info.readOnly, info.id, text, info.reminder, info.created, placed);
         status != kStatusOk)
         return status;
     if (unsigned status = store.WritePage(dataSet, n, info.password, true, info.readOnly, info.id, "", info.reminder,

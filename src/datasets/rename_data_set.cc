@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "store/dataset_lock.h"
 #include "store/dataset_paths.h"
 
 namespace jb {
@@ -53,6 +54,7 @@ bool TryRename(FileSystem& files, const std::string& from, const std::string& to
 }  // namespace
 
 RenameOutcome RenameDataSet(const std::string& oldDataSet, const std::string& newDataSet, FileSystem& files) {
+    DataSetLock lock(oldDataSet);
     RenameOutcome outcome;
     std::vector<std::pair<std::string, std::string>> done;  // (old name, new name)
     for (const Step& step : kSteps) {
@@ -74,6 +76,9 @@ RenameOutcome RenameDataSet(const std::string& oldDataSet, const std::string& ne
         return outcome;
     }
     outcome.renamed = true;
+    // The old names' lock files lock nothing any more; the new names get theirs at their first
+    // write.
+    for (const std::string& old : {oldDataSet, DeletedPagesDataSet(oldDataSet)}) files.Remove(LockFilePath(old));
     return outcome;
 }
 

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <limits>
 
+#include "store/dataset_lock.h"
 #include "store/dataset_paths.h"
 #include "store/io_error.h"
 #include "store/page_store.h"
+
 
 namespace jb {
 
@@ -81,6 +83,7 @@ private:
 }  // namespace
 
 unsigned PageStore::PurgeDeletedHeaders(const std::string& dataSet) {
+    DataSetLock lock(dataSet);
     const std::string headerPath = CompanionPath(dataSet, ".hd");
     const std::string newHeaderPath = CompanionPath(dataSet, ".hd1");
     if (!files_.Open(headerPath, OpenMode::kRead)) return kStatusHeaderUnopenable;
@@ -101,6 +104,7 @@ unsigned PageStore::PurgeDeletedHeaders(const std::string& dataSet) {
 }
 
 unsigned PageStore::PackDataSet(const std::string& dataSet) {
+    DataSetLock lock(dataSet);
     const std::string headerPath = CompanionPath(dataSet, ".hd");
     const std::string newHeaderPath = CompanionPath(dataSet, ".hd1");
     const std::string newDataPath = CompanionPath(dataSet, ".jb1");
@@ -215,6 +219,8 @@ unsigned PageStore::ReplaceWithPacked(const std::string& dataSet) {
 bool PageStore::FinishInterruptedPack(const std::string& dataSet) {
     const std::string oldDataPath = CompanionPath(dataSet, ".jbo");
     if (!files_.Exists(oldDataPath)) return false;
+    DataSetLock lock(dataSet);
+    if (!files_.Exists(oldDataPath)) return false;  // another program finished it meanwhile
     const std::string newDataPath = CompanionPath(dataSet, ".jb1");
     const std::string newHeaderPath = CompanionPath(dataSet, ".hd1");
     if (!files_.Exists(dataSet)) {

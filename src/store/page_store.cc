@@ -8,6 +8,7 @@
 
 #include "protect/page_key.h"
 #include "protect/rc4.h"
+#include "store/dataset_lock.h"
 #include "store/dataset_paths.h"
 #include "store/io_error.h"
 
@@ -106,6 +107,7 @@ unsigned PageStore::WriteBodyFile(const std::string& dataSet, std::string_view p
 unsigned PageStore::WritePage(const std::string& dataSet, int n, std::string_view password, bool deleted,
                               bool readOnly, std::string_view id, std::string_view text, double reminder,
                               double created) {
+    DataSetLock lock(dataSet);
     CheckPageNumber(n, PageCount(dataSet), dataSet, true);
     HeaderRecord r;
     r.passwordField = EncodePasswordField(password);
@@ -177,6 +179,13 @@ int PageStore::FindPageById(const std::string& dataSet, std::string_view id) {
     for (std::size_t i = 0; i < records.size(); ++i)
         if (records[i].id == wanted) return static_cast<int>(i);
     return -2;
+}
+
+unsigned PageStore::AppendPage(const std::string& dataSet, std::string_view password, bool readOnly,
+                               std::string_view id, std::string_view text, double reminder, double created, int& n) {
+    DataSetLock lock(dataSet);
+    n = PageCount(dataSet);
+    return WritePage(dataSet, n, password, false, readOnly, id, text, reminder, created);
 }
 
 std::string PageStore::NewPageId(const std::string& dataSet) {

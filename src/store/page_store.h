@@ -47,6 +47,12 @@ public:
     unsigned WritePage(const std::string& dataSet, int n, std::string_view password, bool deleted, bool readOnly,
                        std::string_view id, std::string_view text, double reminder, double created);
 
+    // Appends a new last page, as WritePage does for n equal to the page count, with the number
+    // taken under the data set's lock: `n` is the page count as it is then. Two programs adding
+    // pages at once each get a page of their own.
+    unsigned AppendPage(const std::string& dataSet, std::string_view password, bool readOnly, std::string_view id,
+                        std::string_view text, double reminder, double created, int& n);
+
     // The ID of page n; empty when the header file cannot be opened.
     std::string PageIdAt(const std::string& dataSet, int n);
     // The number of the first page with this ID; -1 when the header file cannot be opened,

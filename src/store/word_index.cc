@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "store/dataset_lock.h"
 #include "store/dataset_paths.h"
 #include "store/io_error.h"
 #include "store/memory_tuning.h"
@@ -387,6 +388,7 @@ void SaveIndex(IndexList& list, const std::string& dataSet) {
         list.SetLoaded(false);
         return;
     }
+    DataSetLock lock(dataSet);
     const std::string path = CompanionPath(dataSet, ".idx");
     const std::string temp = CompanionPath(dataSet, ".id1");
     {

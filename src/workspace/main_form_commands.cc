@@ -116,14 +116,23 @@ void TMainForm::UpdateButtonClick() {
     // A locked page's text is not in the editor: writing the editor would lose the page.
     if (PwLocked()) return;
     if (!CheckBoxRemindMe->isChecked()) SetRemindDateValue(0);
-    if (ws.pageId.empty()) ws.pageId = store.NewPageId(ws.dataSet);
+    // A page without an ID has never been written: it becomes the last page as the data set is
+    // when it is written, which another program may have added to since it was begun.
+    const bool newPage = ws.pageId.empty();
+    if (newPage) ws.pageId = store.NewPageId(ws.dataSet);
     NoReminderPrompt();
     const double reminder = StoredReminderValue();
     const bool hasLines = EditorHasLines();
     unsigned status = 0;
     try {
-        status = store.WritePage(ws.dataSet, ws.pageNumber, ws.password, ws.zapInProgress, ReadOnlyTicked(),
-                                 ws.pageId, EditorRtf(), reminder, ws.created);
+        if (newPage && !ws.zapInProgress) {
+            status = store.AppendPage(ws.dataSet, ws.password, ReadOnlyTicked(), ws.pageId, EditorRtf(), reminder,
+                                      ws.created, ws.pageNumber);
+            EditRecNum->setText(QString::number(ws.pageNumber));
+        } else {
+            status = store.WritePage(ws.dataSet, ws.pageNumber, ws.password, ws.zapInProgress, ReadOnlyTicked(),
+                                     ws.pageId, EditorRtf(), reminder, ws.created);
+        }
     } catch (...) {
         SetModified(false);
         throw;
@@ -153,8 +162,9 @@ void TMainForm::ZapButtonClick() {
     // A page never written has no ID yet; it gets one so that the copy can be found again.
     if (ws.pageId.empty()) ws.pageId = store.NewPageId(ws.dataSet);
     const double reminder = remind::WholeDays(RemindDateValue()) + remind::TimeOfDayPart(RemindTimeValue());
-    unsigned status = store.WritePage(target, store.PageCount(target), ws.password, false, ReadOnlyTicked(),
-                                      ws.pageId, EditorRtf(), reminder, ws.created);
+    int placed = 0;
+    unsigned status =
+        store.AppendPage(target, ws.password, ReadOnlyTicked(), ws.pageId, EditorRtf(), reminder, ws.created, placed);
     if (status != 0) {
         ui::ShowError(dialogs, this, WriteError(status));
         return;

@@ -259,3 +259,32 @@ TEST_F(MainFormTest, TickerTypesOneCharacterPerTick) {
 
 }  // namespace
 }  // namespace jb::test
+
+namespace jb::test {
+namespace {
+
+// Another program adds a page while the window's new page is still being typed: Update makes
+// the window's page the next one after it, and neither page is lost.
+TEST_F(MainFormTest, ANewPageGoesAfterAPageAnotherProgramAddedMeanwhile) {
+    WriteSettings("[Remind]\r\nOnNoDateAlready=2\r\n[Template]\r\nDef=none\r\n");
+    MakePages(2);
+    workspace::TMainForm& f = Start();
+    f.AddButton->click();
+    ASSERT_EQ(2, f.ws.pageNumber);
+    Type("typed in the window");
+    ASSERT_EQ(0u, store.WritePage(DataSet(), 2, "", false, false, "0000FFFF", "{\\rtf1 added elsewhere\\par}", 0, 1));
+    f.UpdateButton->click();
+    EXPECT_EQ(4, PageCount());
+    EXPECT_EQ("added elsewhere", StoredText(2));
+    EXPECT_EQ("typed in the window", StoredText(3));
+    EXPECT_EQ(3, f.ws.pageNumber);
+    EXPECT_EQ("3", f.EditRecNum->text().toStdString());
+    f.EditBox->moveCursor(QTextCursor::End);
+    Type(" again");
+    f.UpdateButton->click();
+    EXPECT_EQ(4, PageCount()) << "the next Update writes the same page again";
+    EXPECT_EQ("typed in the window again", StoredText(3));
+}
+
+}  // namespace
+}  // namespace jb::test
