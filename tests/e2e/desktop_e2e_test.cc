@@ -40,28 +40,32 @@ std::string Capture(const std::string& command) {
 
 class VirtualDisplay {
 public:
+    // Xvfb picks a free display itself (-displayfd) and writes its number once it is ready, so
+    // two tests starting displays at the same moment never share one.
     explicit VirtualDisplay(const std::string& screen = "1024x768x24") {
-        for (int n = 97; n < 140 && pid_.empty(); ++n) {
-            if (fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) || fs::exists("/tmp/.X" + std::to_string(n) + "-lock"))
-                continue;
-            display_ = ":" + std::to_string(n);
-            pid_ = Capture("Xvfb " + display_ + " -screen 0 " + screen + " -nolisten tcp >/dev/null 2>&1 & echo $!");
-            while (!pid_.empty() && pid_.back() == '\n') pid_.pop_back();
-            for (int i = 0; i < 50 && !Ready(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            if (!Ready()) {
-                Stop();
-                pid_.clear();
-            }
+        const std::string number = folder_.File("display");
+        pid_ = Capture("Xvfb -displayfd 3 -screen 0 " + screen + " -nolisten tcp 3>'" + number +
+                       "' >/dev/null 2>&1 & echo $!");
+        while (!pid_.empty() && pid_.back() == '\n') pid_.pop_back();
+        for (int i = 0; i < 100 && display_.empty(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            const std::string written = ReadFileBytes(number);
+            if (!written.empty() && written.back() == '\n') display_ = ":" + written.substr(0, written.size() - 1);
+        }
+        if (!Ready()) {
+            Stop();
+            pid_.clear();
         }
     }
     ~VirtualDisplay() { Stop(); }
-    bool Ready() const { return !pid_.empty() && std::system(("xdpyinfo -display " + display_ + " >/dev/null 2>&1").c_str()) == 0; }
+    bool Ready() const { return !pid_.empty() && !display_.empty() && std::system(("xdpyinfo -display " + display_ + " >/dev/null 2>&1").c_str()) == 0; }
     const std::string& Display() const { return display_; }
 
 private:
     void Stop() {
         if (!pid_.empty()) std::system(("kill " + pid_ + " 2>/dev/null").c_str());
     }
+    TempDir folder_;
     std::string display_;
     std::string pid_;
 };
