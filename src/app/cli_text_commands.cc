@@ -57,7 +57,7 @@ int RunShow(const Args& args, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
-int RunAdd(const Args& args, std::ostream& out, std::ostream&) {
+int RunAdd(const Args& args, std::ostream& out, std::ostream& err) {
     const std::string dataSet = DataSetPath(args);
     const std::string password = args.Value("password").value_or("");
     if (args.Has("password")) CheckPassword(password);
@@ -73,11 +73,19 @@ int RunAdd(const Args& args, std::ostream& out, std::ostream&) {
         status != kStatusOk)
         throw std::runtime_error("Error #" + std::to_string(status) + " occured writing the page");
 
-    IndexList index;
-    LoadIndex(index, dataSet);
-    AddPageWords(index, dataSet, id, richtext::PlainTextOf(rtf));
-    SaveIndex(index, dataSet);
+    // The page is stored: from here on a failure must not read as if it were not, or a retry
+    // would store it twice.
     out << n << "\t" << id << "\n";
+    try {
+        IndexList index;
+        LoadIndex(index, dataSet);
+        AddPageWords(index, dataSet, id, richtext::PlainTextOf(rtf));
+        SaveIndex(index, dataSet);
+    } catch (const std::exception& e) {
+        err << "jotterbase-cli: page " << n << " (ID " << id << ") is stored, but its words could not be indexed ("
+            << e.what() << "); searches will not find it until 'jotterbase-cli reindex --data " << dataSet
+            << "' has rebuilt the index\n";
+    }
     return 0;
 }
 
