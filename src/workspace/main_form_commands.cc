@@ -134,7 +134,9 @@ void TMainForm::UpdateButtonClick() {
                                      ws.pageId, EditorRtf(), reminder, ws.created);
         }
     } catch (...) {
-        SetModified(false);
+        // Nothing of the page may be stored (another program held the data set, a file
+        // failed): it stays modified, so that leaving it still asks about the changes.
+        SetModified(true);
         throw;
     }
     SetModified(false);

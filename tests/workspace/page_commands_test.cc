@@ -8,9 +8,11 @@
 #include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
+#include <cstdlib>
 #include <filesystem>
 
 #include "remind/qt_dates.h"
+#include "store/dataset_lock.h"
 #include "richtext/richtext.h"
 #include "workspace/main_form_fixture.h"
 
@@ -284,6 +286,39 @@ TEST_F(MainFormTest, ANewPageGoesAfterAPageAnotherProgramAddedMeanwhile) {
     f.UpdateButton->click();
     EXPECT_EQ(4, PageCount()) << "the next Update writes the same page again";
     EXPECT_EQ("typed in the window again", StoredText(3));
+}
+
+}  // namespace
+}  // namespace jb::test
+
+namespace jb::test {
+namespace {
+
+// Another program holds the data set longer than a writer waits: Update says so, nothing is
+// written, and the page stays modified, so that its changes are not dropped by leaving it.
+TEST_F(MainFormTest, UpdateWhileAnotherProgramHoldsTheDataSetKeepsThePageModified) {
+    WriteSettings("[Remind]\r\nOnNoDateAlready=2\r\n[Template]\r\nDef=none\r\n");
+    MakePages(1);
+    workspace::TMainForm& f = Start();
+    f.EditBox->moveCursor(QTextCursor::End);
+    Type(" edited");
+    // util-linux flock holds the lock file as a second program would, for longer than 5 s.
+    const std::string held = dir.File("held");
+    ASSERT_EQ(0, std::system(("(flock -x '" + LockFilePath(DataSet()) + "' -c 'touch " + held +
+                              "; sleep 7') >/dev/null 2>&1 &").c_str()));
+    for (int i = 0; i < 100 && !FileExists(held); ++i) QTest::qWait(20);
+    ASSERT_TRUE(FileExists(held));
+    dialogs.Expect(QString());  // the general error: another program is writing the data set
+    f.UpdateButton->click();
+    EXPECT_TRUE(dialogs.shown.back().text.contains("Another program is writing this data set"))
+        << dialogs.shown.back().text.toStdString();
+    EXPECT_EQ("page 0", StoredText(0)) << "nothing was written";
+    EXPECT_TRUE(f.Modified()) << "the changes are still the user's to keep";
+    // Once the other program is done, Update stores the page.
+    std::system(("flock -x '" + LockFilePath(DataSet()) + "' true").c_str());
+    f.UpdateButton->click();
+    EXPECT_EQ("page 0 edited", StoredText(0));
+    EXPECT_FALSE(f.Modified());
 }
 
 }  // namespace
