@@ -367,11 +367,13 @@ void LoadIndex(IndexList& list, const std::string& dataSet) {
     const std::string path = CompanionPath(dataSet, ".idx");
     list.Entries().Clear();
     list.SetLoaded(false);
+    list.SetLoadedFileSize(-1);
     auto file = list.Files().Open(path, OpenMode::kRead);
     if (!file) {
         if (list.Files().Exists(path)) throw IoError(path, "The index file cannot be opened");
     } else {
         try {
+            list.SetLoadedFileSize(file->Size());
             list.Entries().AssignFileText(ReadWhole(*file));
         } catch (const std::length_error& e) {
             list.Entries().Clear();
@@ -391,6 +393,16 @@ void SaveIndex(IndexList& list, const std::string& dataSet) {
     DataSetLock lock(dataSet);
     const std::string path = CompanionPath(dataSet, ".idx");
     const std::string temp = CompanionPath(dataSet, ".id1");
+    // Another program (jotterbase-cli add, import) may have added entries since the load: the
+    // file's entries join the list, so that writing it drops none of them.
+    const std::int64_t nowSize = list.Files().Exists(path) ? list.Files().FileSize(path) : -1;
+    if (!list.ReplacesFile() && nowSize != list.LoadedFileSize() && nowSize > 0) {
+        auto file = list.Files().Open(path, OpenMode::kRead);
+        if (!file) throw IoError(path, "The index file cannot be opened");
+        WordIndex theirs;
+        theirs.AssignFileText(ReadWhole(*file));
+        list.Entries().AddAll(theirs.Lines());
+    }
     {
         auto file = list.Files().Open(temp, OpenMode::kCreate);
         if (!file) throw IoError(path, "The index file cannot be created");

@@ -205,9 +205,12 @@ public:
     FileSystem& Files() { return files_; }
     StopWords& Stops() { return stopWords_; }
 
+    // A list made loaded here, not read from the file, is the whole index (a rebuild): saving it
+    // replaces the file, whatever the file holds then.
     void SetLoaded(bool loaded) {
         loaded_ = loaded;
         matchesFile_ = false;
+        if (loaded) loadedFileSize_ = kReplacesFile;
     }
     // The list was just read from the index file (LoadIndex).
     void SetLoadedFromFile() {
@@ -217,6 +220,10 @@ public:
     // The list holds what the index file held when it was loaded and nothing was changed since:
     // saving it would write the same entries again.
     bool MatchesFile() const { return loaded_ && matchesFile_; }
+    // The size of the index file when the list was loaded from it; -1 when there was none.
+    std::int64_t LoadedFileSize() const { return loadedFileSize_; }
+    void SetLoadedFileSize(std::int64_t size) { loadedFileSize_ = size; }
+    bool ReplacesFile() const { return loadedFileSize_ == kReplacesFile; }
 
 private:
     FileSystem& files_;
@@ -224,13 +231,17 @@ private:
     WordIndex entries_;
     bool loaded_ = false;
     bool matchesFile_ = false;
+    static constexpr std::int64_t kReplacesFile = -2;
+    std::int64_t loadedFileSize_ = -1;
 };
 
 // Makes the list from the data set's index file (an absent file is an empty index) and sets the
 // loaded flag. Throws IoError when the file exists but cannot be read.
 void LoadIndex(IndexList& list, const std::string& dataSet);
 // Writes the list to the data set's index file (beside it as ".id1", then renamed over it), frees
-// the list and clears the loaded flag. A list that still matches the file it was loaded from is
+// the list and clears the loaded flag. Entries another program added to the file since the list
+// was loaded (the file's size changed) are kept: the file's entries join the list first. It
+// A list that still matches the file it was loaded from is
 // only freed: the file holds its entries already (an absent file holds none). Throws IoError when the file cannot be written; the list
 // is then kept. Does nothing while the list is not loaded (there is no list to write).
 void SaveIndex(IndexList& list, const std::string& dataSet);

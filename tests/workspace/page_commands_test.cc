@@ -13,6 +13,7 @@
 
 #include "remind/qt_dates.h"
 #include "store/dataset_lock.h"
+#include "transfer/outside_tools.h"
 #include "richtext/richtext.h"
 #include "workspace/main_form_fixture.h"
 
@@ -319,6 +320,32 @@ TEST_F(MainFormTest, UpdateWhileAnotherProgramHoldsTheDataSetKeepsThePageModifie
     f.UpdateButton->click();
     EXPECT_EQ("page 0 edited", StoredText(0));
     EXPECT_FALSE(f.Modified());
+}
+
+}  // namespace
+}  // namespace jb::test
+
+namespace jb::test {
+namespace {
+
+// jotterbase-cli adds a page while the window holds its index list: the window's save at close
+// keeps the entries the CLI wrote, as well as its own.
+TEST_F(MainFormTest, ClosingKeepsIndexEntriesAnotherProgramAddedMeanwhile) {
+    WriteSettings("[Remind]\r\nOnNoDateAlready=2\r\n[Template]\r\nDef=none\r\n");
+    MakePages(1);
+    workspace::TMainForm& f = Start();
+    ASSERT_TRUE(f.indexList.Loaded());
+    const std::string added =
+        CommandOutput("echo 'walrus from elsewhere' | " + std::string(JB_CLI_PATH) + " add --data " + DataSet() + " 2>&1");
+    ASSERT_EQ(0u, added.find("1\t")) << added;
+    const std::string id = added.substr(2, 8);
+    f.AddButton->click();
+    Type("carpenter typed here");
+    f.UpdateButton->click();
+    form->close();
+    const std::string index = ReadFileBytes(dir.File("data.idx"));
+    EXPECT_NE(std::string::npos, index.find("walrus=" + id)) << "the other program's entries stay";
+    EXPECT_NE(std::string::npos, index.find("carpenter=")) << "the window's own entries are written";
 }
 
 }  // namespace
