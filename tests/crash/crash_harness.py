@@ -1,0 +1,670 @@
+#!/usr/bin/env python3
+"""Kill and concurrency tests of the real Jotterbase programs.
+
+kill_test.sh and concurrency_test.sh start this file. It keeps a ledger of every page a program
+reported stored (by ID, with its text), runs jotterbase-cli commands and the main window (through
+window_update_driver) on a data set of a few thousand pages, kills them at random instants or runs
+them side by side, and then compares the data set with the ledger:
+
+  - every page reported stored is a live page exactly once, with its text;
+  - no two live pages of a data set share an ID;
+  - the live page count moves only by the pages added and zapped (a zapped page is then in the
+    deleted pages, "%NAME.jb", with its text);
+  - jotterbase-cli check finds nothing but what a killed command may leave: an interrupted pack
+    (finished by the next command before the check), work files, index entries of zapped pages,
+    and index gaps of pages whose add or Update was killed before its words were saved;
+  - every page added by the test is found by a search for its marker word.
+
+Index gaps ("pages unfindable") are reported on their own and fail the test only when
+JB_KILL_STRICT_INDEX=1. Anything else fails it; the data set and the commands that led there are
+then kept under /tmp/kill-findings/.
+"""
+
+import argparse
+import json
+import os
+import random
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+WORDS = ("alpha bravo charlie delta echo foxtrot golf hotel india juliet kilo lima mike november "
+         "oscar papa quebec romeo sierra tango uniform victor whiskey xray yankee zulu").split()
+FINDINGS_ROOT = "/tmp/kill-findings"
+MARK_PREFIX = "KILLMARK"  # every page the test adds carries one word KILLMARK<A|W><number>
+
+
+def norm(text):
+    return " ".join(text.split())
+
+
+class Failure(Exception):
+    pass
+
+
+class Cli:
+    def __init__(self, path, data_set):
+        self.path = path
+        self.data_set = data_set
+
+    def argv(self, *args, data=None):
+        return [self.path, *args, "--data", data or self.data_set]
+
+    def run(self, *args, data=None, stdin=None, timeout=60):
+        p = subprocess.run(self.argv(*args, data=data), input=stdin, capture_output=True, text=True,
+                           timeout=timeout)
+        return p.returncode, p.stdout, p.stderr
+
+    def must(self, *args, data=None, stdin=None):
+        rc, out, err = self.run(*args, data=data, stdin=stdin)
+        if rc != 0:
+            raise Failure("jotterbase-cli %s failed (%d): %s" % (" ".join(args), rc, err.strip()))
+        return out
+
+
+def make_base(cli, folder, pages, seed):
+    """A data set of `pages` pages, each with one KILLBASE<n> word, made by one DOS import."""
+    rnd = random.Random(seed)
+    source = os.path.join(folder, "base.txt")
+    with open(source, "w") as f:
+        for i in range(pages):
+            f.write("base page KILLBASE%06d %s\n" % (i, " ".join(rnd.choice(WORDS) for _ in range(25))))
+            f.write(" ".join(rnd.choice(WORDS) for _ in range(15)) + "\n~\n")
+    cli.must("import", source, "--dos", "--type", "txt")
+    os.remove(source)
+    cli.must("reindex")
+
+
+class Observed:
+    """One look at a data set: its live pages (number -> ID), deleted records, texts by ID."""
+
+    def __init__(self, cli, data_set):
+        self.data_set = data_set
+        self.live = {}       # number -> ID
+        self.deleted = []    # numbers of deleted records
+        self.damaged = []    # numbers listed as damaged
+        self.texts = {}      # ID -> normalised text (of the first page with that ID)
+        self.duplicate_ids = []
+        self.count = 0
+        if not os.path.exists(data_set) and not os.path.exists(data_set[:-3] + ".hd"):
+            return
+        rc, out, err = cli.run("list", data=data_set)
+        for line in out.splitlines():
+            cols = line.split("\t")
+            if len(cols) < 6:
+                continue
+            n, page_id, state = int(cols[0]), cols[1], cols[5]
+            if state == "deleted":
+                self.deleted.append(n)
+            elif state == "damaged":
+                self.damaged.append(n)
+            else:
+                self.live[n] = page_id
+        if rc != 0 and not self.damaged:
+            raise Failure("jotterbase-cli list %s failed (%d): %s" % (data_set, rc, err.strip()))
+        seen = set()
+        for n in sorted(self.live):
+            if self.live[n] in seen:
+                self.duplicate_ids.append((n, self.live[n]))
+            seen.add(self.live[n])
+        self.count = len(self.live)
+        # The texts, one export per run of live page numbers (a deleted record ends a run).
+        numbers = sorted(self.live)
+        runs, start = [], None
+        for i, n in enumerate(numbers):
+            if start is None:
+                start = n
+            if i + 1 == len(numbers) or numbers[i + 1] != n + 1:
+                runs.append((start, n))
+                start = None
+        with tempfile.TemporaryDirectory() as tmp:
+            for a, b in runs:
+                target = os.path.join(tmp, "pages.txt")
+                cli.must("export", "--range", "%d-%d" % (a, b), "--format", "txt", "-o", target, data=data_set)
+                with open(target, encoding="utf-8", errors="replace") as f:
+                    exported = f.read()
+                parts = re.split(r"^---Record Number (\d+) begins---$", exported, flags=re.M)
+                for i in range(1, len(parts), 2):
+                    n = int(parts[i])
+                    page_id = self.live.get(n)
+                    if page_id is not None and page_id not in self.texts:
+                        self.texts[page_id] = norm(parts[i + 1])
+
+    def ids(self):
+        return set(self.live.values())
+
+    def number_of(self, page_id):
+        for n, i in self.live.items():
+            if i == page_id:
+                return n
+        return None
+
+
+def index_ids(data_set):
+    """The IDs the index file names (one "word=ID" line an entry)."""
+    ids = set()
+    path = data_set[:-3] + ".idx"
+    if os.path.exists(path):
+        with open(path, "rb") as f:
+            for line in f:
+                eq = line.rfind(b"=")
+                if eq >= 0:
+                    ids.add(line[eq + 1:].strip().decode("latin-1"))
+    return ids
+
+
+def check_findings(cli, data_set):
+    rc, out, err = cli.run("check", "--json", data=data_set)
+    findings = []
+    for line in out.splitlines():
+        line = line.strip()
+        if line.startswith("{"):
+            findings.append(json.loads(line))
+    if rc not in (0, 1) or (rc == 1 and not findings):
+        raise Failure("jotterbase-cli check %s ended with %d: %s" % (data_set, rc, err.strip()))
+    return findings
+
+
+def marker_search(cli):
+    """IDs of the pages a search for the test's marker words finds."""
+    rc, out, err = cli.run("search", MARK_PREFIX.lower() + "*")
+    found = set()
+    for line in out.splitlines():
+        cols = line.split("\t")
+        if len(cols) >= 2 and cols[0].isdigit():
+            found.add(cols[1])
+    return found
+
+
+class Ledger:
+    """What the programs reported stored, and what may be missing from the index."""
+
+    def __init__(self):
+        self.main = {}      # ID -> expected normalised text, pages that must be live in the data set
+        self.deleted = {}   # ID -> text, pages that must be live in the deleted pages
+        self.marked = set()  # IDs of pages the test added (they carry a marker word)
+        self.may_lack_index = set()  # IDs of pages whose add or Update was killed
+        self.zapped_ids = set()  # every ID ever zapped: its index entries may stay behind
+        self.gaps = set()    # IDs seen unfindable or with unindexed words
+        self.adopted = 0     # pages a killed command stored without reporting them
+        self.zap_copies = 0  # pages an interrupted zap left in both data sets
+        self.work_files = 0  # checks that found work files of a killed command
+        self.stale_entries = 0  # checks that found index entries of zapped pages
+        self.pages_checked = 0
+
+
+class Verifier:
+    def __init__(self, cli, ledger, log):
+        self.cli = cli
+        self.ledger = ledger
+        self.log = log
+        self.deleted_set = os.path.join(os.path.dirname(cli.data_set), "%" + os.path.basename(cli.data_set))
+
+    def verify(self, pending=None, final=False):
+        """Compares the data sets with the ledger. `pending` describes the command just run:
+        candidates (text -> marker) it may have stored without reporting them, and a zap whose
+        outcome is open. Returns the problems found (empty: all is well)."""
+        pending = pending or {}
+        led = self.ledger
+        problems = []
+        # The next command finishes an interrupted pack, as the programs do before any command.
+        self.cli.run("info")
+        main = Observed(self.cli, self.cli.data_set)
+        dele = Observed(self.cli, self.deleted_set)
+        for obs, name in ((main, "data set"), (dele, "deleted pages")):
+            for n, page_id in obs.duplicate_ids:
+                problems.append("%s: page %d repeats ID %s" % (name, n, page_id))
+            for n in obs.damaged:
+                problems.append("%s: page %d is damaged" % (name, n))
+
+        # An interrupted zap: the page is in one data set or both, never in neither.
+        zap_id = pending.get("zap")
+        if zap_id:
+            in_main, in_del = zap_id in main.ids(), zap_id in dele.ids()
+            text = led.main.get(zap_id)
+            if in_del:
+                led.deleted[zap_id] = text
+                led.zapped_ids.add(zap_id)
+                if in_main:
+                    led.zap_copies += 1
+                else:
+                    del led.main[zap_id]
+            # neither: reported below as lost
+
+        # Pages a killed add or Update may have stored without saying so.
+        candidates = pending.get("candidates", {})
+        for page_id in sorted(main.ids() - set(led.main)):
+            text = main.texts.get(page_id)
+            if page_id in led.deleted:
+                problems.append("page %s, zapped, is back in the data set" % page_id)
+            elif text in candidates:
+                led.main[page_id] = text
+                led.marked.add(page_id)
+                led.may_lack_index.add(page_id)
+                led.adopted += 1
+                del candidates[text]
+            else:
+                problems.append("page %d (ID %s) was never reported stored: %r" %
+                                (main.number_of(page_id), page_id, (text or "")[:80]))
+
+        for page_id, text in led.main.items():
+            if page_id not in main.ids():
+                problems.append("LOST: page ID %s (%r) is not in the data set" % (page_id, (text or "")[:60]))
+            elif main.texts.get(page_id) != text:
+                problems.append("page %d (ID %s) has the text %r instead of %r" %
+                                (main.number_of(page_id), page_id, main.texts.get(page_id, "")[:80], text[:80]))
+        for page_id, text in led.deleted.items():
+            if page_id not in dele.ids():
+                problems.append("LOST: zapped page ID %s is not in the deleted pages" % page_id)
+            elif dele.texts.get(page_id) != text:
+                problems.append("zapped page ID %s has the text %r instead of %r" %
+                                (page_id, dele.texts.get(page_id, "")[:80], text[:80]))
+        if main.count != len(led.main):
+            problems.append("the data set holds %d live pages, the ledger %d" % (main.count, len(led.main)))
+        led.pages_checked += main.count + dele.count
+
+        # check: what a killed command may leave is sorted out; the rest is damage.
+        for f in check_findings(self.cli, self.cli.data_set):
+            kind, page = f["kind"], f["page"]
+            if kind == "unindexed-words" and page is not None and page in main.live:
+                page_id = main.live[page]
+                if page_id in led.may_lack_index:
+                    led.gaps.add(page_id)
+                    continue
+                problems.append("check: page %d (ID %s), whose commands all ended, has unindexed words: %s" %
+                                (page, page_id, f["detail"]))
+            elif kind == "unknown-ids":
+                strangers = index_ids(self.cli.data_set) - main.ids() - led.zapped_ids
+                if strangers:
+                    problems.append("check: the index names pages that never were: %s" % sorted(strangers)[:5])
+                else:
+                    led.stale_entries += 1
+            elif kind == "work-file" and not final:
+                led.work_files += 1
+            else:
+                problems.append("check: %s %s %s" % (kind, "-" if page is None else page, f["detail"]))
+        # The deleted pages have no index of their own; only their bodies are checked there.
+        for f in check_findings(self.cli, self.deleted_set) if dele.count else []:
+            if f["kind"] in ("unindexed-words", "unknown-ids") or (f["kind"] == "work-file" and not final):
+                continue
+            problems.append("check of the deleted pages: %s %s %s" % (f["kind"], f["page"], f["detail"]))
+
+        # Every page the test added is found by its marker word.
+        found = marker_search(self.cli)
+        for page_id in led.marked & set(led.main):
+            if page_id in found:
+                continue
+            if page_id in led.may_lack_index:
+                led.gaps.add(page_id)
+            else:
+                problems.append("page ID %s (%r) is not found by its marker word" %
+                                (page_id, led.main[page_id][:60]))
+        return problems
+
+
+class Findings:
+    """Keeps a failing data set and the commands that led to it under /tmp/kill-findings/."""
+
+    def __init__(self, folder, seed, mode):
+        self.folder = folder
+        self.seed = seed
+        self.mode = mode
+        self.commands = []
+
+    def note(self, line):
+        self.commands.append(line)
+
+    def save(self, problems, argv):
+        os.makedirs(FINDINGS_ROOT, exist_ok=True)
+        target = tempfile.mkdtemp(prefix="%s-%s-" % (self.mode, time.strftime("%Y%m%d-%H%M%S")), dir=FINDINGS_ROOT)
+        shutil.copytree(self.folder, os.path.join(target, "dataset"))
+        with open(os.path.join(target, "commands.txt"), "w") as f:
+            f.write("# %s, seed %d\n# reproduce: %s --seed %d\n" %
+                    (self.mode, self.seed, " ".join(argv), self.seed))
+            f.write("\n".join(self.commands) + "\n")
+        with open(os.path.join(target, "problems.txt"), "w") as f:
+            f.write("\n".join(problems) + "\n")
+        return target
+
+
+def start(argv, env=None, stdin_text=None):
+    p = subprocess.Popen(argv, stdin=subprocess.PIPE if stdin_text is not None else subprocess.DEVNULL,
+                         stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, env=env)
+    return p
+
+
+def finish(p, stdin_text=None, timeout=120):
+    out, err = p.communicate(stdin_text, timeout=timeout)
+    return p.returncode, out, err
+
+
+def parse_window_output(out):
+    stored = []
+    for line in out.splitlines():
+        cols = line.split()
+        if len(cols) == 4 and cols[0] == "stored":
+            stored.append((int(cols[1]), cols[2], cols[3]))
+    return stored
+
+
+def window_text(marker):
+    return norm("window page %s written by Update" % marker)
+
+
+def add_text(marker, rnd):
+    return "cli page %s %s\nwritten by add\n" % (marker, " ".join(rnd.choice(WORDS) for _ in range(8)))
+
+
+# ---------------------------------------------------------------------------------------------
+# The kill test
+
+
+def kill_test(opts):
+    seed = opts.seed if opts.seed is not None else random.randrange(1 << 30)
+    rnd = random.Random(seed)
+    folder = tempfile.mkdtemp(prefix="jb-kill-")
+    data_set = os.path.join(folder, "data.jb")
+    cli = Cli(opts.cli, data_set)
+    ledger = Ledger()
+    log = Findings(folder, seed, "kill")
+    verifier = Verifier(cli, ledger, log)
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    print("kill test: seed %d, %d base pages, in %s" % (seed, opts.pages, folder), flush=True)
+
+    make_base(cli, folder, opts.pages, seed)
+    base = Observed(cli, data_set)
+    for page_id, text in base.texts.items():
+        ledger.main[page_id] = text
+    if len(ledger.main) != opts.pages:
+        raise Failure("the base data set has %d pages, not %d" % (len(ledger.main), opts.pages))
+    log.note("base: %d pages imported and reindexed (seed %d)" % (opts.pages, seed))
+
+    commands = ["add", "add", "zap", "pack", "purge", "reindex"]
+    if opts.window_driver:
+        commands += ["window", "window"]
+    typical = {}  # command -> seconds of its last run that ended by itself
+    counters = {"A": 0, "W": 0}
+    rounds = kills = 0
+    deadline = time.time() + opts.soak * 60 if opts.soak else None
+    problems = []
+    while (rounds < opts.rounds) if deadline is None else (time.time() < deadline):
+        rounds += 1
+        kind = rnd.choice(commands)
+        pending = {"candidates": {}}
+        stdin_text = None
+        if kind == "add":
+            counters["A"] += 1
+            marker = "%sA%06d" % (MARK_PREFIX, counters["A"])
+            stdin_text = add_text(marker, rnd)
+            argv = cli.argv("add")
+            pending["candidates"][norm(stdin_text)] = marker
+        elif kind == "zap":
+            # A page an interrupted zap left in both data sets is not zapped again.
+            rc, out, err = cli.run("list")
+            numbers = [(int(c[0]), c[1]) for c in (l.split("\t") for l in out.splitlines())
+                       if len(c) >= 6 and c[5] != "deleted" and c[1] not in ledger.deleted]
+            n, page_id = rnd.choice(numbers)
+            argv = cli.argv("zap", str(n))
+            pending["zap"] = page_id
+        elif kind == "window":
+            first = counters["W"] + 1
+            counters["W"] += opts.window_pages
+            argv = [opts.window_driver, "--folder", folder, "--data", os.path.basename(data_set),
+                    "--pages", str(opts.window_pages), "--prefix", MARK_PREFIX + "W", "--start", str(first)]
+            for k in range(first, first + opts.window_pages):
+                pending["candidates"][window_text("%sW%06d" % (MARK_PREFIX, k))] = k
+        else:
+            argv = cli.argv(kind)
+
+        # The first run of each command ends by itself and gives its typical duration.
+        delay = rnd.uniform(0, typical[kind]) if kind in typical else None
+        began = time.time()
+        p = start(argv, env=env, stdin_text=stdin_text)
+        if stdin_text is not None:
+            try:
+                p.stdin.write(stdin_text)
+                p.stdin.close()
+            except BrokenPipeError:
+                pass
+            p.stdin = None
+        killed = False
+        if delay is not None:
+            try:
+                p.wait(timeout=delay)
+            except subprocess.TimeoutExpired:
+                p.send_signal(signal.SIGKILL)
+                killed = True
+                kills += 1
+        out, err = p.communicate(timeout=120)
+        rc = p.returncode
+        if not killed and delay is None and rc == 0:
+            typical[kind] = time.time() - began
+        log.note("round %d: %s%s -> %s" % (rounds, " ".join(os.path.basename(a) if a == opts.cli else a for a in argv),
+                                           "" if delay is None else " (kill after %.4f s)" % delay,
+                                           "KILLED" if killed else "exit %d" % rc))
+        if rc != 0 and not killed:
+            problems.append("round %d: %s ended with %d: %s" % (rounds, kind, rc, err.strip()[:300]))
+
+        # What the command reported stored joins the ledger before the look.
+        if kind == "add" and (rc == 0 or killed):
+            cols = out.split()
+            if len(cols) >= 2:
+                text = norm(stdin_text)
+                ledger.main[cols[1]] = text
+                ledger.marked.add(cols[1])
+                pending["candidates"].pop(text, None)
+                if killed:
+                    ledger.may_lack_index.add(cols[1])
+            elif rc == 0:
+                problems.append("round %d: add ended with 0 but printed %r" % (rounds, out))
+        elif kind == "window":
+            for number, marker, page_id in parse_window_output(out):
+                text = window_text(marker)
+                ledger.main[page_id] = text
+                ledger.marked.add(page_id)
+                pending["candidates"].pop(text, None)
+                if killed:
+                    ledger.may_lack_index.add(page_id)
+        elif kind == "zap" and rc == 0:
+            page_id = pending.pop("zap")
+            if page_id not in out:
+                problems.append("round %d: zap reported %r for page ID %s" % (rounds, out.strip(), page_id))
+            ledger.deleted[page_id] = ledger.main.pop(page_id)
+            ledger.zapped_ids.add(page_id)
+        try:
+            problems += verifier.verify(pending)
+        except Failure as e:
+            problems.append("round %d: %s" % (rounds, e))
+        if problems:
+            break
+        if opts.verbose:
+            print("round %d: %s %s, %d pages" % (rounds, kind, "killed" if killed else "ended", len(ledger.main)),
+                  flush=True)
+
+    # Index gaps are noted before the last steps repair them; then a pack and a rebuilt index
+    # must leave no finding at all.
+    if not problems:
+        gaps_before_repair = set(ledger.gaps)
+        log.note("final: pack, reindex, check")
+        for step in ("pack", "reindex"):
+            rc, out, err = cli.run(step)
+            if rc != 0:
+                problems.append("final %s ended with %d: %s" % (step, rc, err.strip()))
+        ledger.may_lack_index.clear()
+        problems += verifier.verify(final=True)
+        ledger.gaps = gaps_before_repair
+
+    print("rounds run: %d" % rounds)
+    print("kills delivered: %d" % kills)
+    print("pages checked: %d" % ledger.pages_checked)
+    print("pages in the ledger at the end: %d live, %d zapped" % (len(ledger.main), len(ledger.deleted)))
+    print("pages stored unreported by a killed command (adopted): %d" % ledger.adopted)
+    print("zaps interrupted with the page in both data sets: %d" % ledger.zap_copies)
+    print("checks that found work files of a killed command: %d" % ledger.work_files)
+    print("checks that found index entries of zapped pages: %d" % ledger.stale_entries)
+    print("pages unfindable: %d" % len(ledger.gaps))
+    lost = sum(1 for p in problems if p.startswith("LOST"))
+    print("pages lost: %d" % lost)
+    return finish_run(opts, problems, ledger, log, folder)
+
+
+def finish_run(opts, problems, ledger, log, folder):
+    strict = os.environ.get("JB_KILL_STRICT_INDEX") == "1"
+    if ledger.gaps and strict:
+        problems.append("JB_KILL_STRICT_INDEX=1 and %d page(s) were unfindable: %s" %
+                        (len(ledger.gaps), sorted(ledger.gaps)[:10]))
+    if problems:
+        kept = log.save(problems, sys.argv)
+        print("FAILED:", file=sys.stderr)
+        for p in problems[:40]:
+            print("  " + p, file=sys.stderr)
+        print("the data set and the commands are kept in %s" % kept, file=sys.stderr)
+        shutil.rmtree(folder, ignore_errors=True)
+        return 1
+    shutil.rmtree(folder, ignore_errors=True)
+    print("PASSED")
+    return 0
+
+
+# ---------------------------------------------------------------------------------------------
+# The concurrency test
+
+
+def loop_process(argv_list, env=None, stdins=None):
+    """Runs the commands one after another in a child shell-less loop; returns the Popen objects
+    lazily (each command is run when the previous ended)."""
+    results = []
+    for i, argv in enumerate(argv_list):
+        text = stdins[i] if stdins else None
+        p = subprocess.run(argv, input=text, capture_output=True, text=True, env=env, timeout=120)
+        results.append((argv, text, p.returncode, p.stdout, p.stderr))
+    return results
+
+
+def concurrency_test(opts):
+    import threading
+
+    seed = opts.seed if opts.seed is not None else random.randrange(1 << 30)
+    rnd = random.Random(seed)
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    overall = 0
+    cases = [("pack beside purge, zap and add", pack_beside_purge)]
+    if opts.window_driver:
+        cases.append(("window Update beside CLI add loops", window_beside_add))
+    for name, case in cases:
+        folder = tempfile.mkdtemp(prefix="jb-conc-")
+        data_set = os.path.join(folder, "data.jb")
+        cli = Cli(opts.cli, data_set)
+        ledger = Ledger()
+        log = Findings(folder, seed, "concurrency")
+        print("%s: seed %d, %d base pages, in %s" % (name, seed, opts.pages, folder), flush=True)
+        make_base(cli, folder, opts.pages, seed)
+        for page_id, text in Observed(cli, data_set).texts.items():
+            ledger.main[page_id] = text
+        problems = []
+        results = {}
+
+        def run_loop(key, argv_list, stdins=None):
+            results[key] = loop_process(argv_list, env=env, stdins=stdins)
+
+        threads = case(opts, cli, rnd, folder, ledger, run_loop, threading)
+        for t in threads:
+            t.start()
+        for t in threads:
+            t.join()
+        for key in sorted(results):
+            refused = 0
+            for argv, text, rc, out, err in results[key]:
+                log.note("%s: %s -> exit %d %s" % (key, " ".join(argv[1:]), rc, err.strip()[:200]))
+                if rc != 0:
+                    refused += 1
+                    if "another program" not in err:
+                        problems.append("%s: %s ended with %d: %s" % (key, " ".join(argv[1:]), rc, err.strip()))
+                    continue
+                if argv[1] == "add":
+                    cols = out.split()
+                    ledger.main[cols[1]] = norm(text)
+                    ledger.marked.add(cols[1])
+                elif argv[1] == "zap":
+                    m = re.search(r"\(ID ([0-9A-F]+)\)", out)
+                    if m:
+                        ledger.deleted[m.group(1)] = ledger.main.pop(m.group(1), None)
+                        ledger.zapped_ids.add(m.group(1))
+                elif os.path.basename(argv[0]) == "window_update_driver":
+                    for number, marker, page_id in parse_window_output(out):
+                        ledger.main[page_id] = window_text(marker)
+                        ledger.marked.add(page_id)
+            print("  %s: %d command(s), %d refused while another program held the data set" %
+                  (key, len(results[key]), refused))
+        verifier = Verifier(cli, ledger, log)
+        problems += verifier.verify(final=True)
+        print("  pages checked: %d, pages in the ledger: %d live, %d zapped, pages unfindable: %d" %
+              (ledger.pages_checked, len(ledger.main), len(ledger.deleted), len(ledger.gaps)))
+        if finish_run(opts, problems, ledger, log, folder) != 0:
+            overall = 1
+    return overall
+
+
+def pack_beside_purge(opts, cli, rnd, folder, ledger, run_loop, threading):
+    # Some pages zapped before the loops give the packs dead bodies to drop.
+    for _ in range(20):
+        n = rnd.randrange(len(ledger.main))
+        out = cli.must("zap", str(n))
+        page_id = re.search(r"\(ID ([0-9A-F]+)\)", out).group(1)
+        ledger.deleted[page_id] = ledger.main.pop(page_id)
+        ledger.zapped_ids.add(page_id)
+    loops = opts.loops
+    adds = ["%sA%06d" % (MARK_PREFIX, k) for k in range(loops)]
+    # The zap loop takes the last base pages: adds only append after them, so their numbers hold.
+    first_zap = len(ledger.main) - 1
+    return [
+        threading.Thread(target=run_loop, args=("pack", [cli.argv("pack")] * loops)),
+        threading.Thread(target=run_loop, args=("purge", [cli.argv("purge")] * loops)),
+        threading.Thread(target=run_loop, args=("add", [cli.argv("add")] * loops,
+                                                [add_text(m, rnd) for m in adds])),
+        threading.Thread(target=run_loop, args=("zap", [cli.argv("zap", str(first_zap - 2 * k))
+                                                        for k in range(loops // 4)])),
+    ]
+
+
+def window_beside_add(opts, cli, rnd, folder, ledger, run_loop, threading):
+    loops = opts.loops
+    window = [opts.window_driver, "--folder", folder, "--data", "data.jb", "--pages", str(loops),
+              "--prefix", MARK_PREFIX + "W", "--start", "1"]
+    threads = [threading.Thread(target=run_loop, args=("window", [window]))]
+    for j in range(2):
+        markers = ["%sA%d%05d" % (MARK_PREFIX, j, k) for k in range(loops)]
+        threads.append(threading.Thread(target=run_loop, args=("add%d" % j, [cli.argv("add")] * loops,
+                                                                [add_text(m, rnd) for m in markers])))
+    return threads
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("mode", choices=("kill", "concurrency"))
+    ap.add_argument("--cli", required=True, help="the jotterbase-cli program")
+    ap.add_argument("--window-driver", default="", help="window_update_driver (empty: no window commands)")
+    ap.add_argument("--rounds", type=int, default=25)
+    ap.add_argument("--soak", type=float, default=0, help="run rounds for this many minutes instead")
+    ap.add_argument("--pages", type=int, default=2000, help="pages of the base data set")
+    ap.add_argument("--window-pages", type=int, default=4, help="pages each window run writes")
+    ap.add_argument("--loops", type=int, default=40, help="commands of each concurrent loop")
+    ap.add_argument("--seed", type=int)
+    ap.add_argument("--verbose", action="store_true")
+    opts = ap.parse_args()
+    if opts.window_driver and not os.access(opts.window_driver, os.X_OK):
+        print("no window driver at %s: window commands left out" % opts.window_driver, flush=True)
+        opts.window_driver = ""
+    try:
+        return kill_test(opts) if opts.mode == "kill" else concurrency_test(opts)
+    except Failure as e:
+        print("FAILED: %s" % e, file=sys.stderr)
+        return 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
