@@ -42,6 +42,13 @@ def norm(text):
     return " ".join(text.split())
 
 
+def text_difference(found, expected):
+    """The two texts from a little before where they part."""
+    at = next((i for i, (a, b) in enumerate(zip(found, expected)) if a != b), min(len(found), len(expected)))
+    at = max(0, at - 20)
+    return "%r instead of %r (from character %d)" % (found[at:at + 70], expected[at:at + 70], at)
+
+
 class Failure(Exception):
     pass
 
@@ -82,7 +89,7 @@ def make_base(cli, folder, pages, seed):
 class Observed:
     """One look at a data set: its live pages (number -> ID), deleted records, texts by ID."""
 
-    def __init__(self, cli, data_set):
+    def __init__(self, cli, data_set, texts=True):
         self.data_set = data_set
         self.live = {}       # number -> ID
         self.deleted = []    # numbers of deleted records
@@ -112,6 +119,8 @@ class Observed:
                 self.duplicate_ids.append((n, self.live[n]))
             seen.add(self.live[n])
         self.count = len(self.live)
+        if not texts:
+            return
         # The texts, one export per run of live page numbers (a deleted record ends a run).
         numbers = sorted(self.live)
         runs, start = [], None
@@ -144,17 +153,18 @@ class Observed:
         return None
 
 
-def index_ids(data_set):
-    """The IDs the index file names (one "word=ID" line an entry)."""
-    ids = set()
+def index_words(data_set):
+    """ID -> the words the index file gives it (one "word=ID" line an entry)."""
+    words = {}
     path = data_set[:-3] + ".idx"
     if os.path.exists(path):
         with open(path, "rb") as f:
             for line in f:
                 eq = line.rfind(b"=")
                 if eq >= 0:
-                    ids.add(line[eq + 1:].strip().decode("latin-1"))
-    return ids
+                    page_id = line[eq + 1:].strip().decode("latin-1")
+                    words.setdefault(page_id, set()).add(line[:eq].decode("latin-1"))
+    return words
 
 
 def check_findings(cli, data_set):
@@ -189,10 +199,15 @@ class Ledger:
         self.marked = set()  # IDs of pages the test added (they carry a marker word)
         self.may_lack_index = set()  # IDs of pages whose add or Update was killed
         self.zapped_ids = set()  # every ID ever zapped: its index entries may stay behind
+        # Marker words of pages whose add or Update was killed: their index entries may be in the
+        # index file without the page, when the kill came between the two writes.
+        self.killed_markers = set()
+        self.unstored_ids = set()  # IDs in the index of such pages that were never stored
         self.gaps = set()    # IDs seen unfindable or with unindexed words
         self.adopted = 0     # pages a killed command stored without reporting them
         self.zap_copies = 0  # pages an interrupted zap left in both data sets
         self.work_files = 0  # checks that found work files of a killed command
+        self.work_file_kinds = {}  # extension -> times found
         self.stale_entries = 0  # checks that found index entries of zapped pages
         self.pages_checked = 0
 
@@ -214,7 +229,9 @@ class Verifier:
         # The next command finishes an interrupted pack, as the programs do before any command.
         self.cli.run("info")
         main = Observed(self.cli, self.cli.data_set)
-        dele = Observed(self.cli, self.deleted_set)
+        # Only a zap writes the deleted pages: their texts are read after one, and at the end.
+        zap_id = pending.get("zap")
+        dele = Observed(self.cli, self.deleted_set, texts=final or pending.get("deleted_changed", False))
         for obs, name in ((main, "data set"), (dele, "deleted pages")):
             for n, page_id in obs.duplicate_ids:
                 problems.append("%s: page %d repeats ID %s" % (name, n, page_id))
@@ -222,7 +239,6 @@ class Verifier:
                 problems.append("%s: page %d is damaged" % (name, n))
 
         # An interrupted zap: the page is in one data set or both, never in neither.
-        zap_id = pending.get("zap")
         if zap_id:
             in_main, in_del = zap_id in main.ids(), zap_id in dele.ids()
             text = led.main.get(zap_id)
@@ -255,14 +271,14 @@ class Verifier:
             if page_id not in main.ids():
                 problems.append("LOST: page ID %s (%r) is not in the data set" % (page_id, (text or "")[:60]))
             elif main.texts.get(page_id) != text:
-                problems.append("page %d (ID %s) has the text %r instead of %r" %
-                                (main.number_of(page_id), page_id, main.texts.get(page_id, "")[:80], text[:80]))
+                problems.append("page %d (ID %s) has the text %s" %
+                                (main.number_of(page_id), page_id, text_difference(main.texts.get(page_id, ""), text)))
         for page_id, text in led.deleted.items():
             if page_id not in dele.ids():
                 problems.append("LOST: zapped page ID %s is not in the deleted pages" % page_id)
-            elif dele.texts.get(page_id) != text:
-                problems.append("zapped page ID %s has the text %r instead of %r" %
-                                (page_id, dele.texts.get(page_id, "")[:80], text[:80]))
+            elif dele.texts and dele.texts.get(page_id) != text:
+                problems.append("zapped page ID %s has the text %s" %
+                                (page_id, text_difference(dele.texts.get(page_id, ""), text)))
         if main.count != len(led.main):
             problems.append("the data set holds %d live pages, the ledger %d" % (main.count, len(led.main)))
         led.pages_checked += main.count + dele.count
@@ -278,13 +294,19 @@ class Verifier:
                 problems.append("check: page %d (ID %s), whose commands all ended, has unindexed words: %s" %
                                 (page, page_id, f["detail"]))
             elif kind == "unknown-ids":
-                strangers = index_ids(self.cli.data_set) - main.ids() - led.zapped_ids
-                if strangers:
-                    problems.append("check: the index names pages that never were: %s" % sorted(strangers)[:5])
+                words = index_words(self.cli.data_set)
+                strangers = set(words) - main.ids() - led.zapped_ids
+                unstored = {i for i in strangers if words[i] & led.killed_markers}
+                led.unstored_ids |= unstored
+                if strangers - unstored:
+                    problems.append("check: the index names pages that never were: %s" %
+                                    sorted(strangers - unstored)[:5])
                 else:
                     led.stale_entries += 1
             elif kind == "work-file" and not final:
                 led.work_files += 1
+                ext = os.path.splitext(f["detail"].split(" ")[0])[1]
+                led.work_file_kinds[ext] = led.work_file_kinds.get(ext, 0) + 1
             else:
                 problems.append("check: %s %s %s" % (kind, "-" if page is None else page, f["detail"]))
         # The deleted pages have no index of their own; only their bodies are checked there.
@@ -387,6 +409,9 @@ def kill_test(opts):
     if opts.window_driver:
         commands += ["window", "window"]
     typical = {}  # command -> seconds of its last run that ended by itself
+    killed_runs = {"add": 0, "window": 0}  # killed runs of the commands that index pages
+    gap_runs = {"add": 0, "window": 0}     # ... of which left pages unfindable
+    gap_pages = {"add": 0, "window": 0}
     counters = {"A": 0, "W": 0}
     rounds = kills = 0
     deadline = time.time() + opts.soak * 60 if opts.soak else None
@@ -410,13 +435,15 @@ def kill_test(opts):
             n, page_id = rnd.choice(numbers)
             argv = cli.argv("zap", str(n))
             pending["zap"] = page_id
+            pending["deleted_changed"] = True
         elif kind == "window":
             first = counters["W"] + 1
             counters["W"] += opts.window_pages
             argv = [opts.window_driver, "--folder", folder, "--data", os.path.basename(data_set),
                     "--pages", str(opts.window_pages), "--prefix", MARK_PREFIX + "W", "--start", str(first)]
             for k in range(first, first + opts.window_pages):
-                pending["candidates"][window_text("%sW%06d" % (MARK_PREFIX, k))] = k
+                marker = "%sW%06d" % (MARK_PREFIX, k)
+                pending["candidates"][window_text(marker)] = marker
         else:
             argv = cli.argv(kind)
 
@@ -450,6 +477,8 @@ def kill_test(opts):
             problems.append("round %d: %s ended with %d: %s" % (rounds, kind, rc, err.strip()[:300]))
 
         # What the command reported stored joins the ledger before the look.
+        if killed:
+            ledger.killed_markers |= {str(m).lower() for m in pending["candidates"].values()}
         if kind == "add" and (rc == 0 or killed):
             cols = out.split()
             if len(cols) >= 2:
@@ -475,10 +504,18 @@ def kill_test(opts):
                 problems.append("round %d: zap reported %r for page ID %s" % (rounds, out.strip(), page_id))
             ledger.deleted[page_id] = ledger.main.pop(page_id)
             ledger.zapped_ids.add(page_id)
+        gaps_before = set(ledger.gaps)
         try:
             problems += verifier.verify(pending)
         except Failure as e:
             problems.append("round %d: %s" % (rounds, e))
+        if killed and kind in killed_runs:
+            killed_runs[kind] += 1
+            new_gaps = ledger.gaps - gaps_before
+            if new_gaps:
+                gap_runs[kind] += 1
+                gap_pages[kind] += len(new_gaps)
+                log.note("  index gap: %s" % " ".join(sorted(new_gaps)))
         if problems:
             break
         if opts.verbose:
@@ -504,9 +541,14 @@ def kill_test(opts):
     print("pages in the ledger at the end: %d live, %d zapped" % (len(ledger.main), len(ledger.deleted)))
     print("pages stored unreported by a killed command (adopted): %d" % ledger.adopted)
     print("zaps interrupted with the page in both data sets: %d" % ledger.zap_copies)
-    print("checks that found work files of a killed command: %d" % ledger.work_files)
-    print("checks that found index entries of zapped pages: %d" % ledger.stale_entries)
+    print("checks that found work files of a killed command: %d %s" %
+          (ledger.work_files, " ".join("%s:%d" % kv for kv in sorted(ledger.work_file_kinds.items()))))
+    print("checks that found index entries of zapped pages or of pages not stored: %d" % ledger.stale_entries)
+    print("pages a killed command indexed but did not store: %d" % len(ledger.unstored_ids))
     print("pages unfindable: %d" % len(ledger.gaps))
+    for kind in killed_runs:
+        print("  killed %s runs: %d, of which left pages unfindable: %d (%d pages)" %
+              (kind, killed_runs[kind], gap_runs[kind], gap_pages[kind]))
     lost = sum(1 for p in problems if p.startswith("LOST"))
     print("pages lost: %d" % lost)
     return finish_run(opts, problems, ledger, log, folder)
@@ -537,11 +579,12 @@ def finish_run(opts, problems, ledger, log, folder):
 def loop_process(argv_list, env=None, stdins=None):
     """Runs the commands one after another in a child shell-less loop; returns the Popen objects
     lazily (each command is run when the previous ended)."""
-    results = []
+    results = [time.time()]
     for i, argv in enumerate(argv_list):
         text = stdins[i] if stdins else None
         p = subprocess.run(argv, input=text, capture_output=True, text=True, env=env, timeout=120)
         results.append((argv, text, p.returncode, p.stdout, p.stderr))
+    results[0] = (results[0], time.time())
     return results
 
 
@@ -552,10 +595,21 @@ def concurrency_test(opts):
     rnd = random.Random(seed)
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     overall = 0
-    cases = [("pack beside purge, zap and add", pack_beside_purge)]
+    cases = [("pack-purge", "pack beside purge, zap and add", pack_beside_purge)]
     if opts.window_driver:
-        cases.append(("window Update beside CLI add loops", window_beside_add))
-    for name, case in cases:
+        cases.append(("window-add", "window Update beside CLI add loops", window_beside_add))
+        cases.append(("window-edit-zap", "window Update of a shown page after a CLI zap of an earlier page",
+                      window_edit_beside_zap))
+    chosen = opts.case.split(",") if opts.case else [key for key, _, _ in cases]
+    for key in chosen:
+        if key.startswith("window-") and not opts.window_driver:
+            print("%s left out: there is no window driver" % key)
+        elif key not in [k for k, _, _ in cases]:
+            print("no case %s" % key, file=sys.stderr)
+            return 1
+    for key, name, case in cases:
+        if key not in chosen:
+            continue
         folder = tempfile.mkdtemp(prefix="jb-conc-")
         data_set = os.path.join(folder, "data.jb")
         cli = Cli(opts.cli, data_set)
@@ -571,13 +625,15 @@ def concurrency_test(opts):
         def run_loop(key, argv_list, stdins=None):
             results[key] = loop_process(argv_list, env=env, stdins=stdins)
 
-        threads = case(opts, cli, rnd, folder, ledger, run_loop, threading)
+        threads = case(opts, cli, rnd, folder, ledger, run_loop, threading, problems)
         for t in threads:
             t.start()
         for t in threads:
             t.join()
+        began = min((results[key][0][0] for key in results), default=0)
         for key in sorted(results):
             refused = 0
+            span = results[key].pop(0)
             for argv, text, rc, out, err in results[key]:
                 log.note("%s: %s -> exit %d %s" % (key, " ".join(argv[1:]), rc, err.strip()[:200]))
                 if rc != 0:
@@ -598,8 +654,8 @@ def concurrency_test(opts):
                     for number, marker, page_id in parse_window_output(out):
                         ledger.main[page_id] = window_text(marker)
                         ledger.marked.add(page_id)
-            print("  %s: %d command(s), %d refused while another program held the data set" %
-                  (key, len(results[key]), refused))
+            print("  %s: %d command(s) from %.2f s to %.2f s, %d refused while another program held the data set" %
+                  (key, len(results[key]), span[0] - began, span[1] - began, refused))
         verifier = Verifier(cli, ledger, log)
         problems += verifier.verify(final=True)
         print("  pages checked: %d, pages in the ledger: %d live, %d zapped, pages unfindable: %d" %
@@ -609,7 +665,7 @@ def concurrency_test(opts):
     return overall
 
 
-def pack_beside_purge(opts, cli, rnd, folder, ledger, run_loop, threading):
+def pack_beside_purge(opts, cli, rnd, folder, ledger, run_loop, threading, problems):
     # Some pages zapped before the loops give the packs dead bodies to drop.
     for _ in range(20):
         n = rnd.randrange(len(ledger.main))
@@ -631,7 +687,7 @@ def pack_beside_purge(opts, cli, rnd, folder, ledger, run_loop, threading):
     ]
 
 
-def window_beside_add(opts, cli, rnd, folder, ledger, run_loop, threading):
+def window_beside_add(opts, cli, rnd, folder, ledger, run_loop, threading, problems):
     loops = opts.loops
     window = [opts.window_driver, "--folder", folder, "--data", "data.jb", "--pages", str(loops),
               "--prefix", MARK_PREFIX + "W", "--start", "1"]
@@ -643,9 +699,135 @@ def window_beside_add(opts, cli, rnd, folder, ledger, run_loop, threading):
     return threads
 
 
+# ---------------------------------------------------------------------------------------------
+# The harness's own test: damage it must see
+
+
+def damage_lost_page(cli, folder):
+    hd = os.path.join(folder, "data.hd")
+    os.truncate(hd, os.path.getsize(hd) - 48)  # the last page's record
+
+
+def damage_duplicate_id(cli, folder):
+    with open(os.path.join(folder, "data.hd"), "r+b") as f:
+        record = f.read(48)
+        f.seek(0, os.SEEK_END)
+        f.write(record)  # a second page with page 0's ID and body
+
+
+def damage_changed_text(cli, folder):
+    with open(os.path.join(folder, "data.jb"), "r+b") as f:
+        data = f.read()
+        at = data.index(b"KILLBASE000007")
+        f.seek(at)
+        f.write(b"KILLBASE999997")
+
+
+def damage_lost_index(cli, folder):
+    os.remove(os.path.join(folder, "data.idx"))
+
+
+def damage_cut_body(cli, folder):
+    jb = os.path.join(folder, "data.jb")
+    os.truncate(jb, os.path.getsize(jb) - 40)
+
+
+def damage_unreported_page(cli, folder):
+    cli.must("add", stdin="a page nobody reported\n")
+
+
+def damage_unfindable_page(cli, folder):
+    # A page reported stored whose marker word the index lacks (its entries removed).
+    idx = os.path.join(folder, "data.idx")
+    with open(idx, "rb") as f:
+        lines = [l for l in f if not l.startswith(MARK_PREFIX.lower().encode())]
+    with open(idx, "wb") as f:
+        f.writelines(lines)
+
+
+def self_test(opts):
+    """Each kind of damage the tests exist to catch, made by hand in a copy of a small data set,
+    must be reported; the undamaged copy must pass."""
+    seed = opts.seed if opts.seed is not None else 1
+    folder = tempfile.mkdtemp(prefix="jb-selftest-")
+    data_set = os.path.join(folder, "data.jb")
+    cli = Cli(opts.cli, data_set)
+    make_base(cli, folder, 200, seed)
+    out = cli.must("add", stdin=add_text(MARK_PREFIX + "A000001", random.Random(seed)))
+    added_id = out.split()[1]
+    cases = [
+        ("no damage", None, None),
+        ("a page's header record cut off", damage_lost_page, "LOST"),
+        ("a second page with the same ID", damage_duplicate_id, "repeats ID"),
+        ("a word of a body changed", damage_changed_text, "has the text"),
+        ("the index file removed", damage_lost_index, "unindexed words"),
+        ("the data file cut short", damage_cut_body, "damaged"),
+        ("a page nobody reported", damage_unreported_page, "never reported stored"),
+        ("an added page's index entries removed", damage_unfindable_page, "not found by its marker"),
+    ]
+    failures = 0
+    for name, damage, expected in cases:
+        copy = tempfile.mkdtemp(prefix="jb-selftest-case-")
+        shutil.rmtree(copy)
+        shutil.copytree(folder, copy)
+        copy_cli = Cli(opts.cli, os.path.join(copy, "data.jb"))
+        ledger = Ledger()
+        for page_id, text in Observed(cli, data_set).texts.items():
+            ledger.main[page_id] = text
+        ledger.marked.add(added_id)
+        if damage:
+            damage(copy_cli, copy)
+        try:
+            problems = Verifier(copy_cli, ledger, None).verify(final=True)
+        except Failure as e:
+            problems = [str(e)]
+        seen = (not problems) if expected is None else any(expected in p for p in problems)
+        print("%-40s %s%s" % (name, "seen" if seen else "MISSED",
+                              "" if seen else ": " + "; ".join(problems)[:300]))
+        failures += 0 if seen else 1
+        shutil.rmtree(copy, ignore_errors=True)
+    shutil.rmtree(folder, ignore_errors=True)
+    print("PASSED" if failures == 0 else "FAILED: %d kind(s) of damage missed" % failures)
+    return 0 if failures == 0 else 1
+
+
+def window_edit_beside_zap(opts, cli, rnd, folder, ledger, run_loop, threading, problems):
+    """The window shows a page; meanwhile another program zaps an earlier page, which moves the
+    shown page one number down; then the window's Update writes the page. Done in turn, no
+    thread: the moments are the point."""
+    shown = len(ledger.main) // 2
+    zapped = shown // 3
+    marker = "%sE%06d" % (MARK_PREFIX, 1)
+    p = subprocess.Popen([opts.window_driver, "--folder", folder, "--data", "data.jb", "--edit", str(shown),
+                          "--prefix", MARK_PREFIX + "E", "--start", "1"],
+                         stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                         env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+    first = p.stdout.readline().split()
+    if len(first) != 3 or first[0] != "showing":
+        p.kill()
+        problems.append("the window driver did not show page %d: %r" % (shown, first))
+        return []
+    shown_id = first[2]
+    out = cli.must("zap", str(zapped))
+    zapped_id = re.search(r"\(ID ([0-9A-F]+)\)", out).group(1)
+    ledger.deleted[zapped_id] = ledger.main.pop(zapped_id)
+    ledger.zapped_ids.add(zapped_id)
+    out, err = p.communicate("go\n", timeout=60)
+    cols = out.split()
+    print("  the window showed page %d (ID %s); zap %d moved ID %s; the window said: %s" %
+          (shown, shown_id, zapped, zapped_id, out.strip()))
+    if p.returncode == 0 and cols and cols[0] == "updated":
+        ledger.main[shown_id] = norm(ledger.main[shown_id] + " " + marker)
+        ledger.marked.add(shown_id)
+    elif p.returncode != 0:
+        # Refusing the Update is a sound answer; the page then keeps its text.
+        print("  the window refused the Update: %s" % err.strip()[-300:])
+    return []
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    ap.add_argument("mode", choices=("kill", "concurrency"))
+    ap.add_argument("mode", choices=("kill", "concurrency", "self-test"))
     ap.add_argument("--cli", required=True, help="the jotterbase-cli program")
     ap.add_argument("--window-driver", default="", help="window_update_driver (empty: no window commands)")
     ap.add_argument("--rounds", type=int, default=25)
@@ -654,13 +836,14 @@ def main():
     ap.add_argument("--window-pages", type=int, default=4, help="pages each window run writes")
     ap.add_argument("--loops", type=int, default=40, help="commands of each concurrent loop")
     ap.add_argument("--seed", type=int)
+    ap.add_argument("--case", default="", help="concurrency cases to run, comma-separated (default all)")
     ap.add_argument("--verbose", action="store_true")
     opts = ap.parse_args()
     if opts.window_driver and not os.access(opts.window_driver, os.X_OK):
         print("no window driver at %s: window commands left out" % opts.window_driver, flush=True)
         opts.window_driver = ""
     try:
-        return kill_test(opts) if opts.mode == "kill" else concurrency_test(opts)
+        return {"kill": kill_test, "concurrency": concurrency_test, "self-test": self_test}[opts.mode](opts)
     except Failure as e:
         print("FAILED: %s" % e, file=sys.stderr)
         return 1

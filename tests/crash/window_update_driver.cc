@@ -4,10 +4,14 @@
 // it at any instant knows which pages the window had reported written.
 //
 //   window_update_driver --folder DIR --data NAME [--pages N] [--prefix P] [--start K]
+//   window_update_driver --folder DIR --data NAME --edit N [--prefix P] [--start K]
 //
 // DIR is used as the program folder (its JotBase.ini is written afresh: the data set NAME, no
 // template, no reminder question). Markers are P followed by K, K+1, ... in six digits. After N
 // pages (default 20) the window is closed as the user would close it, which saves its index.
+// With --edit N it instead shows page N, prints "showing <N> <ID>", waits for a line on standard
+// input (so that another program can change the data set meanwhile), then types the marker at the
+// end of the page and presses Update, and prints "updated <N> <marker> <ID>".
 // A message the window shows (another program held the data set too long, a file failed) is
 // printed as "message <text>" on standard error and answered with its default button; the page
 // is then reported as "failed <marker>" and the driver goes on with the next.
@@ -18,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <string>
 
 #include "workspace/desktop.h"
@@ -60,7 +65,7 @@ int Usage() {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     std::string folder, data, prefix = "WINMARK";
-    int pages = 20, start = 0;
+    int pages = 20, start = 0, edit = -1;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (i + 1 >= argc) return Usage();
@@ -70,6 +75,7 @@ int main(int argc, char** argv) {
         else if (arg == "--prefix") prefix = value;
         else if (arg == "--pages") pages = std::atoi(value.c_str());
         else if (arg == "--start") start = std::atoi(value.c_str());
+        else if (arg == "--edit") edit = std::atoi(value.c_str());
         else return Usage();
     }
     if (folder.empty() || data.empty() || pages < 0) return Usage();
@@ -89,6 +95,24 @@ int main(int argc, char** argv) {
     jb::workspace::TMainForm form({dialogs, jb::Clock::System(), desktop, folder});
     if (!form.FormShow()) return 1;
     int failed = 0;
+    if (edit >= 0) {
+        char marker[64];
+        std::snprintf(marker, sizeof marker, "%s%06d", prefix.c_str(), start);
+        form.ShowPageNumber(edit);
+        std::printf("showing %d %s\n", form.ws.pageNumber, form.ws.pageId.c_str());
+        std::fflush(stdout);
+        std::string line;
+        std::getline(std::cin, line);
+        const int before = dialogs.shown;
+        form.EditBox->moveCursor(QTextCursor::End);
+        QTest::keyClicks(form.EditBox, QString(" ") + marker);
+        form.UpdateButton->click();
+        const bool ok = dialogs.shown == before && !form.Modified();
+        std::printf("%s %d %s %s\n", ok ? "updated" : "failed", form.ws.pageNumber, marker, form.ws.pageId.c_str());
+        std::fflush(stdout);
+        form.close();
+        return ok ? 0 : 1;
+    }
     for (int i = 0; i < pages; ++i) {
         char marker[64];
         std::snprintf(marker, sizeof marker, "%s%06d", prefix.c_str(), start + i);
