@@ -3,7 +3,8 @@
 # scratch copy of its seed corpus in tests/, so that the corpora kept in the project stay small.
 #   scripts/fuzz.sh [MINUTES]      (0: a smoke run of a few thousand inputs each)
 # Builds with clang in build-fuzz (-DJB_FUZZ=ON, core libraries only). A target that finds a
-# failure stops the run; its input is left in build-fuzz/findings/.
+# failure stops the run; its input is left in build-fuzz/findings/. An input that takes a minute
+# counts as a hang.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 minutes=${1:-10}
@@ -15,6 +16,10 @@ targets=(
   "richtext_fuzz tests/richtext tests/richtext/fuzz_corpus"
   "settings_fuzz tests/settings tests/settings/corpus"
   "import_fuzz tests/transfer tests/transfer/fuzz_corpus"
+  "query_fuzz tests/fuzz tests/fuzz/query_fuzz_corpus"
+  "header_fuzz tests/fuzz tests/fuzz/header_fuzz_corpus"
+  "index_fuzz tests/fuzz tests/fuzz/index_fuzz_corpus"
+  "recent_fuzz tests/fuzz tests/fuzz/recent_fuzz_corpus"
 )
 names=()
 for t in "${targets[@]}"; do names+=("${t%% *}"); done
@@ -27,7 +32,7 @@ for t in "${targets[@]}"; do
   scratch=$(mktemp -d)
   cp -r "$top/$corpus/." "$scratch/"
   echo "fuzz.sh: $(date +%T) $name for $minutes minute(s)"
-  (cd "$build/findings" && "$build/$folder/$name" "$scratch" "${limit[@]}" -max_len=20000 \
+  (cd "$build/findings" && "$build/$folder/$name" "$scratch" "${limit[@]}" -max_len=20000 -timeout=60 \
     -print_final_stats=1 2>"$build/findings/$name.log") || {
     echo "fuzz.sh: $name found a failure; see $build/findings/$name.log" >&2
     exit 1
