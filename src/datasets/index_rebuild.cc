@@ -1,5 +1,13 @@
 #include "datasets/index_rebuild.h"
 
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <utility>
+
 #include "richtext/richtext.h"
 #include "store/io_error.h"
 #include "store/page_store.h"
@@ -8,6 +16,70 @@
 #include "store/word_index.h"
 
 namespace jb {
+
+namespace {
+
+// One live page's words, or why they could not be read.
+struct PageWords {
+    std::string id;
+    std::vector<std::string> words;
+    std::string damage;  // the read failed: the message, and no words
+};
+
+// Pages handed from the thread that reads and parses them to the one that indexes them, a
+// batch at a time and in page order, with a bounded number of batches waiting so that a fast
+// reader does not fill the memory.
+class PageQueue {
+public:
+    void Push(std::vector<PageWords> batch) {
+        std::unique_lock lock(mutex_);
+        roomLeft_.wait(lock, [&] { return batches_.size() < kMaxWaiting || abandoned_; });
+        batches_.push_back(std::move(batch));
+        waiting_.notify_one();
+    }
+    // The reader is done, normally or with `failure`.
+    void Close(std::exception_ptr failure = nullptr) {
+        std::lock_guard lock(mutex_);
+        closed_ = true;
+        failure_ = failure;
+        waiting_.notify_one();
+    }
+    // The next batch; false once the reader is done and every batch was taken. Throws what
+    // the reader failed with.
+    bool Pop(std::vector<PageWords>& batch) {
+        std::unique_lock lock(mutex_);
+        waiting_.wait(lock, [&] { return !batches_.empty() || closed_; });
+        if (batches_.empty()) {
+            if (failure_) std::rethrow_exception(failure_);
+            return false;
+        }
+        batch = std::move(batches_.front());
+        batches_.pop_front();
+        roomLeft_.notify_one();
+        return true;
+    }
+    // The indexing side stopped (it failed): the reader must not wait for room.
+    void Abandon() {
+        std::lock_guard lock(mutex_);
+        abandoned_ = true;
+        roomLeft_.notify_one();
+    }
+    bool Abandoned() {
+        std::lock_guard lock(mutex_);
+        return abandoned_;
+    }
+
+private:
+    static constexpr std::size_t kMaxWaiting = 16;
+    std::mutex mutex_;
+    std::condition_variable waiting_, roomLeft_;
+    std::deque<std::vector<PageWords>> batches_;
+    bool closed_ = false;
+    bool abandoned_ = false;
+    std::exception_ptr failure_;
+};
+
+}  // namespace
 
 RebuildReport RebuildIndex(const std::string& dataSet, FileSystem& files) {
     PageStore store(files);
@@ -20,31 +92,78 @@ RebuildReport RebuildIndex(const std::string& dataSet, FileSystem& files) {
     auto data = records.empty() ? nullptr : files.Open(dataSet, OpenMode::kRead);
     if (!records.empty() && !data) throw IoError(dataSet, "Error #" + std::to_string(kStatusDataFileUnopenable) + " occurred");
     const std::int64_t dataSize = data ? data->Size() : 0;
-    std::string body;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        const HeaderRecord& r = records[i];
-        if (r.IsDeleted()) {
+    for (const HeaderRecord& r : records) {
+        if (r.IsDeleted())
             ++report.deletedPages;
-            continue;
-        }
-        if (!r.Password().empty()) {
+        else if (!r.Password().empty())
             ++report.protectedPages;
-            continue;
-        }
-        try {
-            CheckBodyBounds(r, static_cast<int>(i), dataSize, dataSet);
-            body.resize(static_cast<std::size_t>(r.end - r.start));
-            data->Seek(r.start);
-            data->ReadExactly(body.data(), body.size());
-        } catch (const IoError& e) {
-            report.damaged.push_back(e.what());
-            continue;
-        }
-        builder.AddPage(r.Id(), richtext::PlainTextOf(body));
-        ++report.indexed;
     }
-    report.entries = builder.Finish();
-    SaveIndex(list, dataSet);
+
+    // One thread reads the bodies and takes their words (the rich text parsed, the words cut
+    // and folded), the other puts the words in order: the two halves of the work take about as
+    // long as each other.
+    PageQueue queue;
+    const StopWords& stops = builder.Stops();
+    // Reads the live pages in order, handing them on a batch at a time.
+    auto read = [&](auto&& deliver) {
+        constexpr std::size_t kBatch = 256;
+        std::vector<PageWords> batch;
+        std::string body;
+        for (std::size_t i = 0; i < records.size() && !queue.Abandoned(); ++i) {
+            const HeaderRecord& r = records[i];
+            if (r.IsDeleted() || !r.Password().empty()) continue;
+            PageWords& page = batch.emplace_back();
+            page.id = r.Id();
+            try {
+                CheckBodyBounds(r, static_cast<int>(i), dataSize, dataSet);
+                body.resize(static_cast<std::size_t>(r.end - r.start));
+                data->Seek(r.start);
+                data->ReadExactly(body.data(), body.size());
+            } catch (const IoError& e) {
+                page.damage = e.what();
+                continue;
+            }
+            page.words = IndexWordsOf(richtext::PlainTextOf(body), stops);
+            if (batch.size() >= kBatch) deliver(std::exchange(batch, {}));
+        }
+        if (!batch.empty()) deliver(std::move(batch));
+    };
+    auto index = [&](std::vector<PageWords>&& batch) {
+        for (PageWords& page : batch) {
+            if (!page.damage.empty()) {
+                report.damaged.push_back(std::move(page.damage));
+                continue;
+            }
+            builder.AddWords(page.id, std::move(page.words));
+            ++report.indexed;
+        }
+    };
+    std::thread reader;
+    try {
+        reader = std::thread([&] {
+            try {
+                read([&](std::vector<PageWords>&& batch) { queue.Push(std::move(batch)); });
+                queue.Close();
+            } catch (...) {
+                queue.Close(std::current_exception());
+            }
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: each batch is indexed as soon as it is read.
+        read(index);
+    }
+    if (reader.joinable()) {
+        try {
+            for (std::vector<PageWords> batch; queue.Pop(batch);) index(std::move(batch));
+        } catch (...) {
+            queue.Abandon();
+            reader.join();
+            throw;
+        }
+        reader.join();
+    }
+    // Straight from the sorted entries to the file: a list of them would be as large again.
+    report.entries = builder.WriteIndexFile(dataSet);
     return report;
 }
 

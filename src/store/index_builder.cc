@@ -4,7 +4,9 @@
 #include <numeric>
 #include <stdexcept>
 
+#include "store/dataset_lock.h"
 #include "store/dataset_paths.h"
+#include "store/io_error.h"
 
 namespace jb {
 
@@ -30,22 +32,45 @@ IndexBuilder::IndexBuilder(IndexList& list, const std::string& dataSet) : list_(
 }
 
 void IndexBuilder::AddPage(std::string_view id, std::string_view plainText) {
+    AddWords(id, IndexWordsOf(plainText, list_.Stops()));
+}
+
+void IndexBuilder::AddWords(std::string_view id, std::vector<std::string> words) {
     if (ids_.size() >= UINT32_MAX) throw std::length_error("too many pages for one index");
-    std::vector<std::uint32_t> numbers;
-    for (std::string& word : IndexWordsOf(plainText, list_.Stops())) {
+    const auto page = static_cast<std::uint32_t>(ids_.size());
+    for (std::string& word : words) {
         word += '=';
         auto [it, added] = wordNumbers_.try_emplace(std::move(word), static_cast<std::uint32_t>(wordKeys_.size()));
-        if (added) wordKeys_.push_back(&it->first);
-        numbers.push_back(it->second);
+        if (added) {
+            wordKeys_.push_back(&it->first);
+            lastPage_.push_back(UINT32_MAX);
+        }
+        // Each word once per page: the page it was last taken for tells.
+        if (lastPage_[it->second] != page) {
+            lastPage_[it->second] = page;
+            pageWords_.push_back(it->second);
+        }
     }
-    std::sort(numbers.begin(), numbers.end());
-    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
-    pageWords_.insert(pageWords_.end(), numbers.begin(), numbers.end());
     pageStarts_.push_back(pageWords_.size());
     ids_.emplace_back(id);
 }
 
-std::size_t IndexBuilder::Finish() {
+void IndexBuilder::Clear() {
+    wordNumbers_.clear();
+    wordKeys_.clear();
+    lastPage_.clear();
+    ids_.clear();
+    pageWords_ = {};
+    pageStarts_ = {0};
+}
+
+template <class Use>
+void IndexBuilder::Sorted(Use&& use) {
+    // Empty afterwards, whether `use` returns or throws.
+    struct Emptied {
+        IndexBuilder& builder;
+        ~Emptied() { builder.Clear(); }
+    } emptied{*this};
     // Words in entry order, and each word's rank in it.
     const std::vector<std::uint32_t> wordOrder = StableOrder(
         wordKeys_.size(), [&](std::uint32_t a, std::uint32_t b) { return CompareEntries(*wordKeys_[a], *wordKeys_[b]) < 0; });
@@ -76,27 +101,80 @@ std::size_t IndexBuilder::Finish() {
 
     // Of entries whose IDs are equal in entry order, only the first page's is kept: it was the
     // first given. They are neighbours in their bucket.
-    auto forEachKept = [&](auto&& f) {
+    auto walk = [&](auto&& f) {
         for (std::uint32_t r = 0; r < wordOrder.size(); ++r) {
             const std::string& key = *wordKeys_[wordOrder[r]];
             for (std::size_t i = bucketStart[r]; i < bucketStart[r + 1]; ++i)
                 if (i == bucketStart[r] || idGroup[bucketPages[i]] != idGroup[bucketPages[i - 1]]) f(key, ids_[pageOrder[bucketPages[i]]]);
         }
     };
-    std::size_t bytes = 0;
-    forEachKept([&](const std::string& key, const std::string& id) { bytes += key.size() + id.size() + 2; });
-    std::string text;
-    text.reserve(bytes);
-    forEachKept([&](const std::string& key, const std::string& id) {
-        text += key;
-        text += id;
-        text += "\r\n";
-    });
-    wordNumbers_.clear();
-    wordKeys_.clear();
-    ids_.clear();
-    bucketPages = {};
+    use(walk);
+}
 
+std::size_t IndexBuilder::WriteIndexFile(const std::string& dataSet) {
+    // An ID holding a line break makes more than one line of its entry, which the list sorts as
+    // lines of their own: such a list is written the list's way, so the file's bytes stay the same.
+    for (const std::string& id : ids_)
+        if (id.find_first_of("\r\n") != std::string::npos) {
+            const std::size_t entries = Finish();
+            SaveIndex(list_, dataSet);
+            return entries;
+        }
+    // As SaveIndex writes a rebuilt list: beside the index file as ".id1", then renamed over it.
+    FileSystem& files = list_.Files();
+    DataSetLock lock(dataSet);
+    const std::string path = CompanionPath(dataSet, ".idx");
+    const std::string temp = CompanionPath(dataSet, ".id1");
+    std::size_t entries = 0;
+    {
+        auto file = files.Open(temp, OpenMode::kCreate);
+        if (!file) {
+            Clear();
+            throw IoError(path, "The index file cannot be created");
+        }
+        try {
+            constexpr std::size_t kBlock = std::size_t{1} << 20;
+            std::string block;
+            block.reserve(kBlock + 1024);
+            Sorted([&](auto& walk) {
+                walk([&](const std::string& key, const std::string& id) {
+                    block += key;
+                    block += id;
+                    block += "\r\n";
+                    ++entries;
+                    if (block.size() >= kBlock) {
+                        file->Write(block.data(), block.size());
+                        block.clear();
+                    }
+                });
+            });
+            if (!block.empty()) file->Write(block.data(), block.size());
+            file->Sync();
+        } catch (...) {
+            file.reset();
+            files.Remove(temp);
+            throw;
+        }
+    }
+    files.Rename(temp, path);
+    list_.Entries().Clear();
+    list_.SetLoaded(false);
+    return entries;
+}
+
+std::size_t IndexBuilder::Finish() {
+    std::string text;
+    Sorted([&](auto& walk) {
+        // The text is made in two walks (its size, then its bytes), so that it is allocated once.
+        std::size_t bytes = 0;
+        walk([&](const std::string& key, const std::string& id) { bytes += key.size() + id.size() + 2; });
+        text.reserve(bytes);
+        walk([&](const std::string& key, const std::string& id) {
+            text += key;
+            text += id;
+            text += "\r\n";
+        });
+    });
     list_.Entries().AssignFileText(std::move(text));
     list_.SetLoaded(true);
     return list_.Entries().Size();

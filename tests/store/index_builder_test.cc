@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <random>
+
+#include "store/io_error.h"
 
 #include "support/temp_dir.h"
 
@@ -53,6 +58,51 @@ TEST(IndexBuilder, BuildsTheListThatAddingPageByPageBuilds) {
         EXPECT_TRUE(built.Loaded());
         ASSERT_EQ(built.Entries().Lines(), pageByPage.Entries().Lines()) << "round " << round;
     }
+}
+
+TEST(IndexBuilder, WritesTheFileThatFinishAndSaveIndexWrite) {
+    // The file written line by line must hold the bytes of the list's own way, IDs with line
+    // breaks (which that way splits and sorts as lines of their own) included.
+    TempDir dir;
+    const std::string listWay = dir.File("list.jb"), straight = dir.File("straight.jb");
+    WriteFileBytes(dir.File("Exclude.lst"), "THE\r\nzeta\r\n");
+    std::mt19937 random(20261211);
+    for (int round = 0; round < 200; ++round) {
+        IndexList listA, listB;
+        IndexBuilder a(listA, listWay), b(listB, straight);
+        const int pages = std::uniform_int_distribution<int>(0, 40)(random);
+        for (int p = 0; p < pages; ++p) {
+            std::string id = RandomId(random);
+            if (round % 10 == 9 && p == 0) id = random() % 2 ? "AB\r\nCD" : "zz\nab";
+            const std::string text = RandomPageText(random);
+            a.AddPage(id, text);
+            b.AddPage(id, text);
+        }
+        const std::size_t entries = a.Finish();
+        SaveIndex(listA, listWay);
+        ASSERT_EQ(b.WriteIndexFile(straight), entries) << "round " << round;
+        ASSERT_EQ(test::ReadFileBytes(dir.File("straight.idx")), test::ReadFileBytes(dir.File("list.idx")))
+            << "round " << round;
+        EXPECT_FALSE(test::FileExists(dir.File("straight.id1")));
+        EXPECT_FALSE(listB.Loaded());
+    }
+}
+
+TEST(IndexBuilder, AFileThatCannotBeWrittenKeepsTheOldOne) {
+    TempDir dir;
+    const std::string dataSet = dir.File("data.jb");
+    WriteFileBytes(dir.File("data.idx"), "old=00000001\r\n");
+    ASSERT_EQ(::mkdir(dir.File("data.id1").c_str(), 0700), 0);  // the work file's name is taken
+    IndexList list;
+    IndexBuilder builder(list, dataSet);
+    builder.AddPage("00000002", "alpha beta");
+    EXPECT_THROW(builder.WriteIndexFile(dataSet), IoError);
+    EXPECT_EQ(test::ReadFileBytes(dir.File("data.idx")), "old=00000001\r\n");
+    ASSERT_EQ(::rmdir(dir.File("data.id1").c_str()), 0);
+    // The builder is empty after the failure and works again.
+    builder.AddPage("00000003", "gamma");
+    EXPECT_EQ(builder.WriteIndexFile(dataSet), 1u);
+    EXPECT_EQ(test::ReadFileBytes(dir.File("data.idx")), "gamma=00000003\r\n");
 }
 
 TEST(IndexBuilder, BuilderCanBeUsedAgainAfterFinish) {
