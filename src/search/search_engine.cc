@@ -9,7 +9,7 @@
 
 #include "search/phrase_scan.h"
 #include "store/dataset_paths.h"
-#include "store/page_id_table.h"
+#include "store/header_cache.h"
 
 namespace jb::search {
 
@@ -60,6 +60,9 @@ std::uint64_t KeyOfFirst8(std::string_view id) {
     return key;
 }
 
+// Below this many IDs a plain sort beats the radix passes (whose digit tables take 1 MB).
+constexpr std::size_t kRadixMinimum = 8192;
+
 // The IDs sorted as strings, each once. A prefix may find hundreds of thousands of entries, so
 // the views are sorted before any string is made: by their first 8 bytes as one big-endian
 // number (zero-padded) in radix passes of 16 bits, which orders them as strings except among
@@ -71,6 +74,13 @@ IdList SortedUniqueIds(const std::vector<std::string_view>& found) {
     };
     if (found.empty()) return {};
     const std::size_t n = found.size();
+    if (n < kRadixMinimum) {
+        // Few IDs: the radix passes' tables would cost more than sorting the views themselves.
+        std::vector<std::string_view> views(found);
+        std::sort(views.begin(), views.end());
+        views.erase(std::unique(views.begin(), views.end()), views.end());
+        return IdList(views.begin(), views.end());
+    }
     std::vector<Item> items, other(n);
     items.reserve(n);
     for (std::size_t i = 0; i < n; ++i) items.push_back({KeyOfFirst8(found[i]), static_cast<std::uint32_t>(i)});
@@ -153,10 +163,13 @@ void Combine(IdList& r, IdList&& h, char op) {
 class Search {
 public:
     Search(const SearchSettings& settings, const std::string& dataSet, const WordIndex& index, PageStore& store)
-        : s_(settings), dataSet_(dataSet), index_(index), store_(store) {
+        : s_(settings),
+          dataSet_(dataSet),
+          index_(index),
+          store_(store),
+          snapshot_(CurrentHeaders(store, dataSet)),
+          headers_(snapshot_->Records()) {
         headerPath_ = CompanionPath(dataSet, ".hd");
-        headerExists_ = store.Files().Exists(headerPath_);
-        headers_ = store.ReadAllHeaders(dataSet);
     }
 
     SearchOutcome Run(const std::string& queryText);
@@ -164,8 +177,8 @@ public:
 private:
     // FindPageById: -1 without a header file, -2 when no page has the ID.
     int FindPage(std::string_view id) {
-        if (!headerExists_) return -1;
-        if (!idTable_) idTable_.emplace(headers_);
+        if (!snapshot_->FileExists()) return -1;
+        if (!idTable_) idTable_ = &snapshot_->IdTable();
         return idTable_->Find(id);
     }
 
@@ -179,10 +192,12 @@ private:
     const std::string& dataSet_;
     const WordIndex& index_;
     PageStore& store_;
+    // The header records as the file holds them now, shared with later searches while it stays
+    // unchanged.
+    std::shared_ptr<const HeaderSnapshot> snapshot_;
+    const std::vector<HeaderRecord>& headers_;
+    const PageIdTable* idTable_ = nullptr;
     std::string headerPath_;
-    bool headerExists_ = false;
-    std::vector<HeaderRecord> headers_;
-    std::optional<PageIdTable> idTable_;
     IdList r_;
     SearchOutcome out_;
 };
@@ -279,7 +294,11 @@ void Search::SortResult(int sortKey) {
     for (std::size_t i = 0; i < n; ++i)
         if ((page[i] = FindPage(r_[i])) >= 0) kept.push_back(static_cast<std::uint32_t>(i));
     std::vector<std::uint32_t> order(kept.size());
-    if (sortKey == 1) {
+    if (sortKey == 1 && kept.size() * 16 < headers_.size()) {
+        // By page number, equal pages keeping their order; few results among many pages.
+        order = kept;
+        std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return page[a] < page[b]; });
+    } else if (sortKey == 1) {
         // By page number, equal pages keeping their order: a counting sort over the pages.
         std::vector<std::uint32_t> start(headers_.size() + 1, 0);
         for (std::uint32_t i : kept) ++start[static_cast<std::size_t>(page[i]) + 1];

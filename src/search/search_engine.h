@@ -5,8 +5,10 @@
 // nothing itself: the messages come back in the order they arise, for the window (message boxes)
 // or the CLI (standard error) to show their own way.
 //
-// It reads the header file once, into memory, and answers every page-ID lookup from a map built
-// from that read (the first page with an ID wins); phrases are found by streaming the data file.
+// It takes the header records once per search, from memory while the header file is unchanged
+// since an earlier search read it (store/header_cache.h), and answers every page-ID lookup from
+// a table made once per such read (the first page with an ID wins); phrases are found by
+// streaming the data file.
 
 #include <optional>
 #include <string>

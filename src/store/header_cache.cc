@@ -65,7 +65,8 @@ Kept& TheKept() {
 
 }  // namespace
 
-std::shared_ptr<const HeaderSnapshot> CurrentHeaders(PageStore& store, const std::string& dataSet) {
+std::shared_ptr<const HeaderSnapshot> CurrentHeaders(PageStore& store, const std::string& dataSet,
+                                                     std::chrono::nanoseconds settle) {
     const std::string path = CompanionPath(dataSet, ".hd");
     if (&store.Files() != &FileSystem::Default()) return ReadSnapshot(store, path, dataSet);
     // Stamped before the read: a write during the read moves the stamp, and so the records
@@ -80,7 +81,7 @@ std::shared_ptr<const HeaderSnapshot> CurrentHeaders(PageStore& store, const std
     std::shared_ptr<const HeaderSnapshot> snapshot = ReadSnapshot(store, path, dataSet);
     const std::optional<FileStamp> after = StampOf(path);
     const std::int64_t lastChange = std::max(before->modifiedNs, before->changedNs);
-    const bool settled = NowNs() - lastChange >= std::chrono::nanoseconds(kSettleTime).count();
+    const bool settled = NowNs() - lastChange >= settle.count();
     const bool whole = snapshot->Records().size() == static_cast<std::size_t>(before->size) / kHeaderRecordSize;
     std::lock_guard lock(kept.mutex);
     if (after == before && settled && whole) {

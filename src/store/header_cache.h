@@ -50,8 +50,10 @@ inline constexpr std::chrono::seconds kSettleTime{3};
 // is unchanged since they were read, else a fresh read (kept for next time when the file has
 // settled). Only files of the default file system are kept; any other file system (a test's
 // seam) is read at every call, so that each of its failures still happens. Throws IoError as
-// PageStore::ReadAllHeaders does.
-std::shared_ptr<const HeaderSnapshot> CurrentHeaders(PageStore& store, const std::string& dataSet);
+// PageStore::ReadAllHeaders does. (Tests that know the file stays still pass a shorter
+// `settle` to have records kept at once.)
+std::shared_ptr<const HeaderSnapshot> CurrentHeaders(PageStore& store, const std::string& dataSet,
+                                                     std::chrono::nanoseconds settle = kSettleTime);
 
 // Drops the kept records (the memory goes once no search holds them).
 void ForgetKeptHeaders();
