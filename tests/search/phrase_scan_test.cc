@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <algorithm>
+#include <cctype>
 #include <random>
+
+#include "store/io_error.h"
 
 #include "support/temp_dir.h"
 
@@ -164,6 +169,132 @@ TEST_F(PhraseScanFixture, RandomBodiesAndWindowsMatchPlainScan) {
                 << "'" << phrase << "' in windows of " << blockSize;
         }
     }
+}
+
+// Texts of bytes that a careless case folding confuses: letters at both ends of the alphabet,
+// the bytes next to them ("@", "[", "`", "{"), their high-bit twins, zero and 0xFF.
+const std::string kTrickyBytes = std::string("aAzZmM@[`{\xC1\xE1\xDA\xFA\x80\xFF \0", 18);
+
+std::string FoldedForTest(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return s;
+}
+
+TEST(PhraseFinder, MatchesAPlainCaseBlindFindAtEveryOffsetAndLength) {
+    // Texts up to 200 bytes put the phrase before, across and after the 16-, 32- and 64-byte
+    // steps of the vector searches; phrases up to 20 bytes cross the 8-byte steps of the
+    // comparison. Zero bytes end the text for InUpToZero.
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    auto text = [&](std::size_t length, std::size_t kinds) {
+        std::string s(length, ' ');
+        for (char& c : s) c = kTrickyBytes[random() % kinds];
+        return s;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        const std::size_t kinds = 2 + random() % (kTrickyBytes.size() - 1);  // few kinds: many matches
+        std::string haystack = text(random() % 201, kinds);
+        std::string phrase = text(1 + random() % 20, kinds);
+        if (random() % 2 && phrase.size() <= haystack.size()) {
+            // Plant the phrase, each letter in a random case, at a random place.
+            std::string planted = phrase;
+            for (char& c : planted)
+                if (std::isalpha(static_cast<unsigned char>(c)) && random() % 2) c = static_cast<char>(c ^ 0x20);
+            haystack.replace(random() % (haystack.size() - phrase.size() + 1), phrase.size(), planted);
+        }
+        const std::size_t expected = FoldedForTest(haystack).find(FoldedForTest(phrase));
+        const std::string upToZero = haystack.substr(0, haystack.find('\0'));
+        const bool expectedUpToZero = FoldedForTest(upToZero).find(FoldedForTest(phrase)) != std::string::npos;
+        PhraseFinder widest(phrase), sse2(phrase);
+        sse2.ForceSse2();
+        for (const PhraseFinder* finder : {&widest, &sse2}) {
+            ASSERT_EQ(finder->Find(haystack.data(), haystack.size()), expected)
+                << "round " << round << " phrase [" << phrase << "] text [" << haystack << "]";
+            ASSERT_EQ(finder->In(haystack.data(), haystack.size()), expected != std::string::npos);
+            ASSERT_EQ(finder->InUpToZero(haystack.data(), haystack.size()), expectedUpToZero)
+                << "round " << round << " phrase [" << phrase << "] text [" << haystack << "]";
+        }
+    }
+    EXPECT_TRUE(PhraseFinder("").In("", 0));
+    EXPECT_FALSE(PhraseFinder("@").In("`", 1));
+    EXPECT_FALSE(PhraseFinder("[").In("{", 1));
+    EXPECT_FALSE(PhraseFinder("\xC1").In("\xE1", 1));
+    EXPECT_TRUE(PhraseFinder("zA").In("..............Za", 16));
+}
+
+// A data file that fails its n-th read, as a disk that goes away in the middle of a scan.
+class FailingReads : public File {
+public:
+    FailingReads(std::string bytes, int failAt) : bytes_(std::move(bytes)), failAt_(failAt) {}
+    std::size_t Read(void* buffer, std::size_t size) override {
+        if (++reads_ == failAt_) throw IoError(path_, "read failed");
+        const std::size_t n = std::min(size, bytes_.size() - static_cast<std::size_t>(at_));
+        memcpy(buffer, bytes_.data() + at_, n);
+        at_ += static_cast<std::int64_t>(n);
+        return n;
+    }
+    void Write(const void*, std::size_t) override { throw IoError(path_, "read only"); }
+    void Seek(std::int64_t offset) override { at_ = offset; }
+    void SeekToEnd() override { at_ = static_cast<std::int64_t>(bytes_.size()); }
+    std::int64_t Size() override { return static_cast<std::int64_t>(bytes_.size()); }
+    void Sync() override {}
+    const std::string& Path() const override { return path_; }
+
+private:
+    std::string bytes_;
+    int failAt_;
+    int reads_ = 0;
+    std::int64_t at_ = 0;
+    std::string path_ = "data.jb";
+};
+
+TEST_F(PhraseScanFixture, ThreadsFindWhatOneThreadFinds) {
+    // Many small windows shared out among 1 to 4 threads, with bodies of tricky bytes in random
+    // order, older bodies and deleted pages among them.
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    for (int round = 0; round < 40; ++round) {
+        bytes.clear();
+        headers.clear();
+        const int pages = 1 + static_cast<int>(random() % 200);
+        for (int n = 0; n < pages; ++n) {
+            if (!bytes.empty() && random() % 5 == 0) {
+                std::int32_t a = static_cast<std::int32_t>(random() % bytes.size());
+                std::int32_t b = static_cast<std::int32_t>(random() % bytes.size());
+                Point(std::min(a, b), std::max(a, b));
+            } else {
+                std::string body(random() % 120, ' ');
+                for (char& c : body) c = kTrickyBytes[random() % 6];
+                Append(body);
+            }
+        }
+        for (int q = 0; q < 5; ++q) {
+            std::string phrase(1 + random() % 4, ' ');
+            for (char& c : phrase) c = kTrickyBytes[random() % 6];
+            const std::vector<int> expected = PlainScan(bytes, headers, phrase);
+            const std::size_t blockSize = 1 + random() % 300;
+            Scan(phrase, blockSize);  // writes the file
+            auto file = FileSystem::Default().Open(dataSet, OpenMode::kRead);
+            for (int threads = 1; threads <= 4; ++threads)
+                EXPECT_EQ(ScanPhrase(*file, headers, phrase, dataSet, blockSize, threads), expected)
+                    << "'" << phrase << "' in windows of " << blockSize << ", " << threads << " threads";
+        }
+    }
+}
+
+TEST_F(PhraseScanFixture, AReadFailingInAnyThreadIsThrown) {
+    for (int n = 0; n < 50; ++n) Append("body number " + std::to_string(n) + " with a needle");
+    for (int threads = 1; threads <= 3; ++threads)
+        for (int failAt : {1, 2, 7, 25, 50}) {
+            FailingReads file(bytes, failAt);
+            EXPECT_THROW(ScanPhrase(file, headers, "needle", dataSet, 1, threads), IoError)
+                << threads << " threads, read " << failAt;
+        }
+    FailingReads whole(bytes, 1000);
+    EXPECT_EQ(ScanPhrase(whole, headers, "NUMBER 4 ", dataSet, 1, 3), (std::vector<int>{4}));
 }
 
 }  // namespace
