@@ -30,6 +30,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 WORDS = ("alpha bravo charlie delta echo foxtrot golf hotel india juliet kilo lima mike november "
@@ -213,10 +214,9 @@ class Ledger:
 
 
 class Verifier:
-    def __init__(self, cli, ledger, log):
+    def __init__(self, cli, ledger):
         self.cli = cli
         self.ledger = ledger
-        self.log = log
         self.deleted_set = os.path.join(os.path.dirname(cli.data_set), "%" + os.path.basename(cli.data_set))
 
     def verify(self, pending=None, final=False):
@@ -353,15 +353,9 @@ class Findings:
         return target
 
 
-def start(argv, env=None, stdin_text=None):
-    p = subprocess.Popen(argv, stdin=subprocess.PIPE if stdin_text is not None else subprocess.DEVNULL,
-                         stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, env=env)
-    return p
-
-
-def finish(p, stdin_text=None, timeout=120):
-    out, err = p.communicate(stdin_text, timeout=timeout)
-    return p.returncode, out, err
+def start(argv, env=None, with_stdin=False):
+    return subprocess.Popen(argv, stdin=subprocess.PIPE if with_stdin else subprocess.DEVNULL,
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, env=env)
 
 
 def parse_window_output(out):
@@ -393,7 +387,7 @@ def kill_test(opts):
     cli = Cli(opts.cli, data_set)
     ledger = Ledger()
     log = Findings(folder, seed, "kill")
-    verifier = Verifier(cli, ledger, log)
+    verifier = Verifier(cli, ledger)
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     print("kill test: seed %d, %d base pages, in %s" % (seed, opts.pages, folder), flush=True)
 
@@ -450,7 +444,7 @@ def kill_test(opts):
         # The first run of each command ends by itself and gives its typical duration.
         delay = rnd.uniform(0, typical[kind]) if kind in typical else None
         began = time.time()
-        p = start(argv, env=env, stdin_text=stdin_text)
+        p = start(argv, env=env, with_stdin=stdin_text is not None)
         if stdin_text is not None:
             try:
                 p.stdin.write(stdin_text)
@@ -577,8 +571,8 @@ def finish_run(opts, problems, ledger, log, folder):
 
 
 def loop_process(argv_list, env=None, stdins=None):
-    """Runs the commands one after another in a child shell-less loop; returns the Popen objects
-    lazily (each command is run when the previous ended)."""
+    """Runs the commands one after another, each when the previous ended. Returns the loop's
+    (start, end) times followed by (argv, stdin text, exit code, stdout, stderr) of each."""
     results = [time.time()]
     for i, argv in enumerate(argv_list):
         text = stdins[i] if stdins else None
@@ -589,8 +583,6 @@ def loop_process(argv_list, env=None, stdins=None):
 
 
 def concurrency_test(opts):
-    import threading
-
     seed = opts.seed if opts.seed is not None else random.randrange(1 << 30)
     rnd = random.Random(seed)
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
@@ -607,16 +599,20 @@ def concurrency_test(opts):
         elif key not in [k for k, _, _ in cases]:
             print("no case %s" % key, file=sys.stderr)
             return 1
+    # One base data set, copied for each case.
+    template = tempfile.mkdtemp(prefix="jb-conc-base-")
+    make_base(Cli(opts.cli, os.path.join(template, "data.jb")), template, opts.pages, seed)
     for key, name, case in cases:
         if key not in chosen:
             continue
         folder = tempfile.mkdtemp(prefix="jb-conc-")
+        shutil.rmtree(folder)
+        shutil.copytree(template, folder)
         data_set = os.path.join(folder, "data.jb")
         cli = Cli(opts.cli, data_set)
         ledger = Ledger()
         log = Findings(folder, seed, "concurrency")
         print("%s: seed %d, %d base pages, in %s" % (name, seed, opts.pages, folder), flush=True)
-        make_base(cli, folder, opts.pages, seed)
         for page_id, text in Observed(cli, data_set).texts.items():
             ledger.main[page_id] = text
         problems = []
@@ -656,12 +652,13 @@ def concurrency_test(opts):
                         ledger.marked.add(page_id)
             print("  %s: %d command(s) from %.2f s to %.2f s, %d refused while another program held the data set" %
                   (key, len(results[key]), span[0] - began, span[1] - began, refused))
-        verifier = Verifier(cli, ledger, log)
+        verifier = Verifier(cli, ledger)
         problems += verifier.verify(final=True)
         print("  pages checked: %d, pages in the ledger: %d live, %d zapped, pages unfindable: %d" %
               (ledger.pages_checked, len(ledger.main), len(ledger.deleted), len(ledger.gaps)))
         if finish_run(opts, problems, ledger, log, folder) != 0:
             overall = 1
+    shutil.rmtree(template, ignore_errors=True)
     return overall
 
 
@@ -778,7 +775,7 @@ def self_test(opts):
         if damage:
             damage(copy_cli, copy)
         try:
-            problems = Verifier(copy_cli, ledger, None).verify(final=True)
+            problems = Verifier(copy_cli, ledger).verify(final=True)
         except Failure as e:
             problems = [str(e)]
         seen = (not problems) if expected is None else any(expected in p for p in problems)
