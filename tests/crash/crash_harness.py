@@ -516,15 +516,21 @@ def kill_test(opts):
             print("round %d: %s %s, %d pages" % (rounds, kind, "killed" if killed else "ended", len(ledger.main)),
                   flush=True)
 
-    # Index gaps are noted before the last steps repair them; then a pack and a rebuilt index
-    # must leave no finding at all.
+    # Index gaps are noted before the last steps repair them; then a pack, a rebuilt index and
+    # check --repair (which removes the work files killed commands left) must leave no finding.
     if not problems:
         gaps_before_repair = set(ledger.gaps)
-        log.note("final: pack, reindex, check")
-        for step in ("pack", "reindex"):
-            rc, out, err = cli.run(step)
+        log.note("final: pack, reindex, check --repair, check")
+        for step in (("pack",), ("reindex",), ("check", "--repair")):
+            rc, out, err = cli.run(*step)
+            if step[0] == "check":
+                log.note("check --repair: " + " | ".join(out.splitlines()))
+                if os.path.exists(verifier.deleted_set):
+                    rc, out, err = cli.run(*step, data=verifier.deleted_set)
+                    log.note("check --repair of the deleted pages: " + " | ".join(out.splitlines()))
+                continue
             if rc != 0:
-                problems.append("final %s ended with %d: %s" % (step, rc, err.strip()))
+                problems.append("final %s ended with %d: %s" % (" ".join(step), rc, err.strip()))
         ledger.may_lack_index.clear()
         problems += verifier.verify(final=True)
         ledger.gaps = gaps_before_repair
@@ -587,7 +593,8 @@ def concurrency_test(opts):
     rnd = random.Random(seed)
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     overall = 0
-    cases = [("pack-purge", "pack beside purge, zap and add", pack_beside_purge)]
+    cases = [("pack-purge", "pack beside purge, zap and add", pack_beside_purge),
+             ("reindex-add", "reindex beside add loops", reindex_beside_add)]
     if opts.window_driver:
         cases.append(("window-add", "window Update beside CLI add loops", window_beside_add))
         cases.append(("window-edit-zap", "window Update of a shown page after a CLI zap of an earlier page",
@@ -682,6 +689,17 @@ def pack_beside_purge(opts, cli, rnd, folder, ledger, run_loop, threading, probl
         threading.Thread(target=run_loop, args=("zap", [cli.argv("zap", str(first_zap - 2 * k))
                                                         for k in range(loops // 4)])),
     ]
+
+
+def reindex_beside_add(opts, cli, rnd, folder, ledger, run_loop, threading, problems):
+    # A rebuilt index replaces the file: the entries of a page added meanwhile must not go.
+    loops = opts.loops
+    threads = [threading.Thread(target=run_loop, args=("reindex", [cli.argv("reindex")] * (loops // 2)))]
+    for j in range(2):
+        markers = ["%sA%d%05d" % (MARK_PREFIX, j, k) for k in range(loops)]
+        threads.append(threading.Thread(target=run_loop, args=("add%d" % j, [cli.argv("add")] * loops,
+                                                                [add_text(m, rnd) for m in markers])))
+    return threads
 
 
 def window_beside_add(opts, cli, rnd, folder, ledger, run_loop, threading, problems):
