@@ -116,4 +116,10 @@ bool ReadPageText(const Args& args, const std::string& dataSet, int n, std::stri
     return true;
 }
 
+std::string UnindexedPageMessage(int n, const std::string& id, const std::string& dataSet, const std::string& why) {
+    return "jotterbase-cli: page " + std::to_string(n) + " (ID " + id + ") is stored, but its words could not be indexed (" +
+           why + "); searches will not find it until 'jotterbase-cli reindex --data " + dataSet +
+           "' has rebuilt the index\n";
+}
+
 }  // namespace jb::cli

@@ -67,25 +67,19 @@ int RunAdd(const Args& args, std::ostream& out, std::ostream& err) {
 
     PageStore store;
     const std::string id = store.NewPageId(dataSet);
+    // The page's index entries go into the index file with the page, before its record.
+    StopWords stops(store.Files());
+    IndexAppend entries = PageEntriesAppend(stops, dataSet, id, richtext::PlainTextOf(rtf));
     int n = 0;
     if (unsigned status = store.AppendPage(dataSet, password, args.Has("read-only"), id, rtf, reminder,
-                                           store.Time().Today(), n);
+                                           store.Time().Today(), n, &entries);
         status != kStatusOk)
         throw std::runtime_error("Error #" + std::to_string(status) + " occured writing the page");
 
     // The page is stored: from here on a failure must not read as if it were not, or a retry
     // would store it twice.
     out << n << "\t" << id << "\n";
-    try {
-        IndexList index;
-        LoadIndex(index, dataSet);
-        AddPageWords(index, dataSet, id, richtext::PlainTextOf(rtf));
-        SaveIndex(index, dataSet);
-    } catch (const std::exception& e) {
-        err << "jotterbase-cli: page " << n << " (ID " << id << ") is stored, but its words could not be indexed ("
-            << e.what() << "); searches will not find it until 'jotterbase-cli reindex --data " << dataSet
-            << "' has rebuilt the index\n";
-    }
+    if (!entries.error.empty()) err << UnindexedPageMessage(n, id, dataSet, entries.error);
     return 0;
 }
 

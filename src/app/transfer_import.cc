@@ -51,8 +51,7 @@ int TransferImport(const std::vector<std::string>& words) {
         }
     }
     PageStore store;
-    IndexList index;
-    LoadIndex(index, dataSet);
+    StopWords stops(store.Files());
     int made = 0;
     int status = 0;
     for (const std::string& file : args.words) {
@@ -71,19 +70,18 @@ int TransferImport(const std::vector<std::string>& words) {
             any = true;
             const transfer::StoredPage page = transfer::PageAsStored(rtf);
             const std::string id = store.NewPageId(dataSet);
+            // Each page's index entries go into the index file with the page, before its record.
+            IndexAppend entries = PageEntriesAppend(stops, dataSet, id, page.plainText);
             int n = 0;
-            if (unsigned s = store.AppendPage(dataSet, "", false, id, page.rtf, 0, store.Time().Today(), n);
-                s != kStatusOk) {
-                SaveIndex(index, dataSet);
+            if (unsigned s = store.AppendPage(dataSet, "", false, id, page.rtf, 0, store.Time().Today(), n, &entries);
+                s != kStatusOk)
                 throw std::runtime_error("Error #" + std::to_string(s) + " occured writing page " + std::to_string(n));
-            }
-            if (!page.plainText.empty()) AddPageWords(index, dataSet, id, page.plainText);
             std::cout << n << "\t" << id << "\n";
+            if (!entries.error.empty()) std::cerr << UnindexedPageMessage(n, id, dataSet, entries.error);
             ++made;
         }
         if (!any) std::cerr << "jotterbase-cli import: " << file << " holds no text: no page was made from it\n";
     }
-    SaveIndex(index, dataSet);
     return status;
 }
 

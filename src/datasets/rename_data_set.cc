@@ -4,6 +4,7 @@
 
 #include "store/dataset_lock.h"
 #include "store/dataset_paths.h"
+#include "store/io_error.h"
 
 namespace jb {
 namespace {
@@ -76,6 +77,11 @@ RenameOutcome RenameDataSet(const std::string& oldDataSet, const std::string& ne
         return outcome;
     }
     outcome.renamed = true;
+    try {
+        files.SyncFolder(newDataSet);
+    } catch (const IoError&) {
+        // The names are in place; only their durability through a power cut is not assured.
+    }
     // The old names' lock files lock nothing any more; the new names get theirs at their first
     // write.
     for (const std::string& old : {oldDataSet, DeletedPagesDataSet(oldDataSet)}) files.Remove(LockFilePath(old));

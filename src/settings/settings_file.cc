@@ -81,6 +81,11 @@ void SettingsFile::WriteString(std::string_view section, std::string_view key,
         fs_.Remove(temp);
         throw SettingsWriteError(path_);
     }
+    try {
+        fs_.SyncFolder(path_);
+    } catch (const IoError&) {
+        // The new file is in place; only its surviving a power cut is not assured.
+    }
 }
 
 void SettingsFile::WriteInt(std::string_view section, std::string_view key, std::int64_t value) {

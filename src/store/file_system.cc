@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "store/dataset_paths.h"
 #include "store/io_error.h"
 
 namespace jb {
@@ -66,7 +67,12 @@ public:
     }
 
     void Sync() override {
-        if (::fsync(fd_) != 0) throw IoError(path_, SystemError("Sync failed"));
+        // The data and what is needed to read it back (its size), without the other metadata.
+        int result;
+        do {
+            result = ::fdatasync(fd_);
+        } while (result != 0 && errno == EINTR);
+        if (result != 0) throw IoError(path_, SystemError("Sync failed"));
     }
 
     const std::string& Path() const override { return path_; }
@@ -118,6 +124,22 @@ public:
     }
 
     bool Remove(const std::string& path) override { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
+
+    void SyncFolder(const std::string& path) override {
+        std::string folder = FolderOf(path);
+        if (folder.empty()) folder = ".";
+        int fd;
+        do {
+            fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0) throw IoError(folder, SystemError("Folder could not be opened to sync"));
+        int result = ::fsync(fd);
+        // Some file systems cannot sync a folder (EINVAL): their renames are as durable as they get.
+        const bool failed = result != 0 && errno != EINVAL;
+        const std::string error = failed ? SystemError("Folder sync failed") : std::string();
+        ::close(fd);
+        if (failed) throw IoError(folder, error);
+    }
 };
 
 }  // namespace

@@ -20,6 +20,8 @@ public:
     virtual void Seek(std::int64_t offset) = 0;
     virtual void SeekToEnd() = 0;
     virtual std::int64_t Size() = 0;
+    // Makes the file's bytes durable: after it returns they survive a power cut. A new file's
+    // name and a rename are durable only once their folder is synced too (SyncFolder).
     virtual void Sync() = 0;
     virtual const std::string& Path() const = 0;
 
@@ -46,6 +48,9 @@ public:
     virtual void Link(const std::string& from, const std::string& to) = 0;
     // Deletes a file; returns false when it could not be deleted (a missing file counts as done).
     virtual bool Remove(const std::string& path) = 0;
+    // Makes the names in the folder of `path` durable (created, renamed, linked and removed
+    // files). Throws on failure.
+    virtual void SyncFolder(const std::string& path) = 0;
 
     // The plain system calls.
     static FileSystem& Default();

@@ -93,8 +93,10 @@ unsigned PageStore::PurgeDeletedHeaders(const std::string& dataSet) {
     if (!newHeader) return kStatusNewHeaderUncreatable;
     try {
         WriteRecords(*newHeader, records);
+        newHeader->Sync();
         newHeader.reset();
         files_.Rename(newHeaderPath, headerPath);
+        files_.SyncFolder(headerPath);
     } catch (...) {
         newHeader.reset();
         files_.Remove(newHeaderPath);
@@ -162,6 +164,9 @@ unsigned PageStore::PackDataSet(const std::string& dataSet) {
         copyPending();
         writer.Flush();
         WriteRecords(*newHeader, records);
+        // Both new files are on disk before either takes an old one's name.
+        newData->Sync();
+        newHeader->Sync();
         newHeader.reset();
         newData.reset();
         data.reset();
@@ -211,6 +216,7 @@ unsigned PageStore::ReplaceWithPacked(const std::string& dataSet) {
         throw;
     }
     files_.Remove(oldDataPath);
+    files_.SyncFolder(dataSet);
     return kStatusOk;
 }
 
@@ -229,6 +235,7 @@ bool PageStore::FinishInterruptedPack(const std::string& dataSet) {
         files_.Rename(oldDataPath, dataSet);
         files_.Remove(newDataPath);
         files_.Remove(newHeaderPath);
+        files_.SyncFolder(dataSet);
         return true;
     }
     if (!files_.Exists(newDataPath) && files_.Exists(newHeaderPath)) {
@@ -236,11 +243,13 @@ bool PageStore::FinishInterruptedPack(const std::string& dataSet) {
         // file goes back, and the pack is as if it had not begun.
         files_.Rename(oldDataPath, dataSet);
         files_.Remove(newHeaderPath);
+        files_.SyncFolder(dataSet);
         return true;
     }
     // Before the first rename ".jbo" is only a second name of the data file; after the second
     // the new pair is complete. Either way the data set's own files match.
     files_.Remove(oldDataPath);
+    files_.SyncFolder(dataSet);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -41,6 +42,23 @@ void CheckBodyBounds(const HeaderRecord& r, int n, std::int64_t dataFileSize, co
 PageStore::PageStore(FileSystem& files, const Clock& clock)
     : files_(files), clock_(clock), random_(std::random_device{}()) {}
 
+template <class F>
+void PageStore::ForEachHeaderBlock(const std::string& dataSet, F&& f) {
+    auto header = files_.Open(HeaderPath(dataSet), OpenMode::kRead);
+    if (!header) {
+        if (files_.Exists(HeaderPath(dataSet))) throw IoError(HeaderPath(dataSet), "The header file cannot be opened");
+        return;
+    }
+    const auto size = static_cast<std::size_t>(header->Size()) / kHeaderRecordSize * kHeaderRecordSize;
+    std::vector<char> block(kHeaderRecordSize * 4096);
+    for (std::size_t at = 0; at < size;) {
+        const std::size_t n = std::min(block.size(), size - at);
+        header->ReadExactly(block.data(), n);
+        if (!f(static_cast<const char*>(block.data()), n / kHeaderRecordSize)) return;
+        at += n;
+    }
+}
+
 int PageStore::PageCount(const std::string& dataSet) {
     std::int64_t size = files_.FileSize(HeaderPath(dataSet));
     if (size <= 0) return 0;
@@ -71,7 +89,10 @@ unsigned PageStore::ReadPageBody(const std::string& dataSet, int n, PageInfo& in
     body.resize(static_cast<std::size_t>(r.end - r.start));
     data->Seek(r.start);
     data->ReadExactly(body.data(), body.size());
-    info.readOnly = static_cast<unsigned char>(body.back()) == kTrailerReadOnly;
+    const auto trailer = static_cast<unsigned char>(body.back());
+    if (trailer != kTrailerReadOnly && trailer != kTrailerWritable)
+        throw IoError(dataSet, "Page " + std::to_string(n) + " is damaged: its body does not end with its trailer byte");
+    info.readOnly = trailer == kTrailerReadOnly;
     return kStatusOk;
 }
 
@@ -106,7 +127,7 @@ unsigned PageStore::WriteBodyFile(const std::string& dataSet, std::string_view p
 
 unsigned PageStore::WritePage(const std::string& dataSet, int n, std::string_view password, bool deleted,
                               bool readOnly, std::string_view id, std::string_view text, double reminder,
-                              double created) {
+                              double created, IndexAppend* index) {
     DataSetLock lock(dataSet);
     CheckPageNumber(n, PageCount(dataSet), dataSet, true);
     HeaderRecord r;
@@ -121,7 +142,10 @@ unsigned PageStore::WritePage(const std::string& dataSet, int n, std::string_vie
             files_.Remove(writeIn);
             return exists ? kStatusDataFileUnopenable : kStatusDataFileUncreatable;
         }
-        std::int64_t start = data->Size();
+        const std::int64_t size = data->Size();
+        // Bytes between a cut-short end and the end the records claim are filled, so that the
+        // damaged page keeps its own (missing) bytes and this body lies beyond them.
+        const std::int64_t start = std::max(size, ClaimedDataEnd(dataSet));
         auto body = files_.Open(writeIn, OpenMode::kRead);
         if (!body) return kStatusWriteInUnopenable;
         std::int64_t bodySize = body->Size();
@@ -130,18 +154,22 @@ unsigned PageStore::WritePage(const std::string& dataSet, int n, std::string_vie
             files_.Remove(writeIn);
             return kStatusDataFileFull;
         }
-        std::string bytes(static_cast<std::size_t>(bodySize) + 1, '\0');
-        body->ReadExactly(bytes.data(), static_cast<std::size_t>(bodySize));
+        const auto gap = static_cast<std::size_t>(start - size);
+        std::string bytes(gap + static_cast<std::size_t>(bodySize) + 1, '\0');
+        body->ReadExactly(bytes.data() + gap, static_cast<std::size_t>(bodySize));
         bytes.back() = static_cast<char>(readOnly ? kTrailerReadOnly : kTrailerWritable);
         data->SeekToEnd();
         WriteWholeFile(*data, bytes);
+        data->Sync();
+        if (!exists) files_.SyncFolder(dataSet);
         body.reset();
         files_.Remove(writeIn);
         r.start = static_cast<std::int32_t>(start);
-        r.end = static_cast<std::int32_t>(start + static_cast<std::int64_t>(bytes.size()));
+        r.end = static_cast<std::int32_t>(size + static_cast<std::int64_t>(bytes.size()));
     }
     if (!files_.Open(dataSet, OpenMode::kReadWrite)) return kStatusDataFileUnopenable;
     if (deleted) r.end = r.start;
+    if (index && !index->text.empty()) AppendIndexLines(dataSet, *index);
 
     r.id = IdField(id);
     r.created = created;
@@ -155,7 +183,50 @@ unsigned PageStore::WritePage(const std::string& dataSet, int n, std::string_vie
     EncodeHeaderRecord(r, bytes);
     header->Seek(static_cast<std::int64_t>(n) * kHeaderRecordSize);
     header->Write(bytes, sizeof bytes);
+    header->Sync();
+    if (!exists) files_.SyncFolder(headerPath);
     return kStatusOk;
+}
+
+std::int64_t PageStore::ClaimedDataEnd(const std::string& dataSet) {
+    std::int64_t end = 0;
+    ForEachHeaderBlock(dataSet, [&](const char* records, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) {
+            std::int32_t e;
+            std::memcpy(&e, records + i * kHeaderRecordSize + offsetof(HeaderRecord, end), sizeof e);
+            end = std::max<std::int64_t>(end, e);
+        }
+        return true;
+    });
+    return end;
+}
+
+void PageStore::AppendIndexLines(const std::string& dataSet, IndexAppend& index) {
+    const std::string path = CompanionPath(dataSet, ".idx");
+    try {
+        const bool exists = files_.Exists(path);
+        auto file = files_.Open(path, exists ? OpenMode::kReadWrite : OpenMode::kCreate);
+        if (!file) throw IoError(path, "The index file cannot be opened for writing");
+        // A line left unfinished (a program stopped while appending) is ended first, so that it
+        // cannot run into the first new entry.
+        std::string lines;
+        const std::int64_t size = file->Size();
+        index.sizeBefore = exists ? size : -1;
+        if (size > 0) {
+            char last = 0;
+            file->Seek(size - 1);
+            file->ReadExactly(&last, 1);
+            if (last != '\n' && last != '\r') lines = "\r\n";
+        }
+        lines += index.text;
+        file->SeekToEnd();
+        WriteWholeFile(*file, lines);
+        file->Sync();
+        if (!exists) files_.SyncFolder(path);
+        index.sizeAfter = size + static_cast<std::int64_t>(lines.size());
+    } catch (const IoError& e) {
+        index.error = e.what();
+    }
 }
 
 std::string PageStore::PageIdAt(const std::string& dataSet, int n) {
@@ -182,10 +253,23 @@ int PageStore::FindPageById(const std::string& dataSet, std::string_view id) {
 }
 
 unsigned PageStore::AppendPage(const std::string& dataSet, std::string_view password, bool readOnly,
-                               std::string_view id, std::string_view text, double reminder, double created, int& n) {
+                               std::string_view id, std::string_view text, double reminder, double created, int& n,
+                               IndexAppend* index) {
     DataSetLock lock(dataSet);
     n = PageCount(dataSet);
-    return WritePage(dataSet, n, password, false, readOnly, id, text, reminder, created);
+    return WritePage(dataSet, n, password, false, readOnly, id, text, reminder, created, index);
+}
+
+unsigned PageStore::UpdatePage(const std::string& dataSet, int& n, std::string_view password, bool deleted,
+                               bool readOnly, std::string_view id, std::string_view text, double reminder,
+                               double created, IndexAppend* index) {
+    DataSetLock lock(dataSet);
+    const int count = PageCount(dataSet);
+    if (n < 0 || n >= count || PageIdAt(dataSet, n) != id) {
+        const int found = FindPageById(dataSet, id);
+        n = found >= 0 ? found : count;
+    }
+    return WritePage(dataSet, n, password, deleted, readOnly, id, text, reminder, created, index);
 }
 
 std::string PageStore::NewPageId(const std::string& dataSet) {
@@ -197,22 +281,14 @@ std::string PageStore::NewPageId(const std::string& dataSet) {
 }
 
 bool PageStore::IdTaken(const std::string& dataSet, std::string_view id) {
-    auto header = files_.Open(HeaderPath(dataSet), OpenMode::kRead);
-    if (!header) {
-        if (files_.Exists(HeaderPath(dataSet))) throw IoError(HeaderPath(dataSet), "The header file cannot be opened");
-        return false;
-    }
     const std::array<char, 8> field = IdField(id);
-    const auto size = static_cast<std::size_t>(header->Size()) / kHeaderRecordSize * kHeaderRecordSize;
-    std::vector<char> block(kHeaderRecordSize * 4096);
-    for (std::size_t at = 0; at < size;) {
-        const std::size_t n = std::min(block.size(), size - at);
-        header->ReadExactly(block.data(), n);
-        for (std::size_t r = 0; r < n; r += kHeaderRecordSize)
-            if (std::memcmp(block.data() + r, field.data(), field.size()) == 0) return true;
-        at += n;
-    }
-    return false;
+    bool taken = false;
+    ForEachHeaderBlock(dataSet, [&](const char* records, std::size_t count) {
+        for (std::size_t i = 0; i < count && !taken; ++i)
+            taken = std::memcmp(records + i * kHeaderRecordSize, field.data(), field.size()) == 0;
+        return !taken;
+    });
+    return taken;
 }
 
 unsigned PageStore::ReadDateAt(const std::string& dataSet, int n, std::size_t offset, double& value) {

@@ -13,6 +13,7 @@
 #include "store/clock.h"
 #include "store/file_system.h"
 #include "store/header_record.h"
+#include "store/index_append.h"
 #include "store/storage_status.h"
 
 namespace jb {
@@ -44,15 +45,34 @@ public:
     // trailer byte to the data file, then writes header record n: a new page when n equals the
     // page count, an update otherwise. The modified date is today. With `deleted` the record
     // marks the page deleted (end == start).
+    //
+    // Order, for a crash or a power cut at any moment: the body is synced before the record that
+    // points at it is written, and the record is synced before the call returns. The page's new
+    // index entries (`index`, may be null) are appended to the index file and synced in between,
+    // so that a page whose record exists can always be found; an entry naming a page that never
+    // got its record is harmless, as searches drop IDs no page has. A failure to append them does
+    // not stop the write: it is reported in `index->error`.
+    //
+    // The new body never starts before the end of a body that a record claims, even when the
+    // data file has been cut short: a damaged page must not come to read another page's bytes.
     unsigned WritePage(const std::string& dataSet, int n, std::string_view password, bool deleted, bool readOnly,
-                       std::string_view id, std::string_view text, double reminder, double created);
+                       std::string_view id, std::string_view text, double reminder, double created,
+                       IndexAppend* index = nullptr);
 
     // Appends a new last page, as WritePage does for n equal to the page count, with the number
     // taken under the data set's lock: `n` is the page count as it is then. Two programs adding
     // pages at once each get a page of their own.
     unsigned AppendPage(const std::string& dataSet, std::string_view password, bool readOnly, std::string_view id,
-                        std::string_view text, double reminder, double created, int& n);
+                        std::string_view text, double reminder, double created, int& n,
+                        IndexAppend* index = nullptr);
 
+    // Writes page `id` as WritePage does, where it is now: `n` is the number the caller last saw
+    // it under, and becomes the number it was written under. Another program may have moved the
+    // page since (a zap or purge renumbers the pages after the one it removed); a page that is no
+    // longer there at all is written as a new last page, so that the caller's text is kept.
+    unsigned UpdatePage(const std::string& dataSet, int& n, std::string_view password, bool deleted, bool readOnly,
+                        std::string_view id, std::string_view text, double reminder, double created,
+                        IndexAppend* index = nullptr);
     // The ID of page n; empty when the header file cannot be opened.
     std::string PageIdAt(const std::string& dataSet, int n);
     // The number of the first page with this ID; -1 when the header file cannot be opened,
@@ -89,7 +109,15 @@ private:
     // Whether a record has this ID: the header file read in blocks, nothing of it kept, so that
     // a new page's ID costs no memory however many pages there are.
     bool IdTaken(const std::string& dataSet, std::string_view id);
+    // Calls f(records, count) for the header file's records, a block at a time, until f returns
+    // false; nothing of the file is kept.
+    template <class F>
+    void ForEachHeaderBlock(const std::string& dataSet, F&& f);
     unsigned WriteBodyFile(const std::string& dataSet, std::string_view password, std::string_view text);
+    // One past the last byte any record claims in the data file (0 without records).
+    std::int64_t ClaimedDataEnd(const std::string& dataSet);
+    // Appends whole index lines to the index file and syncs them; records a failure in `index`.
+    void AppendIndexLines(const std::string& dataSet, IndexAppend& index);
     unsigned ReplaceWithPacked(const std::string& dataSet);
 
     FileSystem& files_;

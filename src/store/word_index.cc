@@ -426,6 +426,7 @@ void SaveIndex(IndexList& list, const std::string& dataSet) {
         }
     }
     list.Files().Rename(temp, path);
+    list.Files().SyncFolder(path);
     list.Entries().Clear();
     list.SetLoaded(false);
 }
@@ -445,15 +446,41 @@ std::vector<std::string> IndexWordsOf(std::string_view plainText, const StopWord
     return words;
 }
 
+std::vector<std::string> PageEntries(StopWords& stops, const std::string& dataSet, std::string_view id,
+                                     std::string_view plainText) {
+    stops.Refresh(FolderOf(dataSet));
+    std::vector<std::string> entries = IndexWordsOf(plainText, stops);
+    for (std::string& entry : entries) entry += "=" + std::string(id);
+    // The words are lower case and share the ID: entries equal in list order are the same entry.
+    std::sort(entries.begin(), entries.end(),
+              [](const std::string& a, const std::string& b) { return CompareEntries(a, b) < 0; });
+    entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
+    return entries;
+}
+
+std::string EntryLines(const std::vector<std::string>& entries) {
+    std::string lines;
+    for (const std::string& entry : entries) {
+        lines += entry;
+        lines += "\r\n";
+    }
+    return lines;
+}
+
+IndexAppend PageEntriesAppend(StopWords& stops, const std::string& dataSet, std::string_view id,
+                              std::string_view plainText) {
+    IndexAppend append;
+    try {
+        append.text = EntryLines(PageEntries(stops, dataSet, id, plainText));
+    } catch (const IoError& e) {
+        append.error = e.what();
+    }
+    return append;
+}
+
 void AddPageWords(IndexList& list, const std::string& dataSet, std::string_view id, std::string_view plainText) {
     if (!list.Loaded()) LoadIndex(list, dataSet);
-    list.Stops().Refresh(FolderOf(dataSet));
-    std::vector<std::string> lines = IndexWordsOf(plainText, list.Stops());
-    for (std::string& line : lines) {
-        line += '=';
-        line.append(id);
-    }
-    list.Entries().AddAll(std::move(lines));
+    list.Entries().AddAll(PageEntries(list.Stops(), dataSet, id, plainText));
 }
 
 }  // namespace jb

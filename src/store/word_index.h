@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "store/file_system.h"
+#include "store/index_append.h"
 
 namespace jb {
 
@@ -220,10 +221,17 @@ public:
     // The list holds what the index file held when it was loaded and nothing was changed since:
     // saving it would write the same entries again.
     bool MatchesFile() const { return loaded_ && matchesFile_; }
-    // The size of the index file when the list was loaded from it; -1 when there was none.
+    // The size of the index file when the list was loaded from it, or after this program's own
+    // last append to it; -1 when there was none.
     std::int64_t LoadedFileSize() const { return loadedFileSize_; }
     void SetLoadedFileSize(std::int64_t size) { loadedFileSize_ = size; }
     bool ReplacesFile() const { return loadedFileSize_ == kReplacesFile; }
+    // Entries of this list were appended to the index file along with a page write: while no
+    // other program appended meanwhile, the file still holds nothing the list lacks.
+    void NoteAppend(const IndexAppend& append) {
+        if (ReplacesFile()) return;
+        loadedFileSize_ = append.error.empty() && append.sizeBefore == loadedFileSize_ ? append.sizeAfter : kUnknownFile;
+    }
 
 private:
     FileSystem& files_;
@@ -232,6 +240,7 @@ private:
     bool loaded_ = false;
     bool matchesFile_ = false;
     static constexpr std::int64_t kReplacesFile = -2;
+    static constexpr std::int64_t kUnknownFile = -3;  // matches no file size: saving merges the file
     std::int64_t loadedFileSize_ = -1;
 };
 
@@ -249,6 +258,16 @@ void SaveIndex(IndexList& list, const std::string& dataSet);
 // text order, repeats kept: each word is KeepWordChars of a word of the text, lower case, longer
 // than 2 bytes and not in the stop-word list (as last refreshed).
 std::vector<std::string> IndexWordsOf(std::string_view plainText, const StopWords& stops);
+// The entries word=id of a page's plain text, each once, in list order, with the stop-word list
+// of the data set's folder. Throws IoError when the stop-word list cannot be read.
+std::vector<std::string> PageEntries(StopWords& stops, const std::string& dataSet, std::string_view id,
+                                     std::string_view plainText);
+// Entries as lines of the index file.
+std::string EntryLines(const std::vector<std::string>& entries);
+// A page's entries, ready to be appended with its write by a program that keeps no index list.
+// A stop-word list that cannot be read leaves them out and says so in `error`.
+IndexAppend PageEntriesAppend(StopWords& stops, const std::string& dataSet, std::string_view id,
+                              std::string_view plainText);
 // Adds an entry word=id for every indexable word of a page's plain text, with the stop-word list
 // of the data set's folder. Loads the list first when it is not loaded. Writes nothing.
 void AddPageWords(IndexList& list, const std::string& dataSet, std::string_view id, std::string_view plainText);

@@ -10,6 +10,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QToolButton>
+#include <utility>
+#include <vector>
 
 #include "datasets/dataset_names.h"
 #include "remind/reminder_value.h"
@@ -122,16 +124,28 @@ void TMainForm::UpdateButtonClick() {
     if (newPage) ws.pageId = store.NewPageId(ws.dataSet);
     NoReminderPrompt();
     const double reminder = StoredReminderValue();
-    const bool hasLines = EditorHasLines();
+    // The page's new index entries go into the index file with the page, before its record, so
+    // that the page can be found whenever the program stops; the list gets them once it is stored.
+    std::vector<std::string> entries;
+    IndexAppend append;
+    if (EditorHasLines() && !ws.zapInProgress) {
+        if (!indexList.Loaded()) LoadIndex(indexList, ws.dataSet);
+        entries = PageEntries(indexList.Stops(), ws.dataSet, ws.pageId, EditorPlainText());
+        const WordIndex& present = std::as_const(indexList).Entries();
+        std::erase_if(entries, [&](const std::string& entry) { return present.Contains(entry); });
+        append.text = EntryLines(entries);
+    }
     unsigned status = 0;
     try {
         if (newPage && !ws.zapInProgress) {
             status = store.AppendPage(ws.dataSet, ws.password, ReadOnlyTicked(), ws.pageId, EditorRtf(), reminder,
-                                      ws.created, ws.pageNumber);
+                                      ws.created, ws.pageNumber, &append);
             EditRecNum->setText(QString::number(ws.pageNumber));
         } else {
-            status = store.WritePage(ws.dataSet, ws.pageNumber, ws.password, ws.zapInProgress, ReadOnlyTicked(),
-                                     ws.pageId, EditorRtf(), reminder, ws.created);
+            // Another program may have renumbered the page since it was shown.
+            status = store.UpdatePage(ws.dataSet, ws.pageNumber, ws.password, ws.zapInProgress, ReadOnlyTicked(),
+                                      ws.pageId, EditorRtf(), reminder, ws.created, &append);
+            EditRecNum->setText(QString::number(ws.pageNumber));
         }
     } catch (...) {
         // Nothing of the page may be stored (another program held the data set, a file
@@ -144,9 +158,10 @@ void TMainForm::UpdateButtonClick() {
         ui::ShowError(dialogs, this, WriteError(status));
         return;
     }
-    if (hasLines && !ws.zapInProgress) {
-        if (!ws.importInProgress && !indexList.Loaded()) LoadIndex(indexList, ws.dataSet);
-        AddPageWords(indexList, ws.dataSet, ws.pageId, EditorPlainText());
+    if (!entries.empty()) {
+        // Entries the file could not take stay in the list, which is written whole at the end.
+        indexList.Entries().AddAll(std::move(entries));
+        indexList.NoteAppend(append);
     }
     // A new page adds one to the count in the title.
     CaptionRefresh();

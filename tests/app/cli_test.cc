@@ -206,7 +206,7 @@ TEST_F(CliTextTest, AddTakesAttributesAndRefusesBadOnes) {
 // An index that cannot be written must not make a stored page look unstored: a retry would
 // store it twice.
 TEST_F(CliTextTest, AnIndexThatCannotBeWrittenLeavesThePageStoredAndSaysHowToMendIt) {
-    std::filesystem::create_directory(dir.File("notes.id1"));  // the index's work file cannot be made
+    std::filesystem::create_directory(dir.File("notes.idx"));  // the index file cannot be opened
     const CliRun add = Cli("add" + Data(), "walrus words\n");
     EXPECT_EQ(0, add.exitCode);
     ASSERT_EQ("0\t", add.out.substr(0, 2)) << add.out;
@@ -214,7 +214,7 @@ TEST_F(CliTextTest, AnIndexThatCannotBeWrittenLeavesThePageStoredAndSaysHowToMen
     EXPECT_NE(std::string::npos, add.err.find("page 0 (ID " + id + ") is stored")) << add.err;
     EXPECT_NE(std::string::npos, add.err.find("jotterbase-cli reindex --data " + dataSet)) << add.err;
     EXPECT_EQ("walrus words\n", Cli("show 0" + Data()).out);
-    std::filesystem::remove(dir.File("notes.id1"));
+    std::filesystem::remove(dir.File("notes.idx"));
     ASSERT_EQ(0, Cli("reindex" + Data()).exitCode);
     EXPECT_NE(std::string::npos, Cli("search walrus" + Data()).out.find(id));
 }

@@ -259,6 +259,7 @@ class RefusingFileSystem final : public FileSystem {
     void Rename(const std::string& from, const std::string& to) override { real_.Rename(from, to); }
     void Link(const std::string& from, const std::string& to) override { real_.Link(from, to); }
     bool Remove(const std::string& path) override { return real_.Remove(path); }
+    void SyncFolder(const std::string& path) override { real_.SyncFolder(path); }
 
   private:
     int allowed_;

@@ -177,7 +177,7 @@ TEST_F(PageStoreTest, FindPageByIdTakesTheFirstMatch) {
 TEST_F(PageStoreTest, DamagedRecordsFailTheReadWithAClearError) {
     struct Case {
         int start, end;
-    } cases[] = {{-5, 3}, {4, 2}, {0, 500}, {7, 9}};
+    } cases[] = {{-5, 3}, {4, 2}, {0, 500}, {7, 9}, {0, 3} /* no trailer byte at its end */};
     for (const auto& c : cases) {
         WriteFileBytes(Companion(".hd"), Record("0000AAAA", 0, 4, kOpenField) +
                                              Record("0000BBBB", c.start & 0xffff, c.end, kOpenField));
@@ -197,6 +197,27 @@ TEST_F(PageStoreTest, DamagedRecordsFailTheReadWithAClearError) {
             EXPECT_NE(std::string(e.what()).find(dataSet), std::string::npos) << e.what();
         }
         EXPECT_EQ(Body(0), "abcE");  // the neighbour still reads
+    }
+}
+
+TEST_F(PageStoreTest, ADataFileCutShortNeverLendsItsBytesToANewPage) {
+    AddPage("first");
+    AddPage("second page");
+    // " page" and the trailer go; the new body is just as long, so had it been written where the
+    // file now ends, page 1 would read "secondthird" with a good trailer byte.
+    std::filesystem::resize_file(dataSet, std::filesystem::file_size(dataSet) - 6);
+    const std::string id = AddPage("third");
+    PageInfo info;
+    std::string body;
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "as written" : "after a pack");
+        EXPECT_THROW(store.ReadPageBody(dataSet, 1, info, body), IoError) << "page 1 stays damaged";
+        EXPECT_EQ("firstE", Body(0));
+        EXPECT_EQ("thirdE", Body(2));
+        EXPECT_EQ(id, store.PageIdAt(dataSet, 2));
+        if (round == 0) {
+            EXPECT_EQ(kStatusOk, store.PackDataSet(dataSet));
+        }
     }
 }
 

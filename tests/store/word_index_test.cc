@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "store/io_error.h"
+#include "store/page_store.h"
 #include "support/faulty_file_system.h"
 #include "support/temp_dir.h"
 
@@ -398,6 +399,62 @@ TEST_F(IndexFiles, AListUnchangedSinceItWasLoadedIsOnlyFreed) {
     list.Entries().Add("emu=3");
     SaveIndex(list, dataSet);
     EXPECT_EQ("emu=3\r\n", ReadFileBytes(dir.File("data.idx")));
+}
+
+// A page's entries go into the index file with the page itself; the window's list takes them
+// too, and saving it later keeps what other programs appended meanwhile.
+TEST_F(IndexFiles, EntriesAppendedWithAPageSurviveAndSavingKeepsOtherProgramsEntries) {
+    const struct {
+        const char* name;
+        bool otherProgramAppends;
+        const char* fileAfterSave;
+    } cases[] = {
+        {"alone", false, "ant=1\r\ncat=1\r\ndog=2\r\n"},
+        {"with another program adding a page", true, "ant=1\r\ncat=1\r\ndog=2\r\nemu=3\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(dir.File(""));
+        std::filesystem::create_directory(dir.File(""));
+        WriteFileBytes(dir.File("data.idx"), "cat=1\r\nant=1\r\n");  // not sorted: not written by us
+        LoadIndex(list, dataSet);
+        PageStore store;
+        std::vector<std::string> ours = PageEntries(list.Stops(), dataSet, "2", "dog dog");
+        IndexAppend append;
+        append.text = EntryLines(ours);
+        int n = 0;
+        ASSERT_EQ(kStatusOk, store.AppendPage(dataSet, "", false, "2", "dog dog", 0, 0, n, &append));
+        EXPECT_EQ("cat=1\r\nant=1\r\ndog=2\r\n", ReadFileBytes(dir.File("data.idx")));  // before any save
+        list.Entries().AddAll(ours);
+        list.NoteAppend(append);
+        if (c.otherProgramAppends) {
+            IndexAppend theirs;
+            theirs.text = "emu=3\r\n";
+            ASSERT_EQ(kStatusOk, PageStore().AppendPage(dataSet, "", false, "3", "emu", 0, 0, n, &theirs));
+        }
+        SaveIndex(list, dataSet);
+        EXPECT_EQ(c.fileAfterSave, ReadFileBytes(dir.File("data.idx")));
+    }
+}
+
+TEST_F(IndexFiles, AnAppendEndsAnUnfinishedLineAndAFailedOneStillStoresThePage) {
+    PageStore store;
+    int n = 0;
+    WriteFileBytes(dir.File("data.idx"), "cat=1\r\nwal");  // a program stopped while appending
+    IndexAppend append;
+    append.text = "dog=2\r\n";
+    ASSERT_EQ(kStatusOk, store.AppendPage(dataSet, "", false, "2", "dog", 0, 0, n, &append));
+    EXPECT_EQ("", append.error);
+    EXPECT_EQ("cat=1\r\nwal\r\ndog=2\r\n", ReadFileBytes(dir.File("data.idx")));
+
+    std::filesystem::remove(dir.File("data.idx"));
+    std::filesystem::create_directory(dir.File("data.idx"));  // cannot be opened as a file
+    IndexAppend refused;
+    refused.text = "emu=3\r\n";
+    ASSERT_EQ(kStatusOk, store.AppendPage(dataSet, "", false, "3", "emu", 0, 0, n, &refused));
+    EXPECT_NE("", refused.error);
+    EXPECT_EQ(2, store.PageCount(dataSet));
+    EXPECT_EQ("3", store.PageIdAt(dataSet, 1));
 }
 
 TEST_F(IndexFiles, ListStaysCompact) {

@@ -13,6 +13,7 @@
 
 #include "remind/qt_dates.h"
 #include "store/dataset_lock.h"
+#include "store/dataset_paths.h"
 #include "transfer/outside_tools.h"
 #include "richtext/richtext.h"
 #include "workspace/main_form_fixture.h"
@@ -287,6 +288,44 @@ TEST_F(MainFormTest, ANewPageGoesAfterAPageAnotherProgramAddedMeanwhile) {
     f.UpdateButton->click();
     EXPECT_EQ(4, PageCount()) << "the next Update writes the same page again";
     EXPECT_EQ("typed in the window again", StoredText(3));
+}
+
+// Another program removes a page while the window shows a later one: Update writes the shown
+// page where it is now, not over the page that moved into its old number.
+TEST_F(MainFormTest, AnUpdateWritesTheShownPageWhereAnotherProgramMovedIt) {
+    const struct {
+        const char* name;
+        int removed;           // the page another program removes
+        int writtenAt;         // where the shown page 2 is written
+        std::vector<std::string> texts;
+    } cases[] = {
+        {"an earlier page removed", 0, 1, {"page 1", "page 2 edited", "page 3"}},
+        {"the shown page itself removed", 2, 3, {"page 0", "page 1", "page 3", "page 2 edited"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        form.reset();
+        std::filesystem::remove(DataSet());
+        std::filesystem::remove(CompanionPath(DataSet(), ".hd"));
+        WriteSettings("[Remind]\r\nOnNoDateAlready=2\r\n[Template]\r\nDef=none\r\n");
+        MakePages(4);
+        workspace::TMainForm& f = Start();
+        f.EditRecNum->setText("2");
+        QTest::keyClick(f.EditRecNum, Qt::Key_Return);
+        ASSERT_EQ(2, f.ws.pageNumber);
+        f.EditBox->moveCursor(QTextCursor::End);
+        Type(" edited");
+        // What jotterbase-cli zap does to the data set.
+        ASSERT_EQ(0u, store.WritePage(DataSet(), c.removed, "", true, false, PageIdOf(c.removed), "", 0, 1));
+        ASSERT_EQ(0u, store.PurgeDeletedHeaders(DataSet()));
+        f.UpdateButton->click();
+        std::vector<std::string> texts;
+        for (int n = 0; n < PageCount(); ++n) texts.push_back(StoredText(n));
+        EXPECT_EQ(c.texts, texts);
+        EXPECT_EQ(PageIdOf(2), store.PageIdAt(DataSet(), c.writtenAt));
+        EXPECT_EQ(c.writtenAt, f.ws.pageNumber);
+        EXPECT_EQ(std::to_string(c.writtenAt), f.EditRecNum->text().toStdString());
+    }
 }
 
 }  // namespace
