@@ -597,6 +597,7 @@ def concurrency_test(opts):
              ("reindex-add", "reindex beside add loops", reindex_beside_add)]
     if opts.window_driver:
         cases.append(("window-add", "window Update beside CLI add loops", window_beside_add))
+        cases.append(("windows-add", "two windows' Updates beside a CLI add loop", windows_beside_add))
         cases.append(("window-edit-zap", "window Update of a shown page after a CLI zap of an earlier page",
                       window_edit_beside_zap))
     chosen = opts.case.split(",") if opts.case else [key for key, _, _ in cases]
@@ -689,6 +690,22 @@ def pack_beside_purge(opts, cli, rnd, folder, ledger, run_loop, threading, probl
         threading.Thread(target=run_loop, args=("zap", [cli.argv("zap", str(first_zap - 2 * k))
                                                         for k in range(loops // 4)])),
     ]
+
+
+def windows_beside_add(opts, cli, rnd, folder, ledger, run_loop, threading, problems):
+    # Each window keeps the index it loaded and saves it when it closes: neither may drop the
+    # entries the other window or the CLI saved meanwhile. The windows share the program folder,
+    # where the data set is.
+    loops = opts.loops
+    threads = []
+    for j in range(2):
+        window = [opts.window_driver, "--folder", folder, "--data", "data.jb",
+                  "--pages", str(loops), "--prefix", "%sW%d" % (MARK_PREFIX, j), "--start", "1"]
+        threads.append(threading.Thread(target=run_loop, args=("window%d" % j, [window])))
+    markers = ["%sA%06d" % (MARK_PREFIX, k) for k in range(loops)]
+    threads.append(threading.Thread(target=run_loop, args=("add", [cli.argv("add")] * loops,
+                                                            [add_text(m, rnd) for m in markers])))
+    return threads
 
 
 def reindex_beside_add(opts, cli, rnd, folder, ledger, run_loop, threading, problems):
