@@ -1,6 +1,7 @@
 #include "store/index_builder.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 #include <stdexcept>
 
@@ -35,20 +36,70 @@ void IndexBuilder::AddPage(std::string_view id, std::string_view plainText) {
     AddWords(id, IndexWordsOf(plainText, list_.Stops()));
 }
 
+namespace {
+
+// A hash of a word's bytes, 8 at a time.
+std::uint64_t HashWord(std::string_view word) {
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ word.size();
+    std::size_t i = 0;
+    for (; i + 8 <= word.size(); i += 8) {
+        std::uint64_t v;
+        std::memcpy(&v, word.data() + i, 8);
+        h = (h ^ v) * 0xBF58476D1CE4E5B9ull;
+        h ^= h >> 29;
+    }
+    std::uint64_t v = 0;
+    std::memcpy(&v, word.data() + i, word.size() - i);
+    h = (h ^ v) * 0x94D049BB133111EBull;
+    return h ^ (h >> 32);
+}
+
+}  // namespace
+
+std::uint32_t IndexBuilder::WordNumber(std::string& word) {
+    if ((wordKeys_.size() + 1) * 2 > slots_.size()) {
+        // At most half full: made twice as large, every word placed again.
+        std::vector<std::uint64_t> slots(std::max<std::size_t>(1024, slots_.size() * 2), 0);
+        const std::size_t mask = slots.size() - 1;
+        for (std::uint64_t s : slots_) {
+            if (s == 0) continue;
+            const std::string& key = wordKeys_[(s & 0xFFFFFFFFu) - 1];
+            std::size_t slot = HashWord(std::string_view(key.data(), key.size() - 1)) & mask;
+            while (slots[slot] != 0) slot = (slot + 1) & mask;
+            slots[slot] = s;
+        }
+        slots_.swap(slots);
+    }
+    // A slot holds the word's hash's top 32 bits and its number + 1 (0: empty).
+    const std::uint64_t hash = HashWord(word);
+    const std::uint64_t tag = hash & 0xFFFFFFFF00000000ull;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const std::uint64_t s = slots_[slot];
+        if (s == 0) {
+            const auto number = static_cast<std::uint32_t>(wordKeys_.size());
+            word += '=';
+            wordKeys_.push_back(std::move(word));
+            lastPage_.push_back(UINT32_MAX);
+            slots_[slot] = tag | (number + 1u);
+            return number;
+        }
+        if ((s & 0xFFFFFFFF00000000ull) != tag) continue;
+        const std::string& key = wordKeys_[(s & 0xFFFFFFFFu) - 1];
+        if (key.size() == word.size() + 1 && std::memcmp(key.data(), word.data(), word.size()) == 0)
+            return static_cast<std::uint32_t>((s & 0xFFFFFFFFu) - 1);
+    }
+}
+
 void IndexBuilder::AddWords(std::string_view id, std::vector<std::string> words) {
     if (ids_.size() >= UINT32_MAX) throw std::length_error("too many pages for one index");
     const auto page = static_cast<std::uint32_t>(ids_.size());
     for (std::string& word : words) {
-        word += '=';
-        auto [it, added] = wordNumbers_.try_emplace(std::move(word), static_cast<std::uint32_t>(wordKeys_.size()));
-        if (added) {
-            wordKeys_.push_back(&it->first);
-            lastPage_.push_back(UINT32_MAX);
-        }
+        const std::uint32_t number = WordNumber(word);
         // Each word once per page: the page it was last taken for tells.
-        if (lastPage_[it->second] != page) {
-            lastPage_[it->second] = page;
-            pageWords_.push_back(it->second);
+        if (lastPage_[number] != page) {
+            lastPage_[number] = page;
+            pageWords_.push_back(number);
         }
     }
     pageStarts_.push_back(pageWords_.size());
@@ -56,7 +107,7 @@ void IndexBuilder::AddWords(std::string_view id, std::vector<std::string> words)
 }
 
 void IndexBuilder::Clear() {
-    wordNumbers_.clear();
+    slots_.clear();
     wordKeys_.clear();
     lastPage_.clear();
     ids_.clear();
@@ -73,7 +124,7 @@ void IndexBuilder::Sorted(Use&& use) {
     } emptied{*this};
     // Words in entry order, and each word's rank in it.
     const std::vector<std::uint32_t> wordOrder = StableOrder(
-        wordKeys_.size(), [&](std::uint32_t a, std::uint32_t b) { return CompareEntries(*wordKeys_[a], *wordKeys_[b]) < 0; });
+        wordKeys_.size(), [&](std::uint32_t a, std::uint32_t b) { return CompareEntries(wordKeys_[a], wordKeys_[b]) < 0; });
     std::vector<std::uint32_t> wordRank(wordKeys_.size());
     for (std::uint32_t r = 0; r < wordOrder.size(); ++r) wordRank[wordOrder[r]] = r;
     // Pages in ID order; pages whose IDs are equal in that order keep page order and share a group.
@@ -103,7 +154,7 @@ void IndexBuilder::Sorted(Use&& use) {
     // first given. They are neighbours in their bucket.
     auto walk = [&](auto&& f) {
         for (std::uint32_t r = 0; r < wordOrder.size(); ++r) {
-            const std::string& key = *wordKeys_[wordOrder[r]];
+            const std::string& key = wordKeys_[wordOrder[r]];
             for (std::size_t i = bucketStart[r]; i < bucketStart[r + 1]; ++i)
                 if (i == bucketStart[r] || idGroup[bucketPages[i]] != idGroup[bucketPages[i - 1]]) f(key, ids_[pageOrder[bucketPages[i]]]);
         }

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "store/word_index.h"
@@ -46,9 +45,13 @@ private:
     void Clear();
 
     IndexList& list_;
-    // Each distinct word with "=" after it, numbered in the order first seen.
-    std::unordered_map<std::string, std::uint32_t> wordNumbers_;
-    std::vector<const std::string*> wordKeys_;
+    // The number of a word (without "="), given to it when first seen; may take the word.
+    std::uint32_t WordNumber(std::string& word);
+
+    // Each distinct word with "=" after it, by number (in the order first seen), and a table
+    // of the numbers by the words' hashes (open addressing, at most half full).
+    std::vector<std::string> wordKeys_;
+    std::vector<std::uint64_t> slots_;
     std::vector<std::uint32_t> lastPage_;  // per word: the last page it was taken for
     // The pages taken, in order: their IDs, and the distinct word numbers of page p at
     // pageWords_[pageStarts_[p]] up to pageWords_[pageStarts_[p + 1]] (in no particular order).
