@@ -1,8 +1,13 @@
 #include "search/search_engine.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <numeric>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <iterator>
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -60,51 +65,85 @@ std::uint64_t KeyOfFirst8(std::string_view id) {
     return key;
 }
 
-// Below this many IDs a plain sort beats the radix passes (whose digit tables take 1 MB).
-constexpr std::size_t kRadixMinimum = 8192;
+// Below this many IDs a plain sort beats the radix passes.
+constexpr std::size_t kRadixMinimum = 512;
 
-// The IDs sorted as strings, each once. A prefix may find hundreds of thousands of entries, so
-// the views are sorted before any string is made: by their first 8 bytes as one big-endian
-// number (zero-padded) in radix passes of 16 bits, which orders them as strings except among
-// views with equal keys; those few groups are then sorted by their whole text.
-IdList SortedUniqueIds(const std::vector<std::string_view>& found) {
-    struct Item {
-        std::uint64_t key;
-        std::uint32_t index;  // into found
-    };
-    if (found.empty()) return {};
-    const std::size_t n = found.size();
-    if (n < kRadixMinimum) {
-        // Few IDs: the radix passes' tables would cost more than sorting the views themselves.
-        std::vector<std::string_view> views(found);
-        std::sort(views.begin(), views.end());
-        views.erase(std::unique(views.begin(), views.end()), views.end());
-        return IdList(views.begin(), views.end());
+// An ID to be sorted: its KeyOfFirst8 and where it is.
+struct IdItem {
+    std::uint64_t key;
+    std::uint32_t index;  // into the views being sorted
+};
+
+// Items ordered by key, then the items with equal keys (few) by their whole text. The keys are
+// first packed without changing their order: each byte replaced by its rank among the values
+// that byte takes in these keys, in as few bits as those need (IDs of hexadecimal digits take
+// 4 bits a byte, 32 in all); the packed keys are then sorted in radix passes of 11 bits.
+void SortByKeyRadix(std::vector<IdItem>& items, const std::vector<std::string_view>& found) {
+    const std::size_t n = items.size();
+    std::array<std::array<std::uint8_t, 256>, 8> present{};
+    for (const IdItem& item : items)
+        for (int b = 0; b < 8; ++b) present[static_cast<std::size_t>(b)][(item.key >> (8 * b)) & 0xFF] = 1;
+    std::array<std::array<std::uint64_t, 256>, 8> packed{};  // per byte: its rank, shifted in place
+    int bits = 0;
+    for (int b = 0; b < 8; ++b) {  // from the least significant byte up
+        std::uint64_t rank = 0;
+        std::array<std::uint64_t, 256>& ranks = packed[static_cast<std::size_t>(b)];
+        for (std::size_t v = 0; v < 256; ++v)
+            if (present[static_cast<std::size_t>(b)][v]) ranks[v] = rank++;
+        const int width = rank <= 1 ? 0 : std::bit_width(rank - 1);
+        for (std::uint64_t& r : ranks) r <<= bits;
+        bits += width;
     }
-    std::vector<Item> items, other(n);
-    items.reserve(n);
-    for (std::size_t i = 0; i < n; ++i) items.push_back({KeyOfFirst8(found[i]), static_cast<std::uint32_t>(i)});
-    std::vector<std::uint32_t> count(4 << 16);  // one table of digit counts per pass
-    for (const Item& item : items)
-        for (int pass = 0; pass < 4; ++pass) ++count[(static_cast<std::size_t>(pass) << 16) | ((item.key >> (16 * pass)) & 0xFFFF)];
-    for (int pass = 0; pass < 4; ++pass) {
-        std::uint32_t* digits = count.data() + (static_cast<std::size_t>(pass) << 16);
-        const int shift = 16 * pass;
-        if (digits[(items[0].key >> shift) & 0xFFFF] == n) continue;  // every key has the same digit
+    std::vector<std::uint64_t> keys(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        std::uint64_t k = 0;
+        for (int b = 0; b < 8; ++b) k |= packed[static_cast<std::size_t>(b)][(items[i].key >> (8 * b)) & 0xFF];
+        keys[i] = k;
+    }
+    constexpr int kDigit = 11;
+    std::vector<std::uint32_t> at(n), other(n);  // item positions, in the order so far
+    std::iota(at.begin(), at.end(), 0u);
+    std::vector<std::uint32_t> count(std::size_t{1} << kDigit);
+    for (int shift = 0; shift < bits; shift += kDigit) {
+        std::fill(count.begin(), count.end(), 0u);
+        for (std::size_t i = 0; i < n; ++i) ++count[(keys[i] >> shift) & ((1u << kDigit) - 1)];
         std::uint32_t total = 0;
-        for (std::size_t d = 0; d < (1u << 16); ++d) total += std::exchange(digits[d], total);
-        for (const Item& item : items) other[digits[(item.key >> shift) & 0xFFFF]++] = item;
-        items.swap(other);
+        for (std::uint32_t& c : count) total += std::exchange(c, total);
+        for (std::uint32_t i : at) other[count[(keys[i] >> shift) & ((1u << kDigit) - 1)]++] = i;
+        at.swap(other);
     }
+    std::vector<IdItem> sorted(n);
+    for (std::size_t i = 0; i < n; ++i) sorted[i] = items[at[i]];
+    items.swap(sorted);
     for (std::size_t i = 0; i < n;) {
         std::size_t j = i + 1;
         while (j < n && items[j].key == items[i].key) ++j;
         if (j - i > 1)
             std::sort(items.begin() + static_cast<std::ptrdiff_t>(i), items.begin() + static_cast<std::ptrdiff_t>(j),
-                      [&](const Item& a, const Item& b) { return found[a.index] < found[b.index]; });
+                      [&](const IdItem& a, const IdItem& b) { return found[a.index] < found[b.index]; });
         i = j;
     }
-    IdList ids;
+}
+
+}  // namespace
+
+// The IDs sorted as strings, each once. A prefix may find hundreds of thousands of entries, so
+// the views are sorted before any string is made: by their first 8 bytes as one big-endian
+// number (zero-padded), which orders them as strings except among views with equal keys, and
+// by their whole text among those. Many are sorted in radix passes, few by comparing.
+std::vector<std::string> SortedUniqueIds(const std::vector<std::string_view>& found) {
+    if (found.empty()) return {};
+    const std::size_t n = found.size();
+    std::vector<IdItem> items;
+    items.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) items.push_back({KeyOfFirst8(found[i]), static_cast<std::uint32_t>(i)});
+    if (n < kRadixMinimum)
+        std::sort(items.begin(), items.end(), [&](const IdItem& a, const IdItem& b) {
+            return a.key != b.key ? a.key < b.key : found[a.index] < found[b.index];
+        });
+    else
+        SortByKeyRadix(items, found);
+    std::vector<std::string> ids;
     ids.reserve(n);
     for (std::size_t i = 0; i < n; ++i)
         if (i == 0 || items[i].key != items[i - 1].key || found[items[i].index] != found[items[i - 1].index])
@@ -112,8 +151,21 @@ IdList SortedUniqueIds(const std::vector<std::string_view>& found) {
     return ids;
 }
 
+namespace {
+
+// Whether every ID is above the one before it: a list made by SortedUniqueIds, or cut from one.
+bool StrictlyAscending(const IdList& ids) {
+    return std::adjacent_find(ids.begin(), ids.end(), std::greater_equal<>()) == ids.end();
+}
+
 // Every element of R equal to some h, for each h of H in H's order.
 IdList KeepInOrderOf(const IdList& r, const IdList& h) {
+    if (StrictlyAscending(r) && StrictlyAscending(h)) {
+        // Each ID once in each, both in order (the words of an AND): one merge of the two.
+        IdList kept;
+        std::set_intersection(h.begin(), h.end(), r.begin(), r.end(), std::back_inserter(kept));
+        return kept;
+    }
     std::unordered_map<std::string_view, std::size_t> count;
     count.reserve(r.size());
     for (const std::string& id : r) ++count[id];
@@ -291,13 +343,22 @@ void Search::SortResult(int sortKey) {
     std::vector<int> page(n);
     std::vector<std::uint32_t> kept;
     kept.reserve(n);
-    for (std::size_t i = 0; i < n; ++i)
+    constexpr std::size_t kAhead = 16;  // lookups whose slots are on their way from memory
+    if (snapshot_->FileExists())
+        for (std::size_t i = 0; i < std::min(n, kAhead); ++i) snapshot_->IdTable().Prefetch(r_[i]);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i + kAhead < n && snapshot_->FileExists()) snapshot_->IdTable().Prefetch(r_[i + kAhead]);
         if ((page[i] = FindPage(r_[i])) >= 0) kept.push_back(static_cast<std::uint32_t>(i));
+    }
     std::vector<std::uint32_t> order(kept.size());
     if (sortKey == 1 && kept.size() * 16 < headers_.size()) {
-        // By page number, equal pages keeping their order; few results among many pages.
-        order = kept;
-        std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return page[a] < page[b]; });
+        // By page number, equal pages keeping their order; few results among many pages: the
+        // page and position of each as one number, sorted.
+        std::vector<std::uint64_t> keys;
+        keys.reserve(kept.size());
+        for (std::uint32_t i : kept) keys.push_back((static_cast<std::uint64_t>(page[i]) << 32) | i);
+        std::sort(keys.begin(), keys.end());
+        for (std::size_t k = 0; k < keys.size(); ++k) order[k] = static_cast<std::uint32_t>(keys[k]);
     } else if (sortKey == 1) {
         // By page number, equal pages keeping their order: a counting sort over the pages.
         std::vector<std::uint32_t> start(headers_.size() + 1, 0);

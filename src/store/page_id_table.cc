@@ -19,25 +19,28 @@ PageIdTable::PageIdTable(const std::vector<HeaderRecord>& records) {
     // Open addressing at most half full.
     const std::size_t capacity = std::bit_ceil(std::max<std::size_t>(16, records.size() * 2));
     shift_ = 64 - std::countr_zero(capacity);
-    keys_.assign(capacity, 0);
-    pages_.assign(capacity, -1);
+    slots_.assign(capacity, Entry{0, -1});
     for (std::size_t n = 0; n < records.size(); ++n) {
         const std::uint64_t key = Key(records[n].id.data());
         std::size_t slot = Slot(key);
-        while (pages_[slot] >= 0 && keys_[slot] != key) slot = (slot + 1) & (capacity - 1);
-        if (pages_[slot] >= 0) continue;  // the first page with an ID wins
-        keys_[slot] = key;
-        pages_[slot] = static_cast<int>(n);
+        while (slots_[slot].page >= 0 && slots_[slot].key != key) slot = (slot + 1) & (capacity - 1);
+        if (slots_[slot].page >= 0) continue;  // the first page with an ID wins
+        slots_[slot] = Entry{key, static_cast<int>(n)};
     }
 }
 
 int PageIdTable::Find(std::string_view id) const {
     const std::array<char, 8> field = IdField(id);
     const std::uint64_t key = Key(field.data());
-    for (std::size_t slot = Slot(key);; slot = (slot + 1) & (keys_.size() - 1)) {
-        if (pages_[slot] < 0) return -2;
-        if (keys_[slot] == key) return pages_[slot];
+    for (std::size_t slot = Slot(key);; slot = (slot + 1) & (slots_.size() - 1)) {
+        if (slots_[slot].page < 0) return -2;
+        if (slots_[slot].key == key) return slots_[slot].page;
     }
+}
+
+void PageIdTable::Prefetch(std::string_view id) const {
+    const std::array<char, 8> field = IdField(id);
+    __builtin_prefetch(&slots_[Slot(Key(field.data()))]);
 }
 
 }  // namespace jb

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "search/literal_search.h"
 #include "store/dataset_paths.h"
 #include "support/temp_dir.h"
@@ -167,6 +170,45 @@ TEST(DayOf, CountsWholeDaysAndClampsWildValues) {
     EXPECT_EQ(DayOf(-0.5), 0);
     EXPECT_EQ(DayOf(1e300), 0);
     EXPECT_EQ(DayOf(std::nan("")), 0);
+}
+
+}  // namespace
+}  // namespace jb::search
+
+namespace jb::search {
+namespace {
+
+// The sort of the IDs a word finds, against sorting the strings themselves: below and above
+// the size where radix passes take over, with IDs of hexadecimal digits, IDs sharing their first
+// 8 bytes, shorter and longer ones, zero and high bytes, and many repeats.
+TEST(SortedUniqueIds, SortsAsStringsAndDropsRepeats) {
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    const std::string bytes = std::string("0123456789ABCDEFa\0\x80\xFF", 21);
+    for (int round = 0; round < 300; ++round) {
+        const std::size_t n = round % 50 == 49 ? 20000 : random() % 2000;
+        // 0: 8 hexadecimal digits; 1: 8 bytes of two kinds, so that each byte takes one or two
+        // values; 2: a shared first half; 3: any length, any of the bytes.
+        const int mode = static_cast<int>(random() % 4);
+        const std::size_t kinds = mode == 0 ? 16 : mode == 1 ? 2 : mode == 2 ? 16 : 2 + random() % (bytes.size() - 1);
+        std::vector<std::string> texts;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (!texts.empty() && random() % 4 == 0) {
+                texts.push_back(texts[random() % texts.size()]);  // a repeat
+                continue;
+            }
+            std::string id(mode == 3 ? random() % 13 : 8, ' ');
+            for (char& c : id) c = bytes[random() % kinds];
+            if (mode == 2) id.replace(0, 4, "00A3");
+            texts.push_back(id);
+        }
+        std::vector<std::string_view> views(texts.begin(), texts.end());
+        std::vector<std::string> expected = texts;
+        std::sort(expected.begin(), expected.end());
+        expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
+        ASSERT_EQ(SortedUniqueIds(views), expected) << "round " << round << ", " << n << " IDs";
+    }
 }
 
 }  // namespace
