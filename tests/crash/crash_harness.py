@@ -628,6 +628,7 @@ def concurrency_test(opts):
 
         def run_loop(key, argv_list, stdins=None):
             results[key] = loop_process(argv_list, env=env, stdins=stdins)
+        run_loop.results = results
 
         threads = case(opts, cli, rnd, folder, ledger, run_loop, threading, problems)
         for t in threads:
@@ -710,13 +711,27 @@ def windows_beside_add(opts, cli, rnd, folder, ledger, run_loop, threading, prob
 
 def reindex_beside_add(opts, cli, rnd, folder, ledger, run_loop, threading, problems):
     # A rebuilt index replaces the file: the entries of a page added meanwhile must not go.
+    # Reindexing goes on for as long as the adds do.
     loops = opts.loops
-    threads = [threading.Thread(target=run_loop, args=("reindex", [cli.argv("reindex")] * (loops // 2)))]
+    adds = []
     for j in range(2):
         markers = ["%sA%d%05d" % (MARK_PREFIX, j, k) for k in range(loops)]
-        threads.append(threading.Thread(target=run_loop, args=("add%d" % j, [cli.argv("add")] * loops,
-                                                                [add_text(m, rnd) for m in markers])))
-    return threads
+        adds.append(threading.Thread(target=run_loop, args=("add%d" % j, [cli.argv("add")] * loops,
+                                                             [add_text(m, rnd) for m in markers])))
+
+    def reindex_while_adding():
+        runs = []
+        while not runs or any(t.is_alive() for t in adds):
+            run_loop("reindex", [cli.argv("reindex")])
+            runs.append(run_results["reindex"])
+        # Keep every run, with the first run's start and the last one's end.
+        merged = [(runs[0][0][0], runs[-1][0][1])]
+        for r in runs:
+            merged += r[1:]
+        run_results["reindex"] = merged
+
+    run_results = run_loop.results
+    return adds + [threading.Thread(target=reindex_while_adding)]
 
 
 def window_beside_add(opts, cli, rnd, folder, ledger, run_loop, threading, problems):
