@@ -1,6 +1,7 @@
 // jotterbase-cli check: reads a data set and reports its damage, page by page; with --repair it
 // does only what cannot lose a page.
 
+#include <algorithm>
 #include <map>
 #include <ostream>
 #include <string>
@@ -21,6 +22,10 @@ struct Finding {
     std::string kind;
     int page;  // -1: the data set as a whole
     std::string detail;
+    // Whether it harms the data set. Work files a stopped command left, and index entries naming
+    // no page (a zapped page's, or those a stopped add wrote before its page), are harmless:
+    // nothing reads the one, searches drop the other. They are reported, and --repair clears them.
+    bool damage = true;
 };
 
 // Work files of the program that a finished command never leaves behind.
@@ -33,11 +38,11 @@ std::vector<Finding> Examine(PageStore& store, const std::string& dataSet) {
         found.push_back({"interrupted-pack", -1, "a pack stopped before its files were all in place"});
     for (const char* extension : kWorkFiles)
         if (fs.Exists(CompanionPath(dataSet, extension)))
-            found.push_back({"work-file", -1, CompanionPath(dataSet, extension) + " is left over"});
+            found.push_back({"work-file", -1, CompanionPath(dataSet, extension) + " is left over", false});
     if (!fs.Exists(CompanionPath(dataSet, ".jbo")))
         for (const char* extension : {".jb1", ".hd1"})
             if (fs.Exists(CompanionPath(dataSet, extension)))
-                found.push_back({"work-file", -1, CompanionPath(dataSet, extension) + " is left over"});
+                found.push_back({"work-file", -1, CompanionPath(dataSet, extension) + " is left over", false});
 
     const std::vector<HeaderRecord> records = store.ReadAllHeaders(dataSet);
     auto data = fs.Open(dataSet, OpenMode::kRead);
@@ -70,8 +75,9 @@ std::vector<Finding> Examine(PageStore& store, const std::string& dataSet) {
             found.push_back({"no-trailer", n, "the body does not end with its trailer byte"});
             continue;
         }
-        // A protected page's words cannot be read without its password.
-        if (!r.Password().empty()) continue;
+        // A protected page's words cannot be read without its password; a page moved into the
+        // deleted pages is not indexed there.
+        if (!r.Password().empty() || IsDeletedPagesDataSet(dataSet)) continue;
         body.pop_back();
         int missing = 0;
         std::string example;
@@ -93,7 +99,8 @@ std::vector<Finding> Examine(PageStore& store, const std::string& dataSet) {
     });
     if (unknown > 0)
         found.push_back({"unknown-ids", -1,
-                         std::to_string(unknown) + " index entrie(s) name no page, \"" + example + "\" first"});
+                         std::to_string(unknown) + " index entrie(s) name no page, \"" + example + "\" first",
+                         false});
     return found;
 }
 
@@ -156,9 +163,10 @@ void Print(const std::vector<Finding>& found, bool json, std::ostream& out) {
     for (const Finding& f : found) {
         if (json) {
             out << "{\"kind\":" << JsonString(f.kind) << ",\"page\":" << (f.page < 0 ? "null" : std::to_string(f.page))
-                << ",\"detail\":" << JsonString(f.detail) << "}\n";
+                << ",\"detail\":" << JsonString(f.detail) << ",\"damage\":" << (f.damage ? "true" : "false") << "}\n";
         } else {
-            out << f.kind << "\t" << (f.page < 0 ? "-" : std::to_string(f.page)) << "\t" << f.detail << "\n";
+            out << f.kind << "\t" << (f.page < 0 ? "-" : std::to_string(f.page)) << "\t" << f.detail
+                << (f.damage ? "" : " (harmless)") << "\n";
         }
     }
 }
@@ -175,8 +183,9 @@ int RunCheck(const Args& args, std::ostream& out, std::ostream&) {
         found = Examine(store, dataSet);
         Print(found, args.Has("json"), out);
     }
-    if (found.empty() && !args.Has("json")) out << "No damage found.\n";
-    return found.empty() ? 0 : 1;
+    const bool damaged = std::any_of(found.begin(), found.end(), [](const Finding& f) { return f.damage; });
+    if (!damaged && !args.Has("json")) out << "No damage found.\n";
+    return damaged ? 1 : 0;
 }
 
 }  // namespace jb::cli

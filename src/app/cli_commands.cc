@@ -50,7 +50,8 @@ const std::vector<Command>& Commands() {
          "check [--data PATH] [--json] [--repair]\n"
          "  One line per finding: kind, page (- for the data set), detail. Kinds: interrupted-pack,\n"
          "  work-file, duplicate-id, outside-data-file, no-trailer, unindexed-words, unknown-ids.\n"
-         "  Exit 0 when nothing is found, 1 otherwise. --repair finishes an interrupted pack,\n"
+         "  Work files and index entries naming no page are harmless (marked so; \"damage\":false\n"
+         "  with --json). Exit 1 when damage is found, 0 otherwise. --repair finishes an interrupted pack,\n"
          "  removes the program's leftover work files and mends the index (entries naming no page\n"
          "  go, missing ones of readable pages are added), then checks again; it never drops or\n"
          "  rewrites a page.",

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "richtext/richtext.h"
+#include "store/dataset_lock.h"
 #include "store/io_error.h"
 #include "store/page_store.h"
 #include "store/storage_status.h"
@@ -82,6 +83,9 @@ private:
 }  // namespace
 
 RebuildReport RebuildIndex(const std::string& dataSet, FileSystem& files) {
+    // The whole rebuild holds the data set: a page added between the reading of the pages and
+    // the writing of the index would otherwise lose the entries it appended.
+    DataSetLock lock(dataSet);
     PageStore store(files);
     RebuildReport report;
     std::vector<HeaderRecord> records = store.ReadAllHeaders(dataSet);

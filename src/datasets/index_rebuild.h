@@ -20,7 +20,8 @@ struct RebuildReport {
 
 // Reads every live page's plain text (one pass over the header file and the data file) and
 // writes a fresh index file for the data set, replacing the old one only when complete.
-// Throws IoError when the data set cannot be read at all or the index file cannot be written.
+// Throws IoError when the data set cannot be read at all or the index file cannot be written,
+// and when another program is writing the data set (the rebuild holds it from start to end).
 RebuildReport RebuildIndex(const std::string& dataSet, FileSystem& files = FileSystem::Default());
 
 }  // namespace jb
