@@ -88,8 +88,11 @@ std::shared_ptr<const HeaderSnapshot> CurrentHeaders(PageStore& store, const std
         kept.path = path;
         kept.stamp = *before;
         kept.snapshot = snapshot;
-    } else if (kept.path == path) {
-        kept.snapshot.reset();  // the file is on the move: nothing of it is kept
+    } else {
+        // The file is on the move, or another data set is in use: nothing is kept, so that
+        // the memory of records no longer asked for goes.
+        kept.snapshot.reset();
+        kept.path.clear();
     }
     return snapshot;
 }

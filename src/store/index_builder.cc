@@ -171,7 +171,8 @@ std::size_t IndexBuilder::WriteIndexFile(const std::string& dataSet) {
             SaveIndex(list_, dataSet);
             return entries;
         }
-    // As SaveIndex writes a rebuilt list: beside the index file as ".id1", then renamed over it.
+    // As SaveIndex writes a rebuilt list: beside the index file as ".id1", synced, renamed over
+    // it, and the rename made durable.
     FileSystem& files = list_.Files();
     DataSetLock lock(dataSet);
     const std::string path = CompanionPath(dataSet, ".idx");
@@ -208,6 +209,7 @@ std::size_t IndexBuilder::WriteIndexFile(const std::string& dataSet) {
         }
     }
     files.Rename(temp, path);
+    files.SyncFolder(path);
     list_.Entries().Clear();
     list_.SetLoaded(false);
     return entries;
