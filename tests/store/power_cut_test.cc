@@ -205,6 +205,7 @@ TEST_F(PowerCutTest, EveryPageWrittenBeforeTheCutReadsBackAndCanBeFound) {
             ExpectFindable(dataSet, pages);
         }
     }
+    RecordProperty("power_cuts", cuts);
     EXPECT_GT(cuts, 60);
 }
 
