@@ -1,9 +1,18 @@
 #include "store/word_index.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
+#include <thread>
 
 #include "store/dataset_lock.h"
 #include "store/dataset_paths.h"
@@ -109,7 +118,157 @@ int CompareEntries(std::string_view a, std::string_view b) {
 
 // ---- WordIndex ------------------------------------------------------------------------------
 
+namespace {
+
+std::atomic<void (*)()> checkStartHook{nullptr};
+
+// Reads `size` bytes at `offset` or says why not.
+bool ReadAt(int fd, char* into, std::size_t size, std::size_t offset, std::string& error) {
+    while (size > 0) {
+        const ssize_t n = ::pread(fd, into, size, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error = n < 0 ? std::strerror(errno) : "The index file became shorter while it was read";
+            return false;
+        }
+        into += n;
+        size -= static_cast<std::size_t>(n);
+        offset += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+// The check of a mapped index file, on a thread of its own: reads the file through a small
+// buffer (reading it through the mapping would make all of it resident) and finds how far it
+// is in the form this program writes and sorted.
+struct WordIndex::FileCheck {
+    enum class Outcome { kFit, kUnfit, kFailed };
+    static constexpr std::size_t kBuffer = std::size_t{1} << 20;
+
+    int fd = -1;
+    std::string path;
+    std::size_t size = 0;
+    std::thread thread;
+    std::atomic<bool> stop{false};
+
+    Outcome outcome = Outcome::kFit;
+    std::size_t prefixEnd = 0;    // the end of the sorted part
+    std::size_t prefixLines = 0;
+    bool upper = false;           // some word of the file has a letter "A".."Z"
+    std::string tail;             // the lines after the sorted part, each ended by CR LF
+    std::string error;
+
+    ~FileCheck() {
+        stop = true;
+        if (thread.joinable()) thread.join();
+        if (fd >= 0) ::close(fd);
+    }
+
+    void Run() {
+        try {
+            // The window's start-up goes first.
+            ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), 10);
+            if (auto hook = checkStartHook.load()) hook();
+            Scan();
+        } catch (const std::exception& e) {
+            outcome = Outcome::kFailed;
+            error = e.what();
+        }
+    }
+
+    void Scan() {
+        std::vector<char> buf(kBuffer);
+        std::size_t base = 0;  // the file offset of buf[0]
+        std::size_t have = 0;  // bytes in buf
+        std::size_t pos = 0;   // the next line's start in buf
+        std::string prevCopy;
+        std::string_view prev;
+        bool havePrev = false;
+        bool inTail = false;
+        for (;;) {
+            const char* nl = have > pos ? static_cast<const char*>(std::memchr(buf.data() + pos, '\n', have - pos)) : nullptr;
+            if (!nl) {
+                if (base + have == size) {
+                    if (pos < have) outcome = Outcome::kUnfit;  // no line end at the end
+                    break;
+                }
+                if (stop) return;
+                if (havePrev && prev.data() != prevCopy.data()) {
+                    prevCopy.assign(prev);
+                    prev = prevCopy;
+                }
+                std::memmove(buf.data(), buf.data() + pos, have - pos);
+                base += pos;
+                have -= pos;
+                pos = 0;
+                if (have == buf.size()) {
+                    if (buf.size() > kMaxLine + 2) {
+                        outcome = Outcome::kUnfit;
+                        break;
+                    }
+                    buf.resize(buf.size() * 2);
+                }
+                const std::size_t want = std::min(buf.size() - have, size - (base + have));
+                if (!ReadAt(fd, buf.data() + have, want, base + have, error)) {
+                    outcome = Outcome::kFailed;
+                    return;
+                }
+                have += want;
+                continue;
+            }
+            const char* line = buf.data() + pos;
+            const std::size_t length = static_cast<std::size_t>(nl - line);  // CR included
+            const std::size_t start = base + pos;
+            pos += length + 1;
+            if (length < 2 || line[length - 1] != '\r' || std::memchr(line, '\r', length - 1) || length - 1 > kMaxLine) {
+                outcome = Outcome::kUnfit;
+                break;
+            }
+            const std::string_view current(line, length - 1);
+            if (!upper) upper = HasUpper(EntryWord(current));
+            if (!inTail) {
+                if (!havePrev || CompareEntries(prev, current) <= 0) {
+                    ++prefixLines;
+                    prev = current;
+                    havePrev = true;
+                    continue;
+                }
+                // A long tail would make a large run in memory, and the file is no longer one
+                // this program keeps: it is read whole.
+                if (size - start > size / 8) {
+                    outcome = Outcome::kUnfit;
+                    break;
+                }
+                inTail = true;
+                prefixEnd = start;
+                tail.reserve(size - start);
+            }
+            tail.append(line, length + 1);
+        }
+        if (!inTail) prefixEnd = size;
+    }
+};
+
+void WordIndex::SetCheckStartHookForTests(void (*hook)()) { checkStartHook.store(hook); }
+
+WordIndex::WordIndex() = default;
+
+WordIndex::~WordIndex() { DropFile(); }
+
+void WordIndex::DropFile() {
+    check_.reset();
+    if (file_) ::munmap(const_cast<char*>(file_), fileMapped_);
+    file_ = nullptr;
+    fileMapped_ = fileEnd_ = fileLines_ = 0;
+}
+
 void WordIndex::Clear() {
+    DropFile();
+    settled_.store(true, std::memory_order_release);
+    failure_.clear();
+    failurePath_.clear();
     text_.clear();
     text_.shrink_to_fit();
     extra_.clear();
@@ -124,6 +283,10 @@ void WordIndex::Clear() {
 
 void WordIndex::AssignFileText(std::string text) {
     Clear();
+    TakeText(std::move(text));
+}
+
+void WordIndex::TakeText(std::string text) {
     text_ = std::move(text);
     std::vector<Ref> run;
     run.reserve(static_cast<std::size_t>(std::count(text_.begin(), text_.end(), '\n')) + 1);
@@ -142,6 +305,125 @@ void WordIndex::AssignFileText(std::string text) {
         fences_.emplace_back();
         MakeFences(0);
     }
+}
+
+std::int64_t WordIndex::MapFile(const std::string& path) {
+    Clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    const std::size_t size = static_cast<std::size_t>(st.st_size);
+    if (size == 0) {
+        ::close(fd);
+        return 0;
+    }
+    void* map = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
+    if (map == MAP_FAILED) {
+        ::close(fd);
+        return -1;
+    }
+    file_ = static_cast<const char*>(map);
+    fileMapped_ = size;
+    auto check = std::make_unique<FileCheck>();
+    check->fd = fd;
+    check->path = path;
+    check->size = size;
+    try {
+        check->thread = std::thread([c = check.get()] { c->Run(); });
+    } catch (...) {
+        check.reset();
+        DropFile();
+        return -1;
+    }
+    check_ = std::move(check);
+    settled_.store(false, std::memory_order_release);
+    return static_cast<std::int64_t>(size);
+}
+
+void WordIndex::ThrowFailure() const { throw IoError(failurePath_, failure_); }
+
+void WordIndex::FinishCheck() {
+    std::lock_guard<std::mutex> lock(checkMutex_);
+    if (settled_.load(std::memory_order_acquire)) return;
+    std::unique_ptr<FileCheck> check = std::move(check_);
+    check->thread.join();
+    const std::string path = check->path;
+    std::string why;
+    // Reads and sorts the file whole, as a file not in our form is.
+    auto readWhole = [&] {
+        std::string text;
+        text.reserve(check->size);
+        AdviseHugePages(text.data(), check->size);
+        text.resize(check->size);
+        if (!ReadAt(check->fd, text.data(), text.size(), 0, why)) return;
+        check.reset();
+        DropFile();
+        text_.clear();
+        extra_.clear();
+        runs_.clear();
+        fences_.clear();
+        size_ = 0;
+        upperInWords_ = false;
+        try {
+            TakeText(std::move(text));
+        } catch (const std::length_error& e) {
+            why = e.what();
+        }
+    };
+    if (check->outcome == FileCheck::Outcome::kFailed) {
+        why = check->error.empty() ? "The index file cannot be read" : check->error;
+    } else if (check->outcome == FileCheck::Outcome::kUnfit) {
+        readWhole();
+    } else {
+        fileEnd_ = check->prefixEnd;
+        fileLines_ = check->prefixLines;
+        upperInWords_ = check->upper;
+        size_ = fileLines_;
+        bool fits = true;
+        if (!check->tail.empty()) {
+            // The tail joins as a run of its own, unless one of its lines equals another line:
+            // the file order of equal lines is kept only by sorting the file whole.
+            extra_.assign(check->tail.begin(), check->tail.end());
+            std::vector<Ref> run;
+            SplitLines(std::string_view(extra_.data(), extra_.size()), [&](std::size_t start, std::size_t length) {
+                run.push_back((static_cast<Ref>(text_.size() + start) << 24) | length);
+            });
+            auto less = [this](Ref a, Ref b) { return CompareEntries(Line(a), Line(b)) < 0; };
+            std::stable_sort(run.begin(), run.end(), less);
+            for (std::size_t i = 0; i < run.size() && fits; ++i)
+                fits = (i == 0 || CompareEntries(Line(run[i - 1]), Line(run[i])) != 0) && !FileContains(Line(run[i]));
+            if (fits) {
+                size_ += run.size();
+                runs_.push_back(std::move(run));
+                fences_.emplace_back();
+                MakeFences(0);
+            } else {
+                extra_.clear();
+                extra_.shrink_to_fit();
+            }
+        }
+        if (fits) check.reset();
+        else readWhole();
+    }
+    if (!why.empty()) {
+        check.reset();
+        DropFile();
+        text_.clear();
+        text_.shrink_to_fit();
+        extra_.clear();
+        extra_.shrink_to_fit();
+        runs_.clear();
+        fences_.clear();
+        size_ = 0;
+        upperInWords_ = false;
+        failurePath_ = path;
+        failure_ = why;
+    }
+    settled_.store(true, std::memory_order_release);
 }
 
 namespace {
@@ -183,7 +465,35 @@ const WordIndex::Ref* WordIndex::LowerBound(std::size_t r, const Ref* from, std:
     return std::lower_bound(from, last, line, [this](Ref a, std::string_view s) { return CompareEntries(Line(a), s) < 0; });
 }
 
+template <class Below>
+std::size_t WordIndex::FileBound(std::size_t lo, Below below) const {
+    std::size_t hi = fileEnd_;
+    // lo and hi are line starts; lines before lo are below, the line at hi is not.
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        std::size_t start = mid;
+        while (start > lo && file_[start - 1] != '\n') --start;
+        const char* nl = static_cast<const char*>(std::memchr(file_ + start, '\n', hi - start));
+        const std::size_t next = static_cast<std::size_t>(nl - file_) + 1;
+        if (below(std::string_view(file_ + start, next - start - 2)))
+            lo = next;
+        else
+            hi = start;
+    }
+    return lo;
+}
+
+bool WordIndex::FileContains(std::string_view line) const {
+    if (fileEnd_ == 0) return false;
+    const std::size_t at = FileBound(0, [&](std::string_view l) { return CompareEntries(l, line) < 0; });
+    if (at == fileEnd_) return false;
+    const char* nl = static_cast<const char*>(std::memchr(file_ + at, '\n', fileEnd_ - at));
+    return CompareEntries(std::string_view(file_ + at, static_cast<std::size_t>(nl - 1 - (file_ + at))), line) == 0;
+}
+
 bool WordIndex::Contains(std::string_view line) const {
+    Settle();
+    if (FileContains(line)) return true;
     for (std::size_t r = 0; r < runs_.size(); ++r) {
         const Ref* it = LowerBound(r, runs_[r].data(), line);
         if (it != runs_[r].data() + runs_[r].size() && CompareEntries(Line(*it), line) == 0) return true;
@@ -193,6 +503,7 @@ bool WordIndex::Contains(std::string_view line) const {
 
 bool WordIndex::Add(std::string_view line) {
     if (line.size() > kMaxLine) throw std::length_error("an index line is longer than 16 MiB");
+    Settle();
     if (Contains(line)) return false;
     PushRun({Store(line)});
     return true;
@@ -212,6 +523,7 @@ WordIndex::Ref WordIndex::Store(std::string_view line) {
 std::size_t WordIndex::AddAll(std::vector<std::string> lines) {
     for (const std::string& line : lines)
         if (line.size() > kMaxLine) throw std::length_error("an index line is longer than 16 MiB");
+    Settle();
     std::stable_sort(lines.begin(), lines.end(),
                      [](const std::string& a, const std::string& b) { return CompareEntries(a, b) < 0; });
     // The first of each group of equal lines, then those not present in any run. The lines are
@@ -220,6 +532,7 @@ std::size_t WordIndex::AddAll(std::vector<std::string> lines) {
     fresh.reserve(lines.size());
     for (const std::string& line : lines)
         if (fresh.empty() || CompareEntries(fresh.back(), line) != 0) fresh.push_back(line);
+    if (fileEnd_ > 0) std::erase_if(fresh, [this](std::string_view line) { return FileContains(line); });
     for (std::size_t r = 0; r < runs_.size() && !fresh.empty(); ++r) {
         const Ref* it = runs_[r].data();
         const Ref* end = it + runs_[r].size();
@@ -266,7 +579,7 @@ std::vector<std::string> WordIndex::Lines() const {
 
 std::string WordIndex::FileText() const {
     std::string text;
-    text.reserve(text_.size() + extra_.size() + 2 * size_);
+    text.reserve(fileEnd_ + text_.size() + extra_.size() + 2 * (Size() - fileLines_));
     ForEach([&](std::string_view line) {
         text.append(line);
         text.append("\r\n");
@@ -276,12 +589,15 @@ std::string WordIndex::FileText() const {
 
 template <class F>
 void WordIndex::VisitRange(std::string_view prefix, bool whole, std::vector<std::string_view>& ids, F&& f) const {
-    auto below = [&](Ref r, std::string_view p) {
-        return (whole ? CompareEntries(Line(r), p) : ComparePrefix(Line(r), p)) < 0;
-    };
-    auto above = [&](std::string_view p, Ref r) {
-        return (whole ? CompareEntries(Line(r), p) : ComparePrefix(Line(r), p)) > 0;
-    };
+    Settle();
+    auto compare = [&](std::string_view line) { return whole ? CompareEntries(line, prefix) : ComparePrefix(line, prefix); };
+    auto below = [&](Ref r, std::string_view) { return compare(Line(r)) < 0; };
+    auto above = [&](std::string_view, Ref r) { return compare(Line(r)) > 0; };
+    std::size_t fileLo = 0, fileHi = 0;
+    if (fileEnd_ > 0) {
+        fileLo = FileBound(0, [&](std::string_view line) { return compare(line) < 0; });
+        fileHi = FileBound(fileLo, [&](std::string_view line) { return compare(line) <= 0; });
+    }
     std::vector<Span> spans;
     spans.reserve(runs_.size());
     for (const std::vector<Ref>& run : runs_) {
@@ -289,16 +605,22 @@ void WordIndex::VisitRange(std::string_view prefix, bool whole, std::vector<std:
         const Ref* last = first + run.size();
         const Ref* lo = std::lower_bound(first, last, prefix, below);
         const Ref* hi = std::upper_bound(lo, last, prefix, above);
-        if (lo != hi) spans.emplace_back(lo, hi);
+        if (lo != hi) spans.push_back(Span{lo, hi});
     }
-    std::size_t lines = 0;
-    for (const Span& span : spans) lines += static_cast<std::size_t>(span.second - span.first);
+    std::size_t lines = static_cast<std::size_t>(std::count(file_ + fileLo, file_ + fileHi, '\n'));
+    for (const Span& span : spans) lines += static_cast<std::size_t>(span.last - span.first);
     ids.reserve(ids.size() + lines);
+    for (std::size_t at = fileLo; at < fileHi;) {
+        const char* nl = static_cast<const char*>(std::memchr(file_ + at, '\n', fileHi - at));
+        f(std::string_view(file_ + at, static_cast<std::size_t>(nl - 1 - (file_ + at))));
+        at = static_cast<std::size_t>(nl - file_) + 1;
+    }
     for (const Span& span : spans)
-        for (const Ref* r = span.first; r != span.second; ++r) f(Line(*r));
+        for (const Ref* r = span.first; r != span.last; ++r) f(Line(*r));
 }
 
 void WordIndex::WordIds(std::string_view word, std::vector<std::string_view>& ids) const {
+    Settle();  // before upperInWords_ is looked at
     if (word.find('=') != std::string_view::npos) return;
     const bool foldedIsExact = !upperInWords_ && !HasUpper(word);
     // An entry without "=" whose whole text is the word sorts before every "word=..." entry.
@@ -313,6 +635,7 @@ void WordIndex::WordIds(std::string_view word, std::vector<std::string_view>& id
 }
 
 void WordIndex::PrefixIds(std::string_view prefix, std::vector<std::string_view>& ids) const {
+    Settle();  // before upperInWords_ is looked at
     if (prefix.find('=') != std::string_view::npos) return;
     const bool foldedIsExact = !upperInWords_ && !HasUpper(prefix);
     VisitRange(prefix, false, ids, [&](std::string_view line) {
@@ -322,7 +645,9 @@ void WordIndex::PrefixIds(std::string_view prefix, std::vector<std::string_view>
 }
 
 std::size_t WordIndex::MemoryBytes() const {
-    std::size_t bytes = text_.capacity() + extra_.capacity() + runs_.capacity() * sizeof(std::vector<Ref>);
+    Settle();
+    // The mapped file counts whole, though only the pages lookups touch are resident.
+    std::size_t bytes = fileMapped_ + text_.capacity() + extra_.capacity() + runs_.capacity() * sizeof(std::vector<Ref>);
     for (const std::vector<Ref>& run : runs_) bytes += run.capacity() * sizeof(Ref);
     bytes += fences_.capacity() * sizeof(std::vector<std::uint64_t>);
     for (const std::vector<std::uint64_t>& fences : fences_) bytes += fences.capacity() * sizeof(std::uint64_t);
@@ -368,6 +693,15 @@ void LoadIndex(IndexList& list, const std::string& dataSet) {
     list.Entries().Clear();
     list.SetLoaded(false);
     list.SetLoadedFileSize(-1);
+    // A file of the plain system is mapped, not read: the window shows its first page at once.
+    if (&list.Files() == &FileSystem::Default()) {
+        const std::int64_t size = list.Entries().MapFile(path);
+        if (size >= 0) {
+            list.SetLoadedFileSize(size);
+            list.SetLoadedFromFile();
+            return;
+        }
+    }
     auto file = list.Files().Open(path, OpenMode::kRead);
     if (!file) {
         if (list.Files().Exists(path)) throw IoError(path, "The index file cannot be opened");

@@ -14,8 +14,12 @@
 // Line ends in a loaded file may be CR LF, LF or CR alone; a saved file always uses CR LF.
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -42,6 +46,13 @@ int CompareEntries(std::string_view a, std::string_view b);
 // the text of added entries) and the list is an array of 8-byte references into them, so the
 // memory taken is about the file size plus 8 bytes an entry.
 //
+// A list loaded from an index file this program could have written (every line ended by CR LF,
+// none empty, sorted but for a short tail of appended lines) is not read at all: the file is
+// mapped and its sorted part, the file run, is searched in place by binary search over byte
+// offsets. That part is found by a thread that reads the file through a small buffer while the
+// program goes on; every use of the list waits for it first. Its tail becomes an added run.
+// Any other file is read and sorted whole, as it always was.
+//
 // The references form a few sorted runs: the loaded file is the first, and each batch of added
 // entries becomes a run of its own. Whenever the newest run is at least half as long as the one
 // before it the two are merged (a binary counter), so run lengths fall at least geometrically,
@@ -52,14 +63,27 @@ int CompareEntries(std::string_view a, std::string_view b);
 // their file order.
 class WordIndex {
 public:
-    WordIndex() = default;
+    WordIndex();
+    ~WordIndex();
+    WordIndex(const WordIndex&) = delete;
+    WordIndex& operator=(const WordIndex&) = delete;
 
     // Replaces the list with the lines of a file's text, sorted (stably) into list order.
     void AssignFileText(std::string text);
+    // Replaces the list with the lines of the index file at `path`, opened with the plain
+    // system calls and mapped (see above); its check runs on, and a failure of it throws
+    // IoError at the next use of the list. Returns the file's size, or -1 with the list left
+    // empty when the path cannot be opened as a regular file that way.
+    std::int64_t MapFile(const std::string& path);
     void Clear();
 
-    std::size_t Size() const { return size_; }
-    bool Empty() const { return size_ == 0; }
+    // Every use of the list below waits for the check of a mapped file, and throws IoError when
+    // it failed (until the list is cleared or replaced).
+    std::size_t Size() const {
+        Settle();
+        return size_;
+    }
+    bool Empty() const { return Size() == 0; }
 
     // Adds a line unless an equal one (in list order) is present; returns whether it was added.
     bool Add(std::string_view line);
@@ -71,9 +95,11 @@ public:
     // Calls f(std::string_view line) for every line, in list order.
     template <class F>
     void ForEach(F&& f) const {
+        Settle();
         std::vector<Span> spans;
-        spans.reserve(runs_.size());
-        for (const std::vector<Ref>& run : runs_) spans.emplace_back(run.data(), run.data() + run.size());
+        spans.reserve(runs_.size() + 1);
+        if (fileEnd_ > 0) spans.push_back(Span{nullptr, nullptr, file_, file_ + fileEnd_});
+        for (const std::vector<Ref>& run : runs_) spans.push_back(Span{run.data(), run.data() + run.size()});
         Walk(spans, f);
     }
     std::vector<std::string> Lines() const;
@@ -95,13 +121,27 @@ public:
     // Bytes held: for checking that the list stays compact.
     std::size_t MemoryBytes() const;
     // How many sorted runs the list is held in (for tests of the run bookkeeping).
-    std::size_t RunCount() const { return runs_.size(); }
+    std::size_t RunCount() const {
+        Settle();
+        return runs_.size() + (fileEnd_ > 0 ? 1 : 0);
+    }
+
+    // Called by the check of a mapped file before it reads anything (tests make it fail with it).
+    static void SetCheckStartHookForTests(void (*hook)());
 
 private:
     // Offset (40 bits) and length (24 bits) of one line. Offsets below text_.size() lie in the
     // loaded text, the rest in extra_ (shifted by text_.size()).
     using Ref = std::uint64_t;
-    using Span = std::pair<const Ref*, const Ref*>;
+    // The lines of one run, in order: references of a run in memory, or the lines of the file
+    // run in place (`at` not null), each ended by CR LF.
+    struct Span {
+        const Ref* first = nullptr;
+        const Ref* last = nullptr;
+        const char* at = nullptr;
+        const char* end = nullptr;
+    };
+    struct FileCheck;
     static constexpr std::size_t kMaxLine = (std::size_t{1} << 24) - 1;
     // A run is merged into the one before it when at least 1/kRunRatio as long.
     static constexpr std::size_t kRunRatio = 2;
@@ -112,6 +152,35 @@ private:
         if (off < text_.size()) return std::string_view(text_.data() + off, len);
         return std::string_view(extra_.data() + (off - text_.size()), len);
     }
+    bool Done(const Span& s) const { return s.at ? s.at == s.end : s.first == s.last; }
+    std::string_view Head(const Span& s) const {
+        if (!s.at) return Line(*s.first);
+        const char* nl = static_cast<const char*>(std::memchr(s.at, '\n', static_cast<std::size_t>(s.end - s.at)));
+        return std::string_view(s.at, static_cast<std::size_t>(nl - 1 - s.at));
+    }
+    // Moves past the head `line` of the span.
+    static void Step(Span& s, std::string_view line) {
+        if (s.at)
+            s.at = line.data() + line.size() + 2;
+        else
+            ++s.first;
+    }
+    // Waits for the check of a mapped file and takes in its outcome; throws IoError when it
+    // failed.
+    void Settle() const {
+        if (!settled_.load(std::memory_order_acquire)) const_cast<WordIndex*>(this)->FinishCheck();
+        if (!failure_.empty()) ThrowFailure();
+    }
+    void FinishCheck();
+    [[noreturn]] void ThrowFailure() const;
+    // Stops and forgets the check and the mapping.
+    void DropFile();
+    // AssignFileText without waiting for a check.
+    void TakeText(std::string text);
+    // The first line start of the file run whose line is not below(line), or fileEnd_.
+    template <class Below>
+    std::size_t FileBound(std::size_t lo, Below below) const;
+    bool FileContains(std::string_view line) const;
     // Calls f(line) for the lines of sorted spans of different runs, in list order: a k-way
     // merge over a heap of the spans' heads. Empties `spans`.
     template <class F>
@@ -130,6 +199,18 @@ private:
     // Adds a sorted run of fresh references and merges runs until lengths fall geometrically.
     void PushRun(std::vector<Ref> run);
 
+    // The mapped index file (fileMapped_ bytes at file_) and the end of its sorted part, the
+    // file run: fileLines_ lines, each ended by CR LF. fileEnd_ is 0 while there is none.
+    const char* file_ = nullptr;
+    std::size_t fileMapped_ = 0;
+    std::size_t fileEnd_ = 0;
+    std::size_t fileLines_ = 0;
+    std::unique_ptr<FileCheck> check_;  // the check still to be taken in
+    mutable std::mutex checkMutex_;
+    mutable std::atomic<bool> settled_{true};
+    std::string failure_;  // why the check failed (the list is then empty)
+    std::string failurePath_;
+
     std::string text_;                   // the loaded file's text, lines in place
     std::vector<char> extra_;            // text of added lines (grown by a quarter at a time)
     std::vector<std::vector<Ref>> runs_; // each sorted and not empty; the loaded run first
@@ -147,26 +228,35 @@ private:
 
 template <class F>
 void WordIndex::Walk(std::vector<Span>& spans, F& f) const {
-    std::erase_if(spans, [](const Span& s) { return s.first == s.second; });
+    std::erase_if(spans, [this](const Span& s) { return Done(s); });
     // A heap of the spans whose top has the smallest head. Heads of different runs never
     // compare equal, so the order taken is the list order.
-    auto after = [this](const Span& a, const Span& b) { return CompareEntries(Line(*a.first), Line(*b.first)) > 0; };
+    auto after = [this](const Span& a, const Span& b) { return CompareEntries(Head(a), Head(b)) > 0; };
     std::make_heap(spans.begin(), spans.end(), after);
     while (spans.size() > 1) {
         std::pop_heap(spans.begin(), spans.end(), after);
         Span& s = spans.back();
         // Keep taking from this span while it stays below the smallest head of the others.
-        const std::string_view next = Line(*spans.front().first);
-        do {
-            f(Line(*s.first++));
-        } while (s.first != s.second && CompareEntries(Line(*s.first), next) < 0);
-        if (s.first == s.second)
+        const std::string_view next = Head(spans.front());
+        std::string_view line = Head(s);
+        for (;;) {
+            Step(s, line);
+            f(line);
+            if (Done(s)) break;
+            line = Head(s);
+            if (CompareEntries(line, next) >= 0) break;
+        }
+        if (Done(s))
             spans.pop_back();
         else
             std::push_heap(spans.begin(), spans.end(), after);
     }
     if (!spans.empty())
-        for (const Ref* p = spans[0].first; p != spans[0].second; ++p) f(Line(*p));
+        for (Span& s = spans[0]; !Done(s);) {
+            std::string_view line = Head(s);
+            Step(s, line);
+            f(line);
+        }
     spans.clear();
 }
 

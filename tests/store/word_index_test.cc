@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <thread>
@@ -455,6 +456,187 @@ TEST_F(IndexFiles, AnAppendEndsAnUnfinishedLineAndAFailedOneStillStoresThePage) 
     EXPECT_NE("", refused.error);
     EXPECT_EQ(2, store.PageCount(dataSet));
     EXPECT_EQ("3", store.PageIdAt(dataSet, 1));
+}
+
+// A file this program could have written (lines ended by CR LF, sorted but for a short tail) is
+// mapped and searched in place; every other file is read and sorted whole. Either way each
+// reader sees what the same text sorted whole gives.
+std::string RandomEntry(std::mt19937& rng, bool upper, bool equals) {
+    const char* letters = upper ? "abAB'" : "abc'";
+    std::string word;
+    const int length = 1 + static_cast<int>(rng() % 4);
+    for (int i = 0; i < length; ++i) word += letters[rng() % std::strlen(letters)];
+    if (!equals) return word;
+    return word + "=" + "0123456789ABCDEF"[rng() % 3] + "0123456789ABCDEF"[rng() % 16];
+}
+
+std::string JoinCrLf(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+TEST_F(IndexFiles, MappedFileReadsAsTheTextSortedWhole) {
+    enum Kind { kSorted, kTail, kTailEqualToPrefix, kTailWithRepeats, kLongTail, kCrOnly, kLfOnly, kEmptyLine,
+                kNoEquals, kUpper, kNoFinalLineEnd, kKinds };
+    std::mt19937 rng(20261211);
+    int mappedWhole = 0, mappedWithTail = 0;
+    for (int round = 0; round < 330; ++round) {
+        const Kind kind = static_cast<Kind>(round % kKinds);
+        SCOPED_TRACE("round " + std::to_string(round) + " kind " + std::to_string(kind));
+        std::vector<std::string> lines;
+        const int count = 1 + static_cast<int>(rng() % 300);
+        for (int i = 0; i < count; ++i) lines.push_back(RandomEntry(rng, kind == kUpper, kind != kNoEquals || rng() % 3));
+        std::stable_sort(lines.begin(), lines.end(),
+                         [](const std::string& a, const std::string& b) { return CompareEntries(a, b) < 0; });
+        std::string text = JoinCrLf(lines);
+        // Lines after the sorted part, as another program appends them; none of them sorts
+        // after the last line of the sorted part.
+        std::vector<std::string> tail;
+        auto tailLine = [&](bool fresh) {
+            std::string line = fresh ? "a" + RandomEntry(rng, false, true) : lines[rng() % lines.size()];
+            if (!fresh && (rng() % 2)) line[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(line[0])));
+            return line;
+        };
+        if (kind == kTail || kind == kTailEqualToPrefix || kind == kTailWithRepeats || kind == kLongTail) {
+            const std::size_t n = kind == kLongTail ? lines.size() / 4 + 2 : 1 + rng() % 4;
+            for (std::size_t i = 0; i < n; ++i) tail.push_back(tailLine(true));
+            if (kind == kTailEqualToPrefix) tail.insert(tail.begin() + static_cast<long>(rng() % tail.size()), tailLine(false));
+            if (kind == kTailWithRepeats) tail.push_back(tail[rng() % tail.size()]);
+            lines.push_back("zzzz=FF");  // so that the tail is not sorted after the rest
+            text += "zzzz=FF\r\n" + JoinCrLf(tail);
+        }
+        const std::size_t cut = rng() % text.size();
+        const std::size_t lineStart = text.rfind('\n', cut) == std::string::npos ? 0 : text.rfind('\n', cut) + 1;
+        if (kind == kCrOnly) text.erase(text.find("\r\n", lineStart) + 1, 1);
+        if (kind == kLfOnly) text.erase(text.find("\r\n", lineStart), 1);
+        if (kind == kEmptyLine) text.insert(lineStart, "\r\n");
+        if (kind == kNoFinalLineEnd) text.resize(text.size() - 2 + rng() % 2);
+
+        WriteFileBytes(dir.File("data.idx"), text);
+        LoadIndex(list, dataSet);
+        WordIndex whole;
+        whole.AssignFileText(text);
+        const WordIndex& mapped = list.Entries();
+        if (round % 2) {  // a lookup as the first use of the list (of a word some line has in capitals)
+            std::string word(EntryWord(lines[rng() % lines.size()]));
+            for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            std::vector<std::string_view> a, b;
+            if (round % 4 == 1)
+                mapped.WordIds(word, a), whole.WordIds(word, b);
+            else
+                mapped.PrefixIds(word, a), whole.PrefixIds(word, b);
+            ASSERT_EQ(Sorted(Strings(a)), Sorted(Strings(b))) << word;
+        }
+        ASSERT_EQ(mapped.Size(), whole.Size());
+        ASSERT_EQ(mapped.Lines(), whole.Lines());
+        ASSERT_EQ(mapped.FileText(), whole.FileText());
+        EXPECT_EQ(list.LoadedFileSize(), static_cast<std::int64_t>(text.size()));
+        // The fast path is taken where it should be: a mapped file is not held in memory, and
+        // its tail is a run of its own.
+        if (kind == kSorted || kind == kUpper) {
+            EXPECT_LT(mapped.MemoryBytes(), whole.MemoryBytes());
+            mappedWhole += mapped.MemoryBytes() < whole.MemoryBytes();
+        }
+        if (kind == kTail && mapped.RunCount() == 2) ++mappedWithTail;
+        if (kind == kTailEqualToPrefix || kind == kTailWithRepeats || kind == kLongTail || kind == kCrOnly ||
+            kind == kLfOnly || kind == kEmptyLine || kind == kNoFinalLineEnd) {
+            EXPECT_EQ(mapped.RunCount(), whole.RunCount());  // read whole
+        }
+
+        for (int q = 0; q < 30; ++q) {
+            std::string word(EntryWord(RandomEntry(rng, rng() % 4 == 0, false)).substr(0, 1 + rng() % 4));
+            std::vector<std::string_view> a, b;
+            mapped.WordIds(word, a);
+            whole.WordIds(word, b);
+            ASSERT_EQ(Sorted(Strings(a)), Sorted(Strings(b))) << word;
+            a.clear();
+            b.clear();
+            mapped.PrefixIds(word, a);
+            whole.PrefixIds(word, b);
+            ASSERT_EQ(Sorted(Strings(a)), Sorted(Strings(b))) << word;
+            const std::string line = q % 2 ? lines[rng() % lines.size()] : RandomEntry(rng, rng() % 2, true);
+            ASSERT_EQ(mapped.Contains(line), whole.Contains(line)) << line;
+        }
+        std::vector<std::string> b;
+        std::vector<std::string> more;
+        for (int i = 0; i < 12; ++i) more.push_back(i % 3 ? RandomEntry(rng, rng() % 2, true) : lines[rng() % lines.size()]);
+        EXPECT_EQ(list.Entries().Add(more[0]), whole.Add(more[0]));
+        EXPECT_EQ(list.Entries().Add(more[1]), whole.Add(more[1]));
+        EXPECT_EQ(list.Entries().AddAll(more), whole.AddAll(more));
+        ASSERT_EQ(list.Entries().Lines(), whole.Lines());
+        SaveIndex(list, dataSet);
+        EXPECT_EQ(ReadFileBytes(dir.File("data.idx")), whole.FileText());
+    }
+    EXPECT_EQ(mappedWhole, 60);
+    EXPECT_GE(mappedWithTail, 25);  // a fresh tail line may happen to equal one of the file
+}
+
+// Reads the file at this path shortened to 3 bytes, when set.
+std::string shortenedFile;
+void ShortenFile() {
+    if (!shortenedFile.empty()) std::filesystem::resize_file(shortenedFile, 3);
+}
+
+TEST_F(IndexFiles, AMappedFileCutWhileItIsCheckedFailsEveryUseUntilLoadedAgain) {
+    const std::string text = "ant=1\r\nbee=2\r\ncat=3\r\n";
+    WriteFileBytes(dir.File("data.idx"), text);
+    shortenedFile = dir.File("data.idx");
+    WordIndex::SetCheckStartHookForTests(&ShortenFile);
+    LoadIndex(list, dataSet);
+    EXPECT_TRUE(list.Loaded());
+    const WordIndex& entries = list.Entries();
+    std::vector<std::string_view> ids;
+    EXPECT_THROW(entries.Size(), IoError);  // waits for the check
+    WordIndex::SetCheckStartHookForTests(nullptr);
+    shortenedFile.clear();
+    EXPECT_THROW(entries.Lines(), IoError);
+    EXPECT_THROW(entries.Contains("ant=1"), IoError);
+    EXPECT_THROW(entries.WordIds("ant", ids), IoError);
+    EXPECT_THROW(entries.PrefixIds("a", ids), IoError);
+    EXPECT_THROW(list.Entries().Add("dog=4"), IoError);
+    EXPECT_TRUE(ids.empty());
+    // Nothing is written from a list that cannot be read.
+    EXPECT_THROW(SaveIndex(list, dataSet), IoError);
+    EXPECT_EQ(ReadFileBytes(dir.File("data.idx")), "ant");
+    EXPECT_FALSE(test::FileExists(dir.File("data.id1")));
+
+    // An unchanged list is only freed, whatever became of its check.
+    WriteFileBytes(dir.File("data.idx"), text);
+    shortenedFile = dir.File("data.idx");
+    WordIndex::SetCheckStartHookForTests(&ShortenFile);
+    LoadIndex(list, dataSet);
+    SaveIndex(list, dataSet);
+    WordIndex::SetCheckStartHookForTests(nullptr);
+    shortenedFile.clear();
+    EXPECT_FALSE(list.Loaded());
+    EXPECT_EQ(list.Entries().Size(), 0u);
+
+    // A fresh load reads the file as it is now.
+    WriteFileBytes(dir.File("data.idx"), text);
+    LoadIndex(list, dataSet);
+    EXPECT_EQ(list.Entries().Lines(), (std::vector<std::string>{"ant=1", "bee=2", "cat=3"}));
+}
+
+TEST_F(IndexFiles, AListClearedOrDroppedWhileItsFileIsCheckedStopsTheCheck) {
+    std::string file;
+    for (int i = 0; i < 400000; ++i) {
+        char line[40];
+        std::snprintf(line, sizeof line, "word%07d=%08X\r\n", i, i);
+        file += line;
+    }
+    WriteFileBytes(dir.File("data.idx"), file);
+    for (int i = 0; i < 3; ++i) {
+        LoadIndex(list, dataSet);
+        SaveIndex(list, dataSet);  // unchanged: only freed
+        EXPECT_EQ(list.Entries().Size(), 0u);
+        IndexList other;
+        LoadIndex(other, dataSet);
+    }
+    LoadIndex(list, dataSet);
+    EXPECT_EQ(list.Entries().Size(), 400000u);
+    EXPECT_TRUE(list.Entries().Contains("WORD0123456=0001E240"));
+    EXPECT_EQ(ReadFileBytes(dir.File("data.idx")), file);
 }
 
 TEST_F(IndexFiles, ListStaysCompact) {
