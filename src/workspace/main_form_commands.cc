@@ -142,10 +142,12 @@ void TMainForm::UpdateButtonClick() {
                                       ws.created, ws.pageNumber, &append);
             EditRecNum->setText(QString::number(ws.pageNumber));
         } else {
-            // Another program may have renumbered the page since it was shown.
+            // Another program may have renumbered the page since it was shown. The box keeps a
+            // number the user typed (Update may run on the way to it) unless the page moved.
+            const int shownAs = ws.pageNumber;
             status = store.UpdatePage(ws.dataSet, ws.pageNumber, ws.password, ws.zapInProgress, ReadOnlyTicked(),
                                       ws.pageId, EditorRtf(), reminder, ws.created, &append);
-            EditRecNum->setText(QString::number(ws.pageNumber));
+            if (ws.pageNumber != shownAs) EditRecNum->setText(QString::number(ws.pageNumber));
         }
     } catch (...) {
         // Nothing of the page may be stored (another program held the data set, a file
