@@ -188,8 +188,15 @@ struct WordIndex::FileCheck {
         bool havePrev = false;
         bool inTail = false;
         for (;;) {
-            const char* nl = have > pos ? static_cast<const char*>(std::memchr(buf.data() + pos, '\n', have - pos)) : nullptr;
-            if (!nl) {
+            // One pass over the line: its word (up to "=" or the line end) is looked at for
+            // capitals, and the first CR or LF after it must be a CR followed by LF.
+            const char* line = buf.data() + pos;
+            const char* limit = buf.data() + have;
+            const char* q = line;
+            bool capital = false;
+            for (; q < limit && *q != '=' && *q != '\r' && *q != '\n'; ++q) capital |= IsUpper(static_cast<unsigned char>(*q));
+            while (q < limit && *q != '\r' && *q != '\n') ++q;
+            if (q + 1 >= limit) {  // the line end is not all in the buffer
                 if (base + have == size) {
                     if (pos < have) outcome = Outcome::kUnfit;  // no line end at the end
                     break;
@@ -218,16 +225,15 @@ struct WordIndex::FileCheck {
                 have += want;
                 continue;
             }
-            const char* line = buf.data() + pos;
-            const std::size_t length = static_cast<std::size_t>(nl - line);  // CR included
-            const std::size_t start = base + pos;
-            pos += length + 1;
-            if (length < 2 || line[length - 1] != '\r' || std::memchr(line, '\r', length - 1) || length - 1 > kMaxLine) {
+            const std::size_t length = static_cast<std::size_t>(q - line);
+            if (*q != '\r' || q[1] != '\n' || length == 0 || length > kMaxLine) {
                 outcome = Outcome::kUnfit;
                 break;
             }
-            const std::string_view current(line, length - 1);
-            if (!upper) upper = HasUpper(EntryWord(current));
+            const std::size_t start = base + pos;
+            pos += length + 2;
+            const std::string_view current(line, length);
+            upper |= capital;
             if (!inTail) {
                 if (!havePrev || CompareEntries(prev, current) <= 0) {
                     ++prefixLines;
@@ -245,7 +251,7 @@ struct WordIndex::FileCheck {
                 prefixEnd = start;
                 tail.reserve(size - start);
             }
-            tail.append(line, length + 1);
+            tail.append(line, length + 2);
         }
         if (!inTail) prefixEnd = size;
     }
