@@ -350,6 +350,13 @@ std::int64_t WordIndex::MapFile(const std::string& path) {
     return static_cast<std::int64_t>(size);
 }
 
+void WordIndex::ReleaseFilePages(std::size_t passed) const {
+    const std::size_t end = passed / kReleaseStep * kReleaseStep;
+    if (end < 2 * kReleaseStep) return;
+    // Clean pages of a read-only mapping of a file: nothing is lost, they only stop counting.
+    ::madvise(const_cast<char*>(file_) + end - 2 * kReleaseStep, kReleaseStep, MADV_DONTNEED);
+}
+
 void WordIndex::ThrowFailure() const { throw IoError(failurePath_, failure_); }
 
 void WordIndex::FinishCheck() {

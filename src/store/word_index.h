@@ -158,13 +158,21 @@ private:
         const char* nl = static_cast<const char*>(std::memchr(s.at, '\n', static_cast<std::size_t>(s.end - s.at)));
         return std::string_view(s.at, static_cast<std::size_t>(nl - 1 - s.at));
     }
-    // Moves past the head `line` of the span.
-    static void Step(Span& s, std::string_view line) {
-        if (s.at)
-            s.at = line.data() + line.size() + 2;
-        else
+    // Moves past the head `line` of the span. A walk through the file run hands back the pages
+    // it has left far behind, so that writing out the list (SaveIndex) does not make the whole
+    // file resident; views into them stay valid (they are read again from the file if used).
+    void Step(Span& s, std::string_view line) const {
+        if (!s.at) {
             ++s.first;
+            return;
+        }
+        s.at = line.data() + line.size() + 2;
+        const auto passed = static_cast<std::size_t>(s.at - file_);
+        if ((passed ^ static_cast<std::size_t>(line.data() - file_)) >= kReleaseStep) ReleaseFilePages(passed);
     }
+    static constexpr std::size_t kReleaseStep = std::size_t{1} << 26;
+    // Hands back the file run's pages from two steps to one step below `passed` bytes.
+    void ReleaseFilePages(std::size_t passed) const;
     // Waits for the check of a mapped file and takes in its outcome; throws IoError when it
     // failed.
     void Settle() const {
