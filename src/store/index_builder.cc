@@ -171,45 +171,20 @@ std::size_t IndexBuilder::WriteIndexFile(const std::string& dataSet) {
             SaveIndex(list_, dataSet);
             return entries;
         }
-    // As SaveIndex writes a rebuilt list: beside the index file as ".id1", synced, renamed over
-    // it, and the rename made durable.
-    FileSystem& files = list_.Files();
-    DataSetLock lock(dataSet);
-    const std::string path = CompanionPath(dataSet, ".idx");
-    const std::string temp = CompanionPath(dataSet, ".id1");
     std::size_t entries = 0;
-    {
-        auto file = files.Open(temp, OpenMode::kCreate);
-        if (!file) {
-            Clear();
-            throw IoError(path, "The index file cannot be created");
-        }
-        try {
-            constexpr std::size_t kBlock = std::size_t{1} << 20;
-            std::string block;
-            block.reserve(kBlock + 1024);
-            Sorted([&](auto& walk) {
-                walk([&](const std::string& key, const std::string& id) {
-                    block += key;
-                    block += id;
-                    block += "\r\n";
-                    ++entries;
-                    if (block.size() >= kBlock) {
-                        file->Write(block.data(), block.size());
-                        block.clear();
-                    }
-                });
+    try {
+        IndexFileWriter writer(list_.Files(), dataSet);
+        Sorted([&](auto& walk) {
+            walk([&](const std::string& key, const std::string& id) {
+                writer.AddLine(key, id);
+                ++entries;
             });
-            if (!block.empty()) file->Write(block.data(), block.size());
-            file->Sync();
-        } catch (...) {
-            file.reset();
-            files.Remove(temp);
-            throw;
-        }
+        });
+        writer.Commit();
+    } catch (...) {
+        Clear();
+        throw;
     }
-    files.Rename(temp, path);
-    files.SyncFolder(path);
     list_.Entries().Clear();
     list_.SetLoaded(false);
     return entries;

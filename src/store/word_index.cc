@@ -737,11 +737,10 @@ void SaveIndex(IndexList& list, const std::string& dataSet) {
         list.SetLoaded(false);
         return;
     }
-    DataSetLock lock(dataSet);
-    const std::string path = CompanionPath(dataSet, ".idx");
-    const std::string temp = CompanionPath(dataSet, ".id1");
+    IndexFileWriter writer(list.Files(), dataSet);
     // Another program (jotterbase-cli add, import) may have added entries since the load: the
     // file's entries join the list, so that writing it drops none of them.
+    const std::string path = CompanionPath(dataSet, ".idx");
     const std::int64_t nowSize = list.Files().Exists(path) ? list.Files().FileSize(path) : -1;
     if (!list.ReplacesFile() && nowSize != list.LoadedFileSize() && nowSize > 0) {
         auto file = list.Files().Open(path, OpenMode::kRead);
@@ -750,32 +749,40 @@ void SaveIndex(IndexList& list, const std::string& dataSet) {
         theirs.AssignFileText(ReadWhole(*file));
         list.Entries().AddAll(theirs.Lines());
     }
-    {
-        auto file = list.Files().Open(temp, OpenMode::kCreate);
-        if (!file) throw IoError(path, "The index file cannot be created");
-        try {
-            std::string block;
-            block.reserve(1 << 20);
-            list.Entries().ForEach([&](std::string_view line) {
-                block.append(line);
-                block.append("\r\n");
-                if (block.size() >= (1 << 20)) {
-                    file->Write(block.data(), block.size());
-                    block.clear();
-                }
-            });
-            if (!block.empty()) file->Write(block.data(), block.size());
-            file->Sync();
-        } catch (...) {
-            file.reset();
-            list.Files().Remove(temp);
-            throw;
-        }
-    }
-    list.Files().Rename(temp, path);
-    list.Files().SyncFolder(path);
+    list.Entries().ForEach([&](std::string_view line) { writer.AddLine(line); });
+    writer.Commit();
     list.Entries().Clear();
     list.SetLoaded(false);
+}
+
+IndexFileWriter::IndexFileWriter(FileSystem& files, const std::string& dataSet)
+    : files_(files),
+      lock_(dataSet),
+      path_(CompanionPath(dataSet, ".idx")),
+      temp_(CompanionPath(dataSet, ".id1")),
+      file_(files.Open(temp_, OpenMode::kCreate)) {
+    if (!file_) throw IoError(path_, "The index file cannot be created");
+    block_.reserve(kBlock + 1024);
+}
+
+IndexFileWriter::~IndexFileWriter() {
+    if (committed_) return;
+    file_.reset();
+    files_.Remove(temp_);
+}
+
+void IndexFileWriter::Flush() {
+    file_->Write(block_.data(), block_.size());
+    block_.clear();
+}
+
+void IndexFileWriter::Commit() {
+    if (!block_.empty()) Flush();
+    file_->Sync();
+    file_.reset();
+    files_.Rename(temp_, path_);
+    committed_ = true;
+    files_.SyncFolder(path_);
 }
 
 std::vector<std::string> IndexWordsOf(std::string_view plainText, const StopWords& stops) {

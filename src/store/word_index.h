@@ -26,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "store/dataset_lock.h"
 #include "store/file_system.h"
 #include "store/index_append.h"
 
@@ -345,13 +346,44 @@ private:
 // Makes the list from the data set's index file (an absent file is an empty index) and sets the
 // loaded flag. Throws IoError when the file exists but cannot be read.
 void LoadIndex(IndexList& list, const std::string& dataSet);
-// Writes the list to the data set's index file (beside it as ".id1", then renamed over it), frees
-// the list and clears the loaded flag. Entries another program added to the file since the list
-// was loaded (the file's size changed) are kept: the file's entries join the list first. It
-// A list that still matches the file it was loaded from is
-// only freed: the file holds its entries already (an absent file holds none). Throws IoError when the file cannot be written; the list
-// is then kept. Does nothing while the list is not loaded (there is no list to write).
+// Writes the list to the data set's index file (through IndexFileWriter), frees the list and
+// clears the loaded flag. Entries another program added to the file since the list was loaded
+// (the file's size changed) are kept: the file's entries join the list first. A list that still
+// matches the file it was loaded from is only freed: the file holds its entries already (an
+// absent file holds none). Throws IoError when the file cannot be written; the list is then
+// kept. Does nothing while the list is not loaded (there is no list to write).
 void SaveIndex(IndexList& list, const std::string& dataSet);
+
+// Writes a whole new index file for a data set: the lines go to ".id1" beside the index file,
+// which Commit syncs, renames over the index file and makes durable (the folder synced), so
+// that a crash or power cut leaves the old file or the new one, never a part. Holds the data
+// set's lock from construction to the end. A writer destroyed without Commit (a failure) removes
+// ".id1". Throws IoError when a file call fails.
+class IndexFileWriter {
+public:
+    IndexFileWriter(FileSystem& files, const std::string& dataSet);
+    ~IndexFileWriter();
+    IndexFileWriter(const IndexFileWriter&) = delete;
+    IndexFileWriter& operator=(const IndexFileWriter&) = delete;
+    // Adds the line made of `text` and `more`, ended by CR LF.
+    void AddLine(std::string_view text, std::string_view more = {}) {
+        block_.append(text);
+        block_.append(more);
+        block_.append("\r\n");
+        if (block_.size() >= kBlock) Flush();
+    }
+    void Commit();
+
+private:
+    static constexpr std::size_t kBlock = std::size_t{1} << 20;
+    void Flush();
+    FileSystem& files_;
+    DataSetLock lock_;
+    std::string path_, temp_;
+    std::unique_ptr<File> file_;
+    std::string block_;
+    bool committed_ = false;
+};
 // The indexable words of a page's plain text (UTF-8; words are separated by white space), in
 // text order, repeats kept: each word is KeepWordChars of a word of the text, lower case, longer
 // than 2 bytes and not in the stop-word list (as last refreshed).
