@@ -3,12 +3,14 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "app/cli_command.h"
 #include "richtext/richtext.h"
+#include "store/dataset_lock.h"
 #include "store/dataset_paths.h"
 #include "store/header_record.h"
 #include "store/io_error.h"
@@ -70,8 +72,7 @@ std::vector<Finding> Examine(PageStore& store, const std::string& dataSet) {
         std::string body(static_cast<std::size_t>(r.end - r.start), '\0');
         data->Seek(r.start);
         data->ReadExactly(body.data(), body.size());
-        const unsigned char trailer = static_cast<unsigned char>(body.back());
-        if (trailer != kTrailerReadOnly && trailer != kTrailerWritable) {
+        if (!IsTrailerByte(static_cast<unsigned char>(body.back()))) {
             found.push_back({"no-trailer", n, "the body does not end with its trailer byte"});
             continue;
         }
@@ -106,25 +107,16 @@ std::vector<Finding> Examine(PageStore& store, const std::string& dataSet) {
 
 // The index mended in place: entries naming no page go, the missing entries of readable pages are
 // added. A rebuild would also drop the entries of protected pages, which only their password
-// could make again.
+// could make again. The data set is held throughout, so that no page is added unseen; the list
+// is written as it is walked, so that the index is never copied whole.
 std::string MendIndex(PageStore& store, const std::string& dataSet) {
-    IndexList index;
+    DataSetLock lock(dataSet);
+    IndexList index(store.Files());
     LoadIndex(index, dataSet);
     const std::vector<HeaderRecord> records = store.ReadAllHeaders(dataSet);
-    std::map<std::string, int> pages;
-    for (std::size_t i = 0; i < records.size(); ++i) pages.emplace(records[i].Id(), static_cast<int>(i));
-    std::vector<std::string> kept;
-    std::size_t dropped = 0;
-    for (std::string& line : index.Entries().Lines()) {
-        const std::size_t eq = line.rfind('=');
-        if (eq != std::string::npos && pages.count(line.substr(eq + 1)))
-            kept.push_back(std::move(line));
-        else
-            ++dropped;
-    }
-    index.Entries().Clear();
-    index.Entries().AddAll(std::move(kept));
-    std::size_t before = index.Entries().Size();
+    std::set<std::string> ids;
+    for (const HeaderRecord& r : records) ids.insert(r.Id());
+    const std::size_t before = index.Entries().Size();
     for (std::size_t i = 0; i < records.size(); ++i) {
         const HeaderRecord& r = records[i];
         if (r.IsDeleted() || !r.Password().empty()) continue;
@@ -139,7 +131,16 @@ std::string MendIndex(PageStore& store, const std::string& dataSet) {
         AddPageWords(index, dataSet, r.Id(), richtext::PlainTextOf(body));
     }
     const std::size_t added = index.Entries().Size() - before;
-    SaveIndex(index, dataSet);
+    std::size_t dropped = 0;
+    IndexFileWriter writer(store.Files(), dataSet);
+    index.Entries().ForEach([&](std::string_view line) {
+        const std::size_t eq = line.rfind('=');
+        if (eq != std::string_view::npos && ids.count(std::string(line.substr(eq + 1))))
+            writer.AddLine(line);
+        else
+            ++dropped;
+    });
+    writer.Commit();
     return "the index lost " + std::to_string(dropped) + " entrie(s) naming no page and gained " +
            std::to_string(added) + " missing one(s)";
 }

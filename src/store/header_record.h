@@ -23,6 +23,8 @@ namespace jb {
 inline constexpr std::size_t kHeaderRecordSize = 48;
 inline constexpr unsigned char kTrailerReadOnly = 0xFB;
 inline constexpr unsigned char kTrailerWritable = 0x45;  // "E"
+// Whether a byte is one of the two trailer bytes that end every live page's body.
+inline constexpr bool IsTrailerByte(unsigned char b) { return b == kTrailerReadOnly || b == kTrailerWritable; }
 
 struct HeaderRecord {
     std::array<char, 8> id{};

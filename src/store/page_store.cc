@@ -90,7 +90,7 @@ unsigned PageStore::ReadPageBody(const std::string& dataSet, int n, PageInfo& in
     data->Seek(r.start);
     data->ReadExactly(body.data(), body.size());
     const auto trailer = static_cast<unsigned char>(body.back());
-    if (trailer != kTrailerReadOnly && trailer != kTrailerWritable)
+    if (!IsTrailerByte(trailer))
         throw IoError(dataSet, "Page " + std::to_string(n) + " is damaged: its body does not end with its trailer byte");
     info.readOnly = trailer == kTrailerReadOnly;
     return kStatusOk;

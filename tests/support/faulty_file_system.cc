@@ -68,8 +68,7 @@ bool FaultyFileSystem::NextCallFails() {
 }
 
 void FaultyFileSystem::Track(const std::string& path) {
-    if (tracked_.count(path)) return;
-    tracked_[path] = true;
+    if (!tracked_.insert(path).second) return;
     if (!FileSystem::Default().Exists(path)) return;
     const Node node = nextNode_++;
     synced_[node] = RealBytes(path);
@@ -130,7 +129,7 @@ void FaultyFileSystem::SyncFolder(const std::string& path) {
     if (NextCallFails()) throw IoError(path, "Injected failure of SyncFolder");
     FileSystem::Default().SyncFolder(path);
     const std::string folder = FolderOf(path);
-    for (const auto& [name, seen] : tracked_) {
+    for (const std::string& name : tracked_) {
         if (FolderOf(name) != folder) continue;
         if (auto it = names_.find(name); it != names_.end())
             durableNames_[name] = it->second;
@@ -140,7 +139,7 @@ void FaultyFileSystem::SyncFolder(const std::string& path) {
 }
 
 void FaultyFileSystem::LosePower() {
-    for (const auto& [name, seen] : tracked_) {
+    for (const std::string& name : tracked_) {
         auto it = durableNames_.find(name);
         if (it == durableNames_.end()) {
             std::filesystem::remove(name);

@@ -13,6 +13,7 @@
 // followed by a folder sync, is undone. This is the worst a disk may do; it may keep more.
 
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 
@@ -63,7 +64,7 @@ private:
     std::map<Node, std::string> synced_;       // each file's bytes as of its last sync
     std::map<std::string, Node> names_;        // what each tracked name refers to now
     std::map<std::string, Node> durableNames_; // what each name referred to at its folder's last sync
-    std::map<std::string, bool> tracked_;      // every name seen, whether or not it exists
+    std::set<std::string> tracked_;            // every name seen, whether or not it exists
 };
 
 }  // namespace jb::test
