@@ -46,7 +46,9 @@ long long DayOf(double value) {
 
 namespace {
 
-using IdList = std::vector<std::string>;
+// IDs as views of the index's entries and of the header records, which both outlive the search:
+// a word may find hundreds of thousands, and only the result's are made into strings.
+using IdList = std::vector<std::string_view>;
 
 double DateOfKind(const HeaderRecord& r, DateKind kind) {
     switch (kind) {
@@ -78,7 +80,7 @@ struct IdItem {
 // first packed without changing their order: each byte replaced by its rank among the values
 // that byte takes in these keys, in as few bits as those need (IDs of hexadecimal digits take
 // 4 bits a byte, 32 in all); the packed keys are then sorted in radix passes of 11 bits.
-void SortByKeyRadix(std::vector<IdItem>& items, const std::vector<std::string_view>& found) {
+void SortByKeyRadix(std::vector<IdItem>& items, const IdList& found) {
     const std::size_t n = items.size();
     std::array<std::array<std::uint8_t, 256>, 8> present{};
     for (const IdItem& item : items)
@@ -125,14 +127,37 @@ void SortByKeyRadix(std::vector<IdItem>& items, const std::vector<std::string_vi
     }
 }
 
+// a < b as strings (bytes unsigned). IDs are mostly 8 bytes, and those compare as one number.
+bool IdLess(std::string_view a, std::string_view b) {
+    if (a.size() >= 8 && b.size() >= 8) {
+        std::uint64_t x = 0, y = 0;
+        std::memcpy(&x, a.data(), 8);
+        std::memcpy(&y, b.data(), 8);
+        if constexpr (std::endian::native == std::endian::little) {
+            x = __builtin_bswap64(x);
+            y = __builtin_bswap64(y);
+        }
+        if (x != y) return x < y;
+        return a.substr(8) < b.substr(8);
+    }
+    return a < b;
+}
+
+// Whether every ID is above the one before it.
+bool StrictlyAscending(const IdList& ids) {
+    return std::adjacent_find(ids.begin(), ids.end(), [](std::string_view a, std::string_view b) {
+               return !IdLess(a, b);
+           }) == ids.end();
+}
+
 }  // namespace
 
-// The IDs sorted as strings, each once. A prefix may find hundreds of thousands of entries, so
-// the views are sorted before any string is made: by their first 8 bytes as one big-endian
-// number (zero-padded), which orders them as strings except among views with equal keys, and
-// by their whole text among those. Many are sorted in radix passes, few by comparing.
-std::vector<std::string> SortedUniqueIds(const std::vector<std::string_view>& found) {
-    if (found.empty()) return {};
+// The IDs sorted as strings, each once. The IDs of one word in an index file we wrote are in
+// order already, and are only checked. Others are sorted by their first 8 bytes as one
+// big-endian number (zero-padded), which orders them as strings except among views with equal
+// keys, and by their whole text among those. Many are sorted in radix passes, few by comparing.
+std::vector<std::string_view> SortedUniqueIds(std::vector<std::string_view> found) {
+    if (StrictlyAscending(found)) return found;
     const std::size_t n = found.size();
     std::vector<IdItem> items;
     items.reserve(n);
@@ -143,34 +168,29 @@ std::vector<std::string> SortedUniqueIds(const std::vector<std::string_view>& fo
         });
     else
         SortByKeyRadix(items, found);
-    std::vector<std::string> ids;
+    std::vector<std::string_view> ids;
     ids.reserve(n);
     for (std::size_t i = 0; i < n; ++i)
         if (i == 0 || items[i].key != items[i - 1].key || found[items[i].index] != found[items[i - 1].index])
-            ids.emplace_back(found[items[i].index]);
+            ids.push_back(found[items[i].index]);
     return ids;
 }
 
 namespace {
-
-// Whether every ID is above the one before it: a list made by SortedUniqueIds, or cut from one.
-bool StrictlyAscending(const IdList& ids) {
-    return std::adjacent_find(ids.begin(), ids.end(), std::greater_equal<>()) == ids.end();
-}
 
 // Every element of R equal to some h, for each h of H in H's order.
 IdList KeepInOrderOf(const IdList& r, const IdList& h) {
     if (StrictlyAscending(r) && StrictlyAscending(h)) {
         // Each ID once in each, both in order (the words of an AND): one merge of the two.
         IdList kept;
-        std::set_intersection(h.begin(), h.end(), r.begin(), r.end(), std::back_inserter(kept));
+        std::set_intersection(h.begin(), h.end(), r.begin(), r.end(), std::back_inserter(kept), IdLess);
         return kept;
     }
     std::unordered_map<std::string_view, std::size_t> count;
     count.reserve(r.size());
-    for (const std::string& id : r) ++count[id];
+    for (std::string_view id : r) ++count[id];
     IdList kept;
-    for (const std::string& id : h) {
+    for (std::string_view id : h) {
         auto it = count.find(id);
         if (it != count.end()) kept.insert(kept.end(), it->second, id);
     }
@@ -181,16 +201,16 @@ IdList KeepInOrderOf(const IdList& r, const IdList& h) {
 void RemoveFirstOccurrences(IdList& r, const IdList& h) {
     std::unordered_map<std::string_view, std::size_t> remove;
     remove.reserve(h.size());
-    for (const std::string& id : h) ++remove[id];
+    for (std::string_view id : h) ++remove[id];
     IdList kept;
     kept.reserve(r.size());
-    for (std::string& id : r) {
+    for (std::string_view id : r) {
         auto it = remove.find(id);
         if (it != remove.end() && it->second > 0) {
             --it->second;
             continue;
         }
-        kept.push_back(std::move(id));
+        kept.push_back(id);
     }
     r.swap(kept);
 }
@@ -207,7 +227,7 @@ void Combine(IdList& r, IdList&& h, char op) {
     switch (op) {
         case '-': RemoveFirstOccurrences(r, h); break;
         case '+': r = KeepInOrderOf(r, h); break;
-        case '?': r.insert(r.end(), std::make_move_iterator(h.begin()), std::make_move_iterator(h.end())); break;
+        case '?': r.insert(r.end(), h.begin(), h.end()); break;
         default: break;  // '!' and '&' leave the result as it is
     }
 }
@@ -270,11 +290,10 @@ IdList Search::WordHits(const QueryTerm& term) {
         index_.WordIds(word, found);
     }
     if (found.size() == 1) {
-        IdList hits{std::string(found[0])};
-        if (FindPage(hits[0]) == -2) hits.clear();
-        return hits;
+        if (FindPage(found[0]) == -2) found.clear();
+        return found;
     }
-    return SortedUniqueIds(found);
+    return SortedUniqueIds(std::move(found));
 }
 
 IdList Search::PhraseHits(const QueryTerm& term) {
@@ -294,14 +313,14 @@ IdList Search::PhraseHits(const QueryTerm& term) {
     // page's text holds the empty string, deleted pages included.
     if (phrase.empty()) return {};
     IdList hits;
-    for (int n : ScanPhrase(*data, headers_, phrase, dataSet_)) hits.push_back(headers_[n].Id());
+    for (int n : ScanPhrase(*data, headers_, phrase, dataSet_)) hits.push_back(headers_[n].IdView());
     return hits;
 }
 
 void Search::AppendRelative(const RelativeDate& rel) {
     const long long target = DayOf(s_.today + rel.offset);
     for (const HeaderRecord& h : headers_)
-        if (DayOf(DateOfKind(h, rel.kind)) == target) r_.push_back(h.Id());
+        if (DayOf(DateOfKind(h, rel.kind)) == target) r_.push_back(h.IdView());
     out_.noHighlight = true;
 }
 
@@ -317,7 +336,7 @@ bool Search::DateFilter(const std::string& dateText, DateComparison comparison, 
         return false;
     }
     const long long day = DayOf(*date);
-    std::vector<std::string_view> candidates;
+    IdList candidates;
     candidates.reserve(headers_.size());
     for (const HeaderRecord& h : headers_) {
         double value = DateOfKind(h, kind);
@@ -326,9 +345,9 @@ bool Search::DateFilter(const std::string& dateText, DateComparison comparison, 
         bool keep = comparison == DateComparison::kOnOrBefore ? d <= day
                     : comparison == DateComparison::kOnOrAfter ? d >= day
                                                                 : d == day;
-        if (keep) candidates.push_back(std::string_view(h.id.data(), strnlen(h.id.data(), h.id.size())));  // Id()
+        if (keep) candidates.push_back(h.IdView());
     }
-    IdList sorted = SortedUniqueIds(candidates);
+    IdList sorted = SortedUniqueIds(std::move(candidates));
     // Kept in the result's order; an empty result takes the candidates (each once) as they are.
     r_ = r_.empty() ? std::move(sorted) : KeepInOrderOf(r_, sorted);
     return true;
@@ -389,7 +408,7 @@ void Search::SortResult(int sortKey) {
     }
     IdList sorted;
     sorted.reserve(order.size());
-    for (std::uint32_t i : order) sorted.push_back(std::move(r_[i]));
+    for (std::uint32_t i : order) sorted.push_back(r_[i]);
     r_.swap(sorted);
 }
 
@@ -430,7 +449,7 @@ SearchOutcome Search::Run(const std::string& queryText) {
     }
     out_.found = true;
     out_.storedText = q.StoredText();
-    out_.ids = std::move(r_);
+    out_.ids.assign(r_.begin(), r_.end());
     return std::move(out_);
 }
 

@@ -82,7 +82,7 @@ SearchOutcome RunSearch(const std::string& queryText, const SearchSettings& sett
 
 // The IDs sorted as strings (bytes compared as unsigned), each once: how the IDs a word finds
 // are ordered.
-std::vector<std::string> SortedUniqueIds(const std::vector<std::string_view>& found);
+std::vector<std::string_view> SortedUniqueIds(std::vector<std::string_view> found);
 
 // The day a date-time falls on, as a whole number of days; dates too far out to name a day
 // count as day 0 (30/12/1899), as the short date text shows them.

@@ -7,10 +7,12 @@
 namespace jb {
 
 
-std::string HeaderRecord::Id() const {
+std::string HeaderRecord::Id() const { return std::string(IdView()); }
+
+std::string_view HeaderRecord::IdView() const {
     std::size_t n = 0;
     while (n < id.size() && id[n] != '\0') ++n;
-    return std::string(id.data(), n);
+    return std::string_view(id.data(), n);
 }
 
 std::string HeaderRecord::Password() const { return DecodePasswordField(passwordField); }

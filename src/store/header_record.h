@@ -37,6 +37,8 @@ struct HeaderRecord {
 
     // The ID as a string: the 8 bytes up to the first zero byte.
     std::string Id() const;
+    // The same bytes in place, for as long as the record lives.
+    std::string_view IdView() const;
     bool IsDeleted() const { return end == start; }
     bool HasReminder() const { return reminder > 1.0; }
     std::string Password() const;

@@ -7,7 +7,12 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -35,6 +40,23 @@ bool IsUpper(unsigned char c) { return c >= 'A' && c <= 'Z'; }
 
 bool HasUpper(std::string_view text) {
     return std::any_of(text.begin(), text.end(), [](char c) { return IsUpper(static_cast<unsigned char>(c)); });
+}
+
+// Calls f(at, mask) for the line feeds of text[from, to): bit i of mask stands for text[at + i].
+// A word's entries are short lines, so their ends are found 16 bytes at a time.
+template <class F>
+void ForEachNewlineMask(const char* text, std::size_t from, std::size_t to, F&& f) {
+    std::size_t at = from;
+#if defined(__SSE2__)
+    const __m128i newline = _mm_set1_epi8('\n');
+    for (; at + 16 <= to; at += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+        const auto mask = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, newline)));
+        if (mask) f(at, mask);
+    }
+#endif
+    for (; at < to; ++at)
+        if (text[at] == '\n') f(at, std::uint32_t{1});
 }
 
 // Compares the first prefix.size() bytes of `line` with `prefix`, folded.
@@ -620,14 +642,19 @@ void WordIndex::VisitRange(std::string_view prefix, bool whole, std::vector<std:
         const Ref* hi = std::upper_bound(lo, last, prefix, above);
         if (lo != hi) spans.push_back(Span{lo, hi});
     }
-    std::size_t lines = static_cast<std::size_t>(std::count(file_ + fileLo, file_ + fileHi, '\n'));
+    std::size_t lines = 0;
+    ForEachNewlineMask(file_, fileLo, fileHi, [&](std::size_t, std::uint32_t mask) { lines += std::popcount(mask); });
     for (const Span& span : spans) lines += static_cast<std::size_t>(span.last - span.first);
     ids.reserve(ids.size() + lines);
-    for (std::size_t at = fileLo; at < fileHi;) {
-        const char* nl = static_cast<const char*>(std::memchr(file_ + at, '\n', fileHi - at));
-        f(std::string_view(file_ + at, static_cast<std::size_t>(nl - 1 - (file_ + at))));
-        at = static_cast<std::size_t>(nl - file_) + 1;
-    }
+    // The file's lines end in CR LF.
+    std::size_t lineStart = fileLo;
+    ForEachNewlineMask(file_, fileLo, fileHi, [&](std::size_t at, std::uint32_t mask) {
+        for (; mask; mask &= mask - 1) {
+            const std::size_t newline = at + static_cast<std::size_t>(std::countr_zero(mask));
+            f(std::string_view(file_ + lineStart, newline - 1 - lineStart));
+            lineStart = newline + 1;
+        }
+    });
     for (const Span& span : spans)
         for (const Ref* r = span.first; r != span.last; ++r) f(Line(*r));
 }

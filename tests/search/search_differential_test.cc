@@ -152,8 +152,10 @@ void MakeDataSet(Generator& g, const std::string& dataSet, IndexList& index) {
         }
     }
     if (pages > 0 && g.Chance(20)) store.PurgeDeletedHeaders(dataSet);  // stale index entries
-    // Entries of pages that are gone, and lines the program never writes itself.
-    static const char* const odd[] = {"Cat=", "cat", "=", "dog=1234", "comp=0000000Axyz", "compass=01010101=x", ""};
+    // Entries of pages that are gone, and lines the program never writes itself; IDs in small
+    // letters sort among capitals in the index, out of the order of their bytes.
+    static const char* const odd[] = {"Cat=",         "cat", "=", "dog=1234", "comp=0000000Axyz", "compass=01010101=x",
+                                      "cat=0000000a", "cat=0000000B", ""};
     int extra = g.Int(0, 6);
     for (int i = 0; i < extra; ++i) {
         if (g.Chance(60))
