@@ -76,6 +76,25 @@ struct IdItem {
     std::uint32_t index;  // into the views being sorted
 };
 
+// The positions 0..n-1 of `keys` ordered by their values' lowest `bits` bits, equal ones keeping
+// their order: radix passes of 11 bits.
+std::vector<std::uint32_t> RadixOrder(const std::vector<std::uint64_t>& keys, int bits) {
+    const std::size_t n = keys.size();
+    constexpr int kDigit = 11;
+    std::vector<std::uint32_t> at(n), other(n);  // positions, in the order so far
+    std::iota(at.begin(), at.end(), 0u);
+    std::vector<std::uint32_t> count(std::size_t{1} << kDigit);
+    for (int shift = 0; shift < bits; shift += kDigit) {
+        std::fill(count.begin(), count.end(), 0u);
+        for (std::size_t i = 0; i < n; ++i) ++count[(keys[i] >> shift) & ((1u << kDigit) - 1)];
+        std::uint32_t total = 0;
+        for (std::uint32_t& c : count) total += std::exchange(c, total);
+        for (std::uint32_t i : at) other[count[(keys[i] >> shift) & ((1u << kDigit) - 1)]++] = i;
+        at.swap(other);
+    }
+    return at;
+}
+
 // Items ordered by key, then the items with equal keys (few) by their whole text. The keys are
 // first packed without changing their order: each byte replaced by its rank among the values
 // that byte takes in these keys, in as few bits as those need (IDs of hexadecimal digits take
@@ -102,18 +121,7 @@ void SortByKeyRadix(std::vector<IdItem>& items, const IdList& found) {
         for (int b = 0; b < 8; ++b) k |= packed[static_cast<std::size_t>(b)][(items[i].key >> (8 * b)) & 0xFF];
         keys[i] = k;
     }
-    constexpr int kDigit = 11;
-    std::vector<std::uint32_t> at(n), other(n);  // item positions, in the order so far
-    std::iota(at.begin(), at.end(), 0u);
-    std::vector<std::uint32_t> count(std::size_t{1} << kDigit);
-    for (int shift = 0; shift < bits; shift += kDigit) {
-        std::fill(count.begin(), count.end(), 0u);
-        for (std::size_t i = 0; i < n; ++i) ++count[(keys[i] >> shift) & ((1u << kDigit) - 1)];
-        std::uint32_t total = 0;
-        for (std::uint32_t& c : count) total += std::exchange(c, total);
-        for (std::uint32_t i : at) other[count[(keys[i] >> shift) & ((1u << kDigit) - 1)]++] = i;
-        at.swap(other);
-    }
+    const std::vector<std::uint32_t> at = RadixOrder(keys, bits);
     std::vector<IdItem> sorted(n);
     for (std::size_t i = 0; i < n; ++i) sorted[i] = items[at[i]];
     items.swap(sorted);
@@ -128,20 +136,24 @@ void SortByKeyRadix(std::vector<IdItem>& items, const IdList& found) {
 }
 
 // a < b as strings (bytes unsigned). IDs are mostly 8 bytes, and those compare as one number.
-bool IdLess(std::string_view a, std::string_view b) {
-    if (a.size() >= 8 && b.size() >= 8) {
-        std::uint64_t x = 0, y = 0;
-        std::memcpy(&x, a.data(), 8);
-        std::memcpy(&y, b.data(), 8);
-        if constexpr (std::endian::native == std::endian::little) {
-            x = __builtin_bswap64(x);
-            y = __builtin_bswap64(y);
+// A type of its own, so that the algorithms given it compare inline.
+struct IdOrder {
+    bool operator()(std::string_view a, std::string_view b) const {
+        if (a.size() >= 8 && b.size() >= 8) {
+            std::uint64_t x = 0, y = 0;
+            std::memcpy(&x, a.data(), 8);
+            std::memcpy(&y, b.data(), 8);
+            if constexpr (std::endian::native == std::endian::little) {
+                x = __builtin_bswap64(x);
+                y = __builtin_bswap64(y);
+            }
+            if (x != y) return x < y;
+            return a.substr(8) < b.substr(8);
         }
-        if (x != y) return x < y;
-        return a.substr(8) < b.substr(8);
+        return a < b;
     }
-    return a < b;
-}
+};
+constexpr IdOrder IdLess;
 
 // Whether every ID is above the one before it.
 bool StrictlyAscending(const IdList& ids) {
@@ -178,23 +190,31 @@ std::vector<std::string_view> SortedUniqueIds(std::vector<std::string_view> foun
 
 namespace {
 
+// IDs, and whether they are known to be each once and in order: a word's, and what AND leaves
+// of them. Lists known to be so are merged without being looked through first.
+struct Hits {
+    IdList ids;
+    bool ordered = false;
+};
+
 // Every element of R equal to some h, for each h of H in H's order.
-IdList KeepInOrderOf(const IdList& r, const IdList& h) {
-    if (StrictlyAscending(r) && StrictlyAscending(h)) {
-        // Each ID once in each, both in order (the words of an AND): one merge of the two.
-        IdList kept;
-        std::set_intersection(h.begin(), h.end(), r.begin(), r.end(), std::back_inserter(kept), IdLess);
-        return kept;
-    }
-    std::unordered_map<std::string_view, std::size_t> count;
-    count.reserve(r.size());
-    for (std::string_view id : r) ++count[id];
+void KeepInOrderOf(Hits& r, const Hits& h) {
     IdList kept;
-    for (std::string_view id : h) {
-        auto it = count.find(id);
-        if (it != count.end()) kept.insert(kept.end(), it->second, id);
+    if ((r.ordered || StrictlyAscending(r.ids)) && (h.ordered || StrictlyAscending(h.ids))) {
+        // Each ID once in each, both in order (the words of an AND): one merge of the two.
+        std::set_intersection(h.ids.begin(), h.ids.end(), r.ids.begin(), r.ids.end(), std::back_inserter(kept), IdLess);
+        r.ordered = true;
+    } else {
+        std::unordered_map<std::string_view, std::size_t> count;
+        count.reserve(r.ids.size());
+        for (std::string_view id : r.ids) ++count[id];
+        for (std::string_view id : h.ids) {
+            auto it = count.find(id);
+            if (it != count.end()) kept.insert(kept.end(), it->second, id);
+        }
+        r.ordered = false;
     }
-    return kept;
+    r.ids.swap(kept);
 }
 
 // For each element of H that occurs in R, its first occurrence in R is removed.
@@ -215,19 +235,22 @@ void RemoveFirstOccurrences(IdList& r, const IdList& h) {
     r.swap(kept);
 }
 
-void Combine(IdList& r, IdList&& h, char op) {
-    if (r.empty()) {
+void Combine(Hits& r, Hits&& h, char op) {
+    if (r.ids.empty()) {
         r = std::move(h);
         return;
     }
-    if (h.empty()) {
-        if (op == '+') r.clear();
+    if (h.ids.empty()) {
+        if (op == '+') r.ids.clear();
         return;
     }
     switch (op) {
-        case '-': RemoveFirstOccurrences(r, h); break;
-        case '+': r = KeepInOrderOf(r, h); break;
-        case '?': r.insert(r.end(), h.begin(), h.end()); break;
+        case '-': RemoveFirstOccurrences(r.ids, h.ids); break;  // what is left keeps its order
+        case '+': KeepInOrderOf(r, h); break;
+        case '?':
+            r.ids.insert(r.ids.end(), h.ids.begin(), h.ids.end());
+            r.ordered = false;
+            break;
         default: break;  // '!' and '&' leave the result as it is
     }
 }
@@ -254,8 +277,8 @@ private:
         return idTable_->Find(id);
     }
 
-    IdList WordHits(const QueryTerm& term);
-    IdList PhraseHits(const QueryTerm& term);
+    Hits WordHits(const QueryTerm& term);
+    Hits PhraseHits(const QueryTerm& term);
     void AppendRelative(const RelativeDate& rel);
     bool DateFilter(const std::string& dateText, DateComparison comparison, DateKind kind);
     void SortResult(int sortKey);
@@ -270,11 +293,11 @@ private:
     const std::vector<HeaderRecord>& headers_;
     const PageIdTable* idTable_ = nullptr;
     std::string headerPath_;
-    IdList r_;
+    Hits r_;
     SearchOutcome out_;
 };
 
-IdList Search::WordHits(const QueryTerm& term) {
+Hits Search::WordHits(const QueryTerm& term) {
     std::string word = term.text;
     for (char& c : word)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
@@ -283,20 +306,17 @@ IdList Search::WordHits(const QueryTerm& term) {
         auto star = word.find('*');
         // Only a "*" at the end can match: the rest of the word must fit in the first
         // (position - 1) characters of an entry's word.
-        if (star + 1 != word.size()) return {};
+        if (star + 1 != word.size()) return {{}, true};
         word.erase(star, 1);
         index_.PrefixIds(word, found);
     } else {
         index_.WordIds(word, found);
     }
-    if (found.size() == 1) {
-        if (FindPage(found[0]) == -2) found.clear();
-        return found;
-    }
-    return SortedUniqueIds(std::move(found));
+    if (found.size() == 1 && FindPage(found[0]) == -2) found.clear();
+    return {SortedUniqueIds(std::move(found)), true};
 }
 
-IdList Search::PhraseHits(const QueryTerm& term) {
+Hits Search::PhraseHits(const QueryTerm& term) {
     std::string phrase;
     for (char c : term.text)
         if (!IsQuoteChar(c)) phrase += c;
@@ -312,15 +332,15 @@ IdList Search::PhraseHits(const QueryTerm& term) {
     // An empty phrase ("") is no text to find, as an empty word is: it finds no page. Every
     // page's text holds the empty string, deleted pages included.
     if (phrase.empty()) return {};
-    IdList hits;
-    for (int n : ScanPhrase(*data, headers_, phrase, dataSet_)) hits.push_back(headers_[n].IdView());
+    Hits hits;  // in page order
+    for (int n : ScanPhrase(*data, headers_, phrase, dataSet_)) hits.ids.push_back(headers_[n].IdView());
     return hits;
 }
 
 void Search::AppendRelative(const RelativeDate& rel) {
     const long long target = DayOf(s_.today + rel.offset);
     for (const HeaderRecord& h : headers_)
-        if (DayOf(DateOfKind(h, rel.kind)) == target) r_.push_back(h.IdView());
+        if (DayOf(DateOfKind(h, rel.kind)) == target) r_.ids.push_back(h.IdView());
     out_.noHighlight = true;
 }
 
@@ -347,9 +367,12 @@ bool Search::DateFilter(const std::string& dateText, DateComparison comparison, 
                                                                 : d == day;
         if (keep) candidates.push_back(h.IdView());
     }
-    IdList sorted = SortedUniqueIds(std::move(candidates));
+    Hits sorted{SortedUniqueIds(std::move(candidates)), true};
     // Kept in the result's order; an empty result takes the candidates (each once) as they are.
-    r_ = r_.empty() ? std::move(sorted) : KeepInOrderOf(r_, sorted);
+    if (r_.ids.empty())
+        r_ = std::move(sorted);
+    else
+        KeepInOrderOf(r_, sorted);
     return true;
 }
 
@@ -358,26 +381,26 @@ double SortValue(double v) { return std::isnan(v) ? 0.0 : v; }
 
 void Search::SortResult(int sortKey) {
     // The positions in R of the IDs that name a page, ordered; then the IDs are moved once.
-    const std::size_t n = r_.size();
+    const std::size_t n = r_.ids.size();
     std::vector<int> page(n);
     std::vector<std::uint32_t> kept;
     kept.reserve(n);
     constexpr std::size_t kAhead = 16;  // lookups whose slots are on their way from memory
     if (snapshot_->FileExists())
-        for (std::size_t i = 0; i < std::min(n, kAhead); ++i) snapshot_->IdTable().Prefetch(r_[i]);
+        for (std::size_t i = 0; i < std::min(n, kAhead); ++i) snapshot_->IdTable().Prefetch(r_.ids[i]);
     for (std::size_t i = 0; i < n; ++i) {
-        if (i + kAhead < n && snapshot_->FileExists()) snapshot_->IdTable().Prefetch(r_[i + kAhead]);
-        if ((page[i] = FindPage(r_[i])) >= 0) kept.push_back(static_cast<std::uint32_t>(i));
+        if (i + kAhead < n && snapshot_->FileExists()) snapshot_->IdTable().Prefetch(r_.ids[i + kAhead]);
+        if ((page[i] = FindPage(r_.ids[i])) >= 0) kept.push_back(static_cast<std::uint32_t>(i));
     }
     std::vector<std::uint32_t> order(kept.size());
     if (sortKey == 1 && kept.size() * 16 < headers_.size()) {
-        // By page number, equal pages keeping their order; few results among many pages: the
-        // page and position of each as one number, sorted.
-        std::vector<std::uint64_t> keys;
-        keys.reserve(kept.size());
-        for (std::uint32_t i : kept) keys.push_back((static_cast<std::uint64_t>(page[i]) << 32) | i);
-        std::sort(keys.begin(), keys.end());
-        for (std::size_t k = 0; k < keys.size(); ++k) order[k] = static_cast<std::uint32_t>(keys[k]);
+        // By page number, equal pages keeping their order; few results among many pages: radix
+        // passes over the page numbers.
+        std::vector<std::uint64_t> pages;
+        pages.reserve(kept.size());
+        for (std::uint32_t i : kept) pages.push_back(static_cast<std::uint64_t>(page[i]));
+        const std::vector<std::uint32_t> byPage = RadixOrder(pages, std::bit_width(headers_.size()));
+        for (std::size_t k = 0; k < byPage.size(); ++k) order[k] = kept[byPage[k]];
     } else if (sortKey == 1) {
         // By page number, equal pages keeping their order: a counting sort over the pages.
         std::vector<std::uint32_t> start(headers_.size() + 1, 0);
@@ -397,19 +420,20 @@ void Search::SortResult(int sortKey) {
         for (std::uint32_t i : kept) {
             const HeaderRecord& h = headers_[static_cast<std::size_t>(page[i])];
             const double value = sortKey == 2 ? h.created : sortKey == 3 ? h.modified : sortKey == 4 ? h.reminder : 0.0;
-            items.push_back({SortValue(value), KeyOfFirst8(r_[i]), i});
+            items.push_back({SortValue(value), KeyOfFirst8(r_.ids[i]), i});
         }
         std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
             if (a.value != b.value) return a.value > b.value;
             if (a.idKey != b.idKey) return a.idKey > b.idKey;
-            return r_[a.at] > r_[b.at];
+            return r_.ids[a.at] > r_.ids[b.at];
         });
         for (std::size_t k = 0; k < items.size(); ++k) order[k] = items[k].at;
     }
     IdList sorted;
     sorted.reserve(order.size());
-    for (std::uint32_t i : order) sorted.push_back(r_[i]);
-    r_.swap(sorted);
+    for (std::uint32_t i : order) sorted.push_back(r_.ids[i]);
+    r_.ids.swap(sorted);
+    r_.ordered = false;
 }
 
 SearchOutcome Search::Run(const std::string& queryText) {
@@ -439,17 +463,17 @@ SearchOutcome Search::Run(const std::string& queryText) {
         }
     }
     out_.workingText = q.workingText;
-    if (r_.size() >= 2) SortResult(q.sortKey);
+    if (r_.ids.size() >= 2) SortResult(q.sortKey);
     // A result left with one ID that names no page counts as empty, as does one that sorting
     // emptied.
-    if (r_.size() == 1 && FindPage(r_[0]) < 0) r_.clear();
-    if (r_.empty()) {
+    if (r_.ids.size() == 1 && FindPage(r_.ids[0]) < 0) r_.ids.clear();
+    if (r_.ids.empty()) {
         if (s_.searchMessages) out_.messages.push_back(NoPagesMessage());
         return std::move(out_);
     }
     out_.found = true;
     out_.storedText = q.StoredText();
-    out_.ids.assign(r_.begin(), r_.end());
+    out_.ids.assign(r_.ids.begin(), r_.ids.end());
     return std::move(out_);
 }
 

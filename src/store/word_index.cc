@@ -59,6 +59,24 @@ void ForEachNewlineMask(const char* text, std::size_t from, std::size_t to, F&& 
         if (text[at] == '\n') f(at, std::uint32_t{1});
 }
 
+// The number of line feeds in text[from, to).
+std::size_t CountNewlines(const char* text, std::size_t from, std::size_t to) {
+    std::size_t count = 0;
+    std::size_t at = from;
+#if defined(__SSE2__)
+    // Each 16 bytes' matches (0 or 1 a byte) summed into two 64-bit lanes.
+    const __m128i newline = _mm_set1_epi8('\n'), one = _mm_set1_epi8(1), zero = _mm_setzero_si128();
+    __m128i sums = zero;
+    for (; at + 16 <= to; at += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+        sums = _mm_add_epi64(sums, _mm_sad_epu8(_mm_and_si128(_mm_cmpeq_epi8(bytes, newline), one), zero));
+    }
+    count = static_cast<std::size_t>(_mm_cvtsi128_si64(sums)) +
+            static_cast<std::size_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
+#endif
+    return count + static_cast<std::size_t>(std::count(text + at, text + to, '\n'));
+}
+
 // Compares the first prefix.size() bytes of `line` with `prefix`, folded.
 int ComparePrefix(std::string_view line, std::string_view prefix) {
     return CompareEntries(line.substr(0, prefix.size()), prefix);
@@ -642,8 +660,7 @@ void WordIndex::VisitRange(std::string_view prefix, bool whole, std::vector<std:
         const Ref* hi = std::upper_bound(lo, last, prefix, above);
         if (lo != hi) spans.push_back(Span{lo, hi});
     }
-    std::size_t lines = 0;
-    ForEachNewlineMask(file_, fileLo, fileHi, [&](std::size_t, std::uint32_t mask) { lines += std::popcount(mask); });
+    std::size_t lines = CountNewlines(file_, fileLo, fileHi);
     for (const Span& span : spans) lines += static_cast<std::size_t>(span.last - span.first);
     ids.reserve(ids.size() + lines);
     // The file's lines end in CR LF.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <chrono>
 #include <random>
 #include <sstream>
@@ -127,6 +128,30 @@ private:
     std::mt19937 random_;
 };
 
+// Adds `count` pages whose text no query finds, written straight into the files (a page at a
+// time would sync each): a result of a few pages among many is ordered otherwise than one of
+// most of the pages.
+void AppendUnfoundPages(const std::string& dataSet, int count) {
+    std::string data = test::ReadFileBytes(dataSet);
+    std::string headers = test::ReadFileBytes(CompanionPath(dataSet, ".hd"));
+    for (int i = 0; i < count; ++i) {
+        HeaderRecord r;
+        char id[16];
+        std::snprintf(id, sizeof id, "F%07X", i);
+        std::memcpy(r.id.data(), id, 8);
+        r.created = r.modified = kToday - 1 - i % 3;
+        r.start = static_cast<std::int32_t>(data.size());
+        data += "{\\rtf1\\ansi filler}";
+        data += static_cast<char>(kTrailerWritable);
+        r.end = static_cast<std::int32_t>(data.size());
+        std::uint8_t bytes[kHeaderRecordSize];
+        EncodeHeaderRecord(r, bytes);
+        headers.append(reinterpret_cast<const char*>(bytes), kHeaderRecordSize);
+    }
+    test::WriteFileBytes(dataSet, data);
+    test::WriteFileBytes(CompanionPath(dataSet, ".hd"), headers);
+}
+
 // Writes a random data set and its index list.
 void MakeDataSet(Generator& g, const std::string& dataSet, IndexList& index) {
     FixedClock clock(kToday);
@@ -152,6 +177,7 @@ void MakeDataSet(Generator& g, const std::string& dataSet, IndexList& index) {
         }
     }
     if (pages > 0 && g.Chance(20)) store.PurgeDeletedHeaders(dataSet);  // stale index entries
+    if (pages > 0 && g.Chance(25)) AppendUnfoundPages(dataSet, g.Int(16 * 15, 600));
     // Entries of pages that are gone, and lines the program never writes itself; IDs in small
     // letters sort among capitals in the index, out of the order of their bytes.
     static const char* const odd[] = {"Cat=",         "cat", "=", "dog=1234", "comp=0000000Axyz", "compass=01010101=x",
