@@ -27,7 +27,7 @@ struct PageWords {
     std::string damage;  // the read failed: the message, and no words
 };
 
-// Pages handed from the thread that reads and parses them to the one that indexes them, a
+// Pages handed from a thread that reads and parses them to the one that indexes them, a
 // batch at a time and in page order, with a bounded number of batches waiting so that a fast
 // reader does not fill the memory.
 class PageQueue {
@@ -103,17 +103,18 @@ RebuildReport RebuildIndex(const std::string& dataSet, FileSystem& files) {
             ++report.protectedPages;
     }
 
-    // One thread reads the bodies and takes their words (the rich text parsed, the words cut
-    // and folded), the other puts the words in order: the two halves of the work take about as
-    // long as each other.
-    PageQueue queue;
+    // Two threads read the bodies and take their words (the rich text parsed, the words cut and
+    // folded), batches of pages in turn; this one puts the words in order, taking the batches
+    // back in turn. Reading and parsing is most of the work.
+    constexpr std::size_t kBatch = 256;  // records a batch
+    constexpr std::size_t kReaders = 2;
+    const std::size_t batches = (records.size() + kBatch - 1) / kBatch;
     const StopWords& stops = builder.Stops();
-    // Reads the live pages in order, handing them on a batch at a time.
-    auto read = [&](auto&& deliver) {
-        constexpr std::size_t kBatch = 256;
+    // The live pages among records [k * kBatch, (k + 1) * kBatch), read through `file`.
+    auto readBatch = [&](std::size_t k, File& file) {
         std::vector<PageWords> batch;
         std::string body;
-        for (std::size_t i = 0; i < records.size() && !queue.Abandoned(); ++i) {
+        for (std::size_t i = k * kBatch; i < std::min(records.size(), (k + 1) * kBatch); ++i) {
             const HeaderRecord& r = records[i];
             if (r.IsDeleted() || !r.Password().empty()) continue;
             PageWords& page = batch.emplace_back();
@@ -121,16 +122,15 @@ RebuildReport RebuildIndex(const std::string& dataSet, FileSystem& files) {
             try {
                 CheckBodyBounds(r, static_cast<int>(i), dataSize, dataSet);
                 body.resize(static_cast<std::size_t>(r.end - r.start));
-                data->Seek(r.start);
-                data->ReadExactly(body.data(), body.size());
+                file.Seek(r.start);
+                file.ReadExactly(body.data(), body.size());
             } catch (const IoError& e) {
                 page.damage = e.what();
                 continue;
             }
             page.words = IndexWordsOf(richtext::PlainTextOf(body), stops);
-            if (batch.size() >= kBatch) deliver(std::exchange(batch, {}));
         }
-        if (!batch.empty()) deliver(std::move(batch));
+        return batch;
     };
     auto index = [&](std::vector<PageWords>&& batch) {
         for (PageWords& page : batch) {
@@ -142,29 +142,47 @@ RebuildReport RebuildIndex(const std::string& dataSet, FileSystem& files) {
             ++report.indexed;
         }
     };
-    std::thread reader;
-    try {
-        reader = std::thread([&] {
-            try {
-                read([&](std::vector<PageWords>&& batch) { queue.Push(std::move(batch)); });
-                queue.Close();
-            } catch (...) {
-                queue.Close(std::current_exception());
-            }
-        });
-    } catch (const std::system_error&) {
-        // No thread to be had: each batch is indexed as soon as it is read.
-        read(index);
+    // Each reader has a file of its own, so that neither waits for the other's seeks.
+    std::unique_ptr<File> readerFiles[kReaders];
+    for (std::size_t t = 0; t < kReaders && t < batches; ++t) {
+        readerFiles[t] = t == 0 ? std::move(data) : files.Open(dataSet, OpenMode::kRead);
+        if (!readerFiles[t]) throw IoError(dataSet, "Error #" + std::to_string(kStatusDataFileUnopenable) + " occurred");
     }
-    if (reader.joinable()) {
+    PageQueue queues[kReaders];
+    std::vector<std::thread> readers;
+    try {
+        for (std::size_t t = 0; t < kReaders && t < batches; ++t)
+            readers.emplace_back([&, t] {
+                PageQueue& queue = queues[t];
+                try {
+                    for (std::size_t k = t; k < batches && !queue.Abandoned(); k += kReaders)
+                        queue.Push(readBatch(k, *readerFiles[t]));
+                    queue.Close();
+                } catch (...) {
+                    queue.Close(std::current_exception());
+                }
+            });
+    } catch (const std::system_error&) {
+        // Not as many threads as asked: the batches are read here, in order.
+        for (PageQueue& queue : queues) queue.Abandon();
+        for (std::thread& reader : readers) reader.join();
+        readers.clear();
+    }
+    if (readers.empty()) {
+        for (std::size_t k = 0; k < batches; ++k) index(readBatch(k, *readerFiles[0]));
+    } else {
+        auto stopReaders = [&] {
+            for (PageQueue& queue : queues) queue.Abandon();
+            for (std::thread& reader : readers) reader.join();
+        };
         try {
-            for (std::vector<PageWords> batch; queue.Pop(batch);) index(std::move(batch));
+            std::vector<PageWords> batch;
+            for (std::size_t k = 0; k < batches && queues[k % kReaders].Pop(batch); ++k) index(std::move(batch));
         } catch (...) {
-            queue.Abandon();
-            reader.join();
+            stopReaders();
             throw;
         }
-        reader.join();
+        stopReaders();
     }
     // Straight from the sorted entries to the file: a list of them would be as large again.
     report.entries = builder.WriteIndexFile(dataSet);

@@ -150,13 +150,25 @@ void IndexBuilder::Sorted(Use&& use) {
     pageWords_ = {};
     pageStarts_ = {0};
 
+    // The IDs in ID order, one after another: the walk reads each entry's from this one table.
+    std::string idBytes;
+    std::vector<std::size_t> idStart(pageOrder.size() + 1, 0);
+    for (std::uint32_t q = 0; q < pageOrder.size(); ++q) {
+        idBytes += ids_[pageOrder[q]];
+        idStart[q + 1] = idBytes.size();
+    }
+    const bool sharedIds = !idGroup.empty() && idGroup.back() + 1 != idGroup.size();
+
     // Of entries whose IDs are equal in entry order, only the first page's is kept: it was the
     // first given. They are neighbours in their bucket.
     auto walk = [&](auto&& f) {
         for (std::uint32_t r = 0; r < wordOrder.size(); ++r) {
             const std::string& key = wordKeys_[wordOrder[r]];
-            for (std::size_t i = bucketStart[r]; i < bucketStart[r + 1]; ++i)
-                if (i == bucketStart[r] || idGroup[bucketPages[i]] != idGroup[bucketPages[i - 1]]) f(key, ids_[pageOrder[bucketPages[i]]]);
+            for (std::size_t i = bucketStart[r]; i < bucketStart[r + 1]; ++i) {
+                const std::uint32_t q = bucketPages[i];
+                if (sharedIds && i != bucketStart[r] && idGroup[q] == idGroup[bucketPages[i - 1]]) continue;
+                f(key, std::string_view(idBytes.data() + idStart[q], idStart[q + 1] - idStart[q]));
+            }
         }
     };
     use(walk);
@@ -175,7 +187,7 @@ std::size_t IndexBuilder::WriteIndexFile(const std::string& dataSet) {
     try {
         IndexFileWriter writer(list_.Files(), dataSet);
         Sorted([&](auto& walk) {
-            walk([&](const std::string& key, const std::string& id) {
+            walk([&](const std::string& key, std::string_view id) {
                 writer.AddLine(key, id);
                 ++entries;
             });
@@ -195,9 +207,9 @@ std::size_t IndexBuilder::Finish() {
     Sorted([&](auto& walk) {
         // The text is made in two walks (its size, then its bytes), so that it is allocated once.
         std::size_t bytes = 0;
-        walk([&](const std::string& key, const std::string& id) { bytes += key.size() + id.size() + 2; });
+        walk([&](const std::string& key, std::string_view id) { bytes += key.size() + id.size() + 2; });
         text.reserve(bytes);
-        walk([&](const std::string& key, const std::string& id) {
+        walk([&](const std::string& key, std::string_view id) {
             text += key;
             text += id;
             text += "\r\n";

@@ -12,6 +12,7 @@
 #endif
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cerrno>
 #include <cstring>
@@ -28,18 +29,44 @@ namespace jb {
 
 namespace {
 
-inline unsigned char Fold(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
+constexpr unsigned char Fold(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
 
-bool IsWordChar(unsigned char c) {
+constexpr bool IsWordChar(unsigned char c) {
     return c == '\'' || c == '`' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-bool IsSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+constexpr bool IsSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 bool IsUpper(unsigned char c) { return c >= 'A' && c <= 'Z'; }
 
 bool HasUpper(std::string_view text) {
     return std::any_of(text.begin(), text.end(), [](char c) { return IsUpper(static_cast<unsigned char>(c)); });
+}
+
+// Per byte: itself folded to lower case where it is kept in an index word, 0 where it is dropped.
+constexpr std::array<char, 256> kIndexByte = [] {
+    std::array<char, 256> table{};
+    for (int c = 0; c < 256; ++c)
+        if (IsWordChar(static_cast<unsigned char>(c))) table[static_cast<std::size_t>(c)] = static_cast<char>(Fold(static_cast<unsigned char>(c)));
+    return table;
+}();
+
+constexpr std::array<bool, 256> kSpaceByte = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0; c < 256; ++c) table[static_cast<std::size_t>(c)] = IsSpace(static_cast<unsigned char>(c));
+    return table;
+}();
+
+constexpr std::size_t kIndexWordMax = 255;
+
+// Puts IndexWordOf(word) at `out` (room for kIndexWordMax bytes) and returns its length.
+std::size_t IndexWordInto(char* out, std::string_view word) {
+    std::size_t n = 0;
+    for (unsigned char c : word.substr(0, kIndexWordMax)) {
+        out[n] = kIndexByte[c];
+        n += out[n] != 0;
+    }
+    return n;
 }
 
 // Calls f(at, mask) for the line feeds of text[from, to): bit i of mask stands for text[at + i].
@@ -118,9 +145,8 @@ std::string KeepWordChars(std::string_view word) {
 }
 
 std::string IndexWordOf(std::string_view word) {
-    std::string w = KeepWordChars(word);
-    for (char& c : w) c = static_cast<char>(Fold(static_cast<unsigned char>(c)));
-    return w;
+    char w[kIndexWordMax];
+    return std::string(w, IndexWordInto(w, word));
 }
 
 std::string_view EntryWord(std::string_view entry) {
@@ -811,17 +837,81 @@ IndexFileWriter::IndexFileWriter(FileSystem& files, const std::string& dataSet)
 
 IndexFileWriter::~IndexFileWriter() {
     if (committed_) return;
+    {
+        std::lock_guard lock(mutex_);
+        full_.clear();  // not to be written: the file goes
+    }
+    StopWriting();
     file_.reset();
     files_.Remove(temp_);
 }
 
+void IndexFileWriter::StopWriting() {
+    if (!writer_.joinable()) return;
+    {
+        std::lock_guard lock(mutex_);
+        finishing_ = true;
+    }
+    changed_.notify_all();
+    writer_.join();
+}
+
+void IndexFileWriter::WriteBlocks() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [&] { return !full_.empty() || finishing_; });
+        if (full_.empty() || failure_) return;
+        std::string block = std::move(full_.front());
+        full_.erase(full_.begin());
+        lock.unlock();
+        std::exception_ptr failed;
+        try {
+            file_->Write(block.data(), block.size());
+        } catch (...) {
+            failed = std::current_exception();
+        }
+        lock.lock();
+        if (failed) failure_ = failed;
+        block.clear();
+        spare_.push_back(std::move(block));
+        changed_.notify_all();
+        if (failure_) return;
+    }
+}
+
 void IndexFileWriter::Flush() {
-    file_->Write(block_.data(), block_.size());
-    block_.clear();
+    if (!writer_.joinable() && !failure_) {
+        try {
+            writer_ = std::thread([this] { WriteBlocks(); });
+        } catch (const std::system_error&) {
+            // No thread to be had: written here.
+            file_->Write(block_.data(), block_.size());
+            block_.clear();
+            return;
+        }
+    }
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return full_.size() < kWaitingBlocks || failure_; });
+    if (failure_) std::rethrow_exception(failure_);
+    full_.push_back(std::move(block_));
+    if (spare_.empty()) {
+        block_ = std::string();
+        block_.reserve(kBlock + 1024);
+    } else {
+        block_ = std::move(spare_.back());
+        spare_.pop_back();
+    }
+    changed_.notify_all();
 }
 
 void IndexFileWriter::Commit() {
-    if (!block_.empty()) Flush();
+    if (writer_.joinable()) {
+        if (!block_.empty()) Flush();
+        StopWriting();  // every block written first
+        if (failure_) std::rethrow_exception(failure_);
+    } else if (!block_.empty()) {
+        file_->Write(block_.data(), block_.size());
+    }
     file_->Sync();
     file_.reset();
     files_.Rename(temp_, path_);
@@ -831,15 +921,19 @@ void IndexFileWriter::Commit() {
 
 std::vector<std::string> IndexWordsOf(std::string_view plainText, const StopWords& stops) {
     std::vector<std::string> words;
-    std::size_t i = 0;
-    while (i < plainText.size()) {
-        while (i < plainText.size() && IsSpace(static_cast<unsigned char>(plainText[i]))) ++i;
-        std::size_t start = i;
-        while (i < plainText.size() && !IsSpace(static_cast<unsigned char>(plainText[i]))) ++i;
-        if (i == start) break;
-        std::string word = IndexWordOf(plainText.substr(start, i - start));
-        if (word.size() <= 2 || stops.ContainsCached(word)) continue;
-        words.push_back(std::move(word));
+    char word[kIndexWordMax];
+    const auto* at = reinterpret_cast<const unsigned char*>(plainText.data());
+    const unsigned char* const end = at + plainText.size();
+    while (at < end) {
+        while (at < end && kSpaceByte[*at]) ++at;
+        const unsigned char* const start = at;
+        while (at < end && !kSpaceByte[*at]) ++at;
+        if (at == start) break;
+        const std::size_t n =
+            IndexWordInto(word, std::string_view(reinterpret_cast<const char*>(start), static_cast<std::size_t>(at - start)));
+        if (n <= 2) continue;
+        std::string& kept = words.emplace_back(word, n);
+        if (stops.ContainsCached(kept)) words.pop_back();
     }
     return words;
 }

@@ -16,12 +16,15 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -279,7 +282,7 @@ public:
     bool Contains(const std::string& folder, const std::string& word);
     // Brings the cache up to date for the folder.
     void Refresh(const std::string& folder);
-    bool ContainsCached(const std::string& word) const { return words_.count(word) != 0; }
+    bool ContainsCached(const std::string& word) const { return !words_.empty() && words_.count(word) != 0; }
 
 private:
     FileSystem& files_;
@@ -358,7 +361,8 @@ void SaveIndex(IndexList& list, const std::string& dataSet);
 // which Commit syncs, renames over the index file and makes durable (the folder synced), so
 // that a crash or power cut leaves the old file or the new one, never a part. Holds the data
 // set's lock from construction to the end. A writer destroyed without Commit (a failure) removes
-// ".id1". Throws IoError when a file call fails.
+// ".id1". Throws IoError when a file call fails. A file of more than one block is written by a
+// thread of its own while the next blocks are made (a million pages make gigabytes).
 class IndexFileWriter {
 public:
     IndexFileWriter(FileSystem& files, const std::string& dataSet);
@@ -376,13 +380,25 @@ public:
 
 private:
     static constexpr std::size_t kBlock = std::size_t{1} << 20;
+    static constexpr std::size_t kWaitingBlocks = 4;  // full blocks made ahead of the writing
+    // Hands the block to the writing thread (started with the first), or writes it when no
+    // thread is to be had. Throws what the writing failed with.
     void Flush();
+    void WriteBlocks();  // the writing thread
+    void StopWriting();  // waits for the writing thread to end
     FileSystem& files_;
     DataSetLock lock_;
     std::string path_, temp_;
     std::unique_ptr<File> file_;
     std::string block_;
     bool committed_ = false;
+    // Shared with the writing thread.
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::string> full_, spare_;  // full_ in file order
+    bool finishing_ = false;
+    std::exception_ptr failure_;
+    std::thread writer_;
 };
 // The indexable words of a page's plain text (UTF-8; words are separated by white space), in
 // text order, repeats kept: each word is KeepWordChars of a word of the text, lower case, longer

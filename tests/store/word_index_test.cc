@@ -10,6 +10,7 @@
 #include <random>
 #include <thread>
 
+#include "store/dataset_paths.h"
 #include "store/io_error.h"
 #include "store/page_store.h"
 #include "support/faulty_file_system.h"
@@ -39,6 +40,56 @@ TEST(WordText, KeepWordCharsAndEntryParts) {
     EXPECT_EQ(EntryWordPrefix("computer=00A3F19C", 0), "computer");
     EXPECT_EQ(EntryWordPrefix("computer=00A3F19C", 1), "");
     EXPECT_EQ(EntryWordPrefix("cat=00A3F19C", 9), "cat");
+}
+
+// The words of a page as they were first cut: the text split at white space, each piece's first
+// 255 bytes kept where they are letters, digits, ' or `, folded to lower case, then kept when
+// longer than 2 bytes and not a stop word.
+std::vector<std::string> LiteralIndexWordsOf(const std::string& text, const StopWords& stops) {
+    auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; };
+    std::vector<std::string> words;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && space(text[i])) ++i;
+        const std::size_t start = i;
+        while (i < text.size() && !space(text[i])) ++i;
+        if (i == start) break;
+        std::string word;
+        for (char c : text.substr(start, std::min<std::size_t>(i - start, 255))) {
+            if (c == '\'' || c == '`' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z')) word += c;
+            if (c >= 'A' && c <= 'Z') word += static_cast<char>(c + 32);
+        }
+        if (word.size() > 2 && !stops.ContainsCached(word)) words.push_back(word);
+    }
+    return words;
+}
+
+TEST(WordText, IndexWordsOfCutsAsTheLiteralCutOnRandomTexts) {
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    TempDir dir;
+    WriteFileBytes(dir.File("Exclude.lst"), "THE\r\nabc\r\n");
+    StopWords none(FileSystem::Default()), some(FileSystem::Default());
+    none.Refresh(dir.File("no-folder/"));
+    some.Refresh(dir.Path());
+    ASSERT_TRUE(some.ContainsCached("the"));
+    // Bytes of every kind, weighted towards letters and white space; long runs cross 255 bytes.
+    const std::string common = "abcABC xyz'`09\t\r\n\v\f-_.";
+    std::size_t words = 0;
+    for (int round = 0; round < 2000; ++round) {
+        std::string text;
+        const std::size_t size = round % 100 == 99 ? 2000 : random() % 60;
+        for (std::size_t i = 0; i < size; ++i)
+            text += random() % 8 == 0 ? static_cast<char>(random() % 256) : common[random() % common.size()];
+        if (round % 50 == 0) text += " " + std::string(250 + random() % 10, 'q') + "ZZZ";
+        for (const StopWords* stops : {&none, &some}) {
+            const std::vector<std::string> expected = LiteralIndexWordsOf(text, *stops);
+            ASSERT_EQ(IndexWordsOf(text, *stops), expected) << "round " << round;
+            words += expected.size();
+        }
+    }
+    EXPECT_GT(words, 2000u);
 }
 
 TEST(WordIndexOrder, CaseInsensitiveWithFileOrderForTies) {
@@ -300,6 +351,39 @@ protected:
     std::string dataSet = dir.File("data.jb");
     IndexList list;
 };
+
+// A file of several blocks is written by the writer's own thread: a failure at any of its file
+// calls reaches the caller as an IoError, the index file is the old one or the whole new one
+// (a failed folder sync comes after the rename), and ".id1" goes; without a failure every line
+// arrives in order.
+TEST_F(IndexFiles, AWriterOfManyBlocksReportsAFailedWriteAndKeepsTheOldFile) {
+    const std::string indexPath = CompanionPath(dataSet, ".idx");
+    const std::string old = "old=00000001\r\n";
+    std::string expected;
+    for (int i = 0; i < 300000; ++i) expected += "word" + std::to_string(i) + "=00A3F19C\r\n";  // about 6 MB
+    long failAt = 1;
+    for (;; ++failAt) {
+        SCOPED_TRACE("call " + std::to_string(failAt));
+        ASSERT_LT(failAt, 100);
+        WriteFileBytes(indexPath, old);
+        test::FaultyFileSystem files(failAt);
+        try {
+            IndexFileWriter writer(files, dataSet);
+            for (int i = 0; i < 300000; ++i) writer.AddLine("word" + std::to_string(i) + "=", "00A3F19C");
+            writer.Commit();
+        } catch (const IoError&) {
+            ASSERT_TRUE(files.Failed());
+            const std::string now = ReadFileBytes(indexPath);
+            EXPECT_TRUE(now == old || now == expected);
+            EXPECT_FALSE(test::FileExists(CompanionPath(dataSet, ".id1")));
+            continue;
+        }
+        ASSERT_FALSE(files.Failed());
+        break;
+    }
+    EXPECT_GT(failAt, 8);  // the open, several writes, the sync, the rename and the folder sync
+    EXPECT_EQ(ReadFileBytes(indexPath), expected);
+}
 
 TEST_F(IndexFiles, AddPageWordsAddsEachIndexableWordOnce) {
     AddPageWords(list, dataSet, "00A3F19C", "The cat sat on the mat");
