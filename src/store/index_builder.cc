@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <numeric>
 #include <stdexcept>
 
@@ -36,10 +37,8 @@ void IndexBuilder::AddPage(std::string_view id, std::string_view plainText) {
     AddWords(id, IndexWordsOf(plainText, list_.Stops()));
 }
 
-namespace {
-
 // A hash of a word's bytes, 8 at a time.
-std::uint64_t HashWord(std::string_view word) {
+std::uint64_t WordTable::Hash(std::string_view word) {
     std::uint64_t h = 0x9E3779B97F4A7C15ull ^ word.size();
     std::size_t i = 0;
     for (; i + 8 <= word.size(); i += 8) {
@@ -54,48 +53,53 @@ std::uint64_t HashWord(std::string_view word) {
     return h ^ (h >> 32);
 }
 
-}  // namespace
-
-std::uint32_t IndexBuilder::WordNumber(std::string& word) {
-    if ((wordKeys_.size() + 1) * 2 > slots_.size()) {
-        // At most half full: made twice as large, every word placed again.
-        std::vector<std::uint64_t> slots(std::max<std::size_t>(1024, slots_.size() * 2), 0);
-        const std::size_t mask = slots.size() - 1;
-        for (std::uint64_t s : slots_) {
-            if (s == 0) continue;
-            const std::string& key = wordKeys_[(s & 0xFFFFFFFFu) - 1];
-            std::size_t slot = HashWord(std::string_view(key.data(), key.size() - 1)) & mask;
-            while (slots[slot] != 0) slot = (slot + 1) & mask;
-            slots[slot] = s;
-        }
-        slots_.swap(slots);
+void WordTable::Grow() {
+    // Made twice as large, every word placed again.
+    std::vector<std::uint64_t> slots(std::max<std::size_t>(1024, slots_.size() * 2), 0);
+    const std::size_t mask = slots.size() - 1;
+    for (std::uint64_t s : slots_) {
+        if (s == 0) continue;
+        const std::string& key = keys_[(s & 0xFFFFFFFFu) - 1];
+        std::size_t slot = Hash(std::string_view(key.data(), key.size() - suffix_.size())) & mask;
+        while (slots[slot] != 0) slot = (slot + 1) & mask;
+        slots[slot] = s;
     }
-    // A slot holds the word's hash's top 32 bits and its number + 1 (0: empty).
-    const std::uint64_t hash = HashWord(word);
+    slots_.swap(slots);
+}
+
+std::uint32_t WordTable::Number(std::string& word, std::uint64_t hash, bool& added) {
+    if ((keys_.size() + 1) * 2 > slots_.size()) Grow();
     const std::uint64_t tag = hash & 0xFFFFFFFF00000000ull;
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
         const std::uint64_t s = slots_[slot];
         if (s == 0) {
-            const auto number = static_cast<std::uint32_t>(wordKeys_.size());
-            word += '=';
-            wordKeys_.push_back(std::move(word));
-            lastPage_.push_back(UINT32_MAX);
+            const auto number = static_cast<std::uint32_t>(keys_.size());
+            word += suffix_;
+            keys_.push_back(std::move(word));
             slots_[slot] = tag | (number + 1u);
+            added = true;
             return number;
         }
         if ((s & 0xFFFFFFFF00000000ull) != tag) continue;
-        const std::string& key = wordKeys_[(s & 0xFFFFFFFFu) - 1];
-        if (key.size() == word.size() + 1 && std::memcmp(key.data(), word.data(), word.size()) == 0)
+        const std::string& key = keys_[(s & 0xFFFFFFFFu) - 1];
+        if (key.size() == word.size() + suffix_.size() && std::memcmp(key.data(), word.data(), word.size()) == 0)
             return static_cast<std::uint32_t>((s & 0xFFFFFFFFu) - 1);
     }
+}
+
+void WordTable::Clear() {
+    keys_.clear();
+    slots_.clear();
 }
 
 void IndexBuilder::AddWords(std::string_view id, std::vector<std::string> words) {
     if (ids_.size() >= UINT32_MAX) throw std::length_error("too many pages for one index");
     const auto page = static_cast<std::uint32_t>(ids_.size());
     for (std::string& word : words) {
-        const std::uint32_t number = WordNumber(word);
+        bool added = false;  // lastPage_ grows with the table either way
+        const std::uint32_t number = words_.Number(word, WordTable::Hash(word), added);
+        if (number >= lastPage_.size()) lastPage_.resize(number + 1, UINT32_MAX);
         // Each word once per page: the page it was last taken for tells.
         if (lastPage_[number] != page) {
             lastPage_[number] = page;
@@ -106,9 +110,40 @@ void IndexBuilder::AddWords(std::string_view id, std::vector<std::string> words)
     ids_.emplace_back(id);
 }
 
+void IndexBuilder::ReserveEntries(std::size_t entries) { pageWords_.reserve(entries); }
+
+std::vector<std::uint32_t> IndexBuilder::PageNumberer::NumbersOf(std::vector<std::string> words) {
+    ++page_;
+    std::vector<std::uint32_t> numbers;
+    numbers.reserve(words.size());
+    for (std::string& word : words) {
+        const std::uint64_t hash = WordTable::Hash(word);
+        bool added = false;
+        const std::uint32_t known = known_.Number(word, hash, added);
+        if (added) {
+            std::string copy = known_.Key(known);
+            std::lock_guard lock(builder_.tableLock_);
+            bool ignored = false;
+            numbers_.push_back(builder_.words_.Number(copy, hash, ignored));
+            lastPage_.push_back(0);
+        }
+        if (lastPage_[known] != page_) {
+            lastPage_[known] = page_;
+            numbers.push_back(numbers_[known]);
+        }
+    }
+    return numbers;
+}
+
+void IndexBuilder::AddNumbers(std::string_view id, const std::vector<std::uint32_t>& numbers) {
+    if (ids_.size() >= UINT32_MAX) throw std::length_error("too many pages for one index");
+    pageWords_.insert(pageWords_.end(), numbers.begin(), numbers.end());
+    pageStarts_.push_back(pageWords_.size());
+    ids_.emplace_back(id);
+}
+
 void IndexBuilder::Clear() {
-    slots_.clear();
-    wordKeys_.clear();
+    words_.Clear();
     lastPage_.clear();
     ids_.clear();
     pageWords_ = {};
@@ -124,8 +159,8 @@ void IndexBuilder::Sorted(Use&& use) {
     } emptied{*this};
     // Words in entry order, and each word's rank in it.
     const std::vector<std::uint32_t> wordOrder = StableOrder(
-        wordKeys_.size(), [&](std::uint32_t a, std::uint32_t b) { return CompareEntries(wordKeys_[a], wordKeys_[b]) < 0; });
-    std::vector<std::uint32_t> wordRank(wordKeys_.size());
+        words_.Size(), [&](std::uint32_t a, std::uint32_t b) { return CompareEntries(words_.Key(a), words_.Key(b)) < 0; });
+    std::vector<std::uint32_t> wordRank(words_.Size());
     for (std::uint32_t r = 0; r < wordOrder.size(); ++r) wordRank[wordOrder[r]] = r;
     // Pages in ID order; pages whose IDs are equal in that order keep page order and share a group.
     const std::vector<std::uint32_t> pageOrder =
@@ -136,10 +171,12 @@ void IndexBuilder::Sorted(Use&& use) {
 
     // Counting sort of the entries by word rank. Pages are visited in ID order, so each word's
     // bucket fills with page positions q in rising order: the bucket is sorted as it is made.
-    std::vector<std::size_t> bucketStart(wordKeys_.size() + 1, 0);
+    std::vector<std::size_t> bucketStart(words_.Size() + 1, 0);
     for (std::uint32_t w : pageWords_) ++bucketStart[wordRank[w] + 1];
     std::partial_sum(bucketStart.begin(), bucketStart.end(), bucketStart.begin());
-    std::vector<std::uint32_t> bucketPages(pageWords_.size());
+    // Every element is written by the scatter below: not zeroed first (at a million pages, half a
+    // gigabyte).
+    const std::unique_ptr<std::uint32_t[]> bucketPages = std::make_unique_for_overwrite<std::uint32_t[]>(pageWords_.size());
     {
         std::vector<std::size_t> next(bucketStart.begin(), bucketStart.end() - 1);
         for (std::uint32_t q = 0; q < pageOrder.size(); ++q) {
@@ -163,7 +200,7 @@ void IndexBuilder::Sorted(Use&& use) {
     // first given. They are neighbours in their bucket.
     auto walk = [&](auto&& f) {
         for (std::uint32_t r = 0; r < wordOrder.size(); ++r) {
-            const std::string& key = wordKeys_[wordOrder[r]];
+            const std::string& key = words_.Key(wordOrder[r]);
             for (std::size_t i = bucketStart[r]; i < bucketStart[r + 1]; ++i) {
                 const std::uint32_t q = bucketPages[i];
                 if (sharedIds && i != bucketStart[r] && idGroup[q] == idGroup[bucketPages[i - 1]]) continue;
