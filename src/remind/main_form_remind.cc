@@ -192,16 +192,17 @@ void TMainForm::ReminderCheck() {
 
 void TMainForm::AnnounceReminders() {
     if (QueryList.size() < 2) return;
-    // The page numbers of the query's IDs from one read of the header file (first page wins).
-    std::unordered_map<std::string, int> pageOfId;
+    // The page numbers of the query's IDs from one read of the header file (first page wins;
+    // -2 for none). Only the query's few IDs are looked up, not the million a data set may hold.
+    std::unordered_map<std::string_view, int> pageOfId;
+    for (std::size_t i = 1; i < QueryList.size(); ++i) pageOfId.emplace(QueryList[i], -2);
     const std::vector<HeaderRecord> headers = store.ReadAllHeaders(ws.dataSet);
-    for (std::size_t n = 0; n < headers.size(); ++n)
-        pageOfId.try_emplace(headers[n].Id(), static_cast<int>(n));
-    std::vector<int> pages;
-    for (std::size_t i = 1; i < QueryList.size(); ++i) {
-        const auto it = pageOfId.find(QueryList[i]);
-        pages.push_back(it == pageOfId.end() ? -2 : it->second);
+    for (std::size_t n = 0; n < headers.size(); ++n) {
+        const auto it = pageOfId.find(headers[n].IdView());
+        if (it != pageOfId.end() && it->second == -2) it->second = static_cast<int>(n);
     }
+    std::vector<int> pages;
+    for (std::size_t i = 1; i < QueryList.size(); ++i) pages.push_back(pageOfId.at(QueryList[i]));
     StartTicker(QString::fromStdString(remind::ReminderBanner(pages)), false, pages.size() == 1);
     const std::string& sound = settings.soundFile;
     if (!sound.empty() && sound != kNoSound) {
