@@ -204,7 +204,8 @@ struct Window {
 }  // namespace
 
 std::vector<int> ScanPhrase(File& dataFile, const std::vector<HeaderRecord>& headers, std::string_view phrase,
-                            const std::string& dataSet, std::size_t blockSize, int threads) {
+                            const std::string& dataSet, std::size_t blockSize, int threads,
+                            const std::function<std::unique_ptr<File>()>& openAnother) {
     const std::int64_t fileSize = dataFile.Size();
     std::vector<int> order;
     order.reserve(headers.size());
@@ -239,8 +240,8 @@ std::vector<int> ScanPhrase(File& dataFile, const std::vector<HeaderRecord>& hea
         windows.back().endBody = k + 1;
     }
 
-    // Each window is read under the file's lock and searched outside it, so with two threads
-    // one reads while the other searches.
+    // Each window is read and then searched. Threads sharing dataFile read it under its lock,
+    // so that one reads while another searches; a thread with a file of its own reads at once.
     if (threads <= 0) {
         const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
         threads = bytes >= kPhraseThreadBytes ? static_cast<int>(std::min(cores, 4u)) : 1;
@@ -251,12 +252,15 @@ std::vector<int> ScanPhrase(File& dataFile, const std::vector<HeaderRecord>& hea
     std::atomic<bool> failed{false};
     std::exception_ptr failure;
     std::vector<std::vector<int>> foundBy(static_cast<std::size_t>(std::max(threads, 1)));
-    auto work = [&](std::vector<int>& hits) {
+    auto work = [&](std::vector<int>& hits, File* own) {
         try {
             std::unique_ptr<char[]> buffer(new char[largest]);
             for (std::size_t w; !failed && (w = next++) < windows.size();) {
                 const Window& window = windows[w];
-                {
+                if (own) {
+                    own->Seek(window.start);
+                    own->ReadExactly(buffer.get(), static_cast<std::size_t>(window.length));
+                } else {
                     std::lock_guard lock(fileLock);
                     dataFile.Seek(window.start);
                     dataFile.ReadExactly(buffer.get(), static_cast<std::size_t>(window.length));
@@ -274,15 +278,19 @@ std::vector<int> ScanPhrase(File& dataFile, const std::vector<HeaderRecord>& hea
         }
     };
     if (threads <= 1) {
-        work(foundBy[0]);
+        work(foundBy[0], nullptr);
     } else {
+        // The helpers' own files, opened here: a file system's calls are made from one thread.
+        std::vector<std::unique_ptr<File>> own(static_cast<std::size_t>(threads));
+        if (openAnother)
+            for (std::size_t t = 1; t < own.size(); ++t) own[t] = openAnother();
         std::vector<std::thread> helpers;
         try {
-            for (int t = 1; t < threads; ++t) helpers.emplace_back(work, std::ref(foundBy[static_cast<std::size_t>(t)]));
+            for (std::size_t t = 1; t < own.size(); ++t) helpers.emplace_back(work, std::ref(foundBy[t]), own[t].get());
         } catch (const std::system_error&) {
             // No more threads to be had: those started and this one share the windows.
         }
-        work(foundBy[0]);
+        work(foundBy[0], nullptr);
         for (std::thread& t : helpers) t.join();
     }
     if (failure) std::rethrow_exception(failure);

@@ -7,6 +7,8 @@
 // searches.
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,8 +45,11 @@ private:
 // every body, a deleted page's empty one included. Throws IoError when a record points outside
 // the data file or a read fails. The file is read in windows of at least `blockSize` bytes, each
 // starting at a body and taking it whole (tests make it small to move the window ends), by
-// `threads` threads (0: as many as pay, one below kPhraseThreadBytes).
+// `threads` threads (0: as many as pay, one below kPhraseThreadBytes). A thread given a file of
+// its own by `openAnother` (the data file opened again) reads at the same time as the others;
+// without one, the threads take turns with `dataFile`.
 std::vector<int> ScanPhrase(File& dataFile, const std::vector<HeaderRecord>& headers, std::string_view phrase,
-                            const std::string& dataSet, std::size_t blockSize = kPhraseBlockSize, int threads = 0);
+                            const std::string& dataSet, std::size_t blockSize = kPhraseBlockSize, int threads = 0,
+                            const std::function<std::unique_ptr<File>()>& openAnother = {});
 
 }  // namespace jb::search

@@ -278,9 +278,14 @@ TEST_F(PhraseScanFixture, ThreadsFindWhatOneThreadFinds) {
             const std::size_t blockSize = 1 + random() % 300;
             Scan(phrase, blockSize);  // writes the file
             auto file = FileSystem::Default().Open(dataSet, OpenMode::kRead);
-            for (int threads = 1; threads <= 4; ++threads)
+            // The threads take turns with one file, or read files of their own at once.
+            const auto openAnother = [&] { return FileSystem::Default().Open(dataSet, OpenMode::kRead); };
+            for (int threads = 1; threads <= 4; ++threads) {
                 EXPECT_EQ(ScanPhrase(*file, headers, phrase, dataSet, blockSize, threads), expected)
                     << "'" << phrase << "' in windows of " << blockSize << ", " << threads << " threads";
+                EXPECT_EQ(ScanPhrase(*file, headers, phrase, dataSet, blockSize, threads, openAnother), expected)
+                    << "'" << phrase << "' in windows of " << blockSize << ", " << threads << " threads, own files";
+            }
         }
     }
 }
