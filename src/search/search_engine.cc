@@ -165,12 +165,33 @@ bool StrictlyAscending(const IdList& ids) {
 }  // namespace
 
 // The IDs sorted as strings, each once. The IDs of one word in an index file we wrote are in
-// order already, and are only checked. Others are sorted by their first 8 bytes as one
-// big-endian number (zero-padded), which orders them as strings except among views with equal
-// keys, and by their whole text among those. Many are sorted in radix passes, few by comparing.
+// order already, and are only checked; with the entries added since (a few sorted runs after
+// the file's), they are a few runs in order, which are merged. Others are sorted by their first
+// 8 bytes as one big-endian number (zero-padded), which orders them as strings except among
+// views with equal keys, and by their whole text among those. Many are sorted in radix passes,
+// few by comparing.
 std::vector<std::string_view> SortedUniqueIds(std::vector<std::string_view> found) {
-    if (StrictlyAscending(found)) return found;
     const std::size_t n = found.size();
+    // Where each run of IDs above the one before starts.
+    constexpr std::size_t kMostRunsMerged = 16;
+    std::vector<std::size_t> runs{0};
+    for (std::size_t i = 1; i < n && runs.size() <= kMostRunsMerged; ++i)
+        if (!IdLess(found[i - 1], found[i])) runs.push_back(i);
+    if (runs.size() == 1) return found;
+    if (runs.size() <= kMostRunsMerged) {
+        runs.push_back(n);
+        const auto at = [&](std::size_t i) { return found.begin() + static_cast<std::ptrdiff_t>(i); };
+        while (runs.size() > 2) {  // neighbouring runs merged in pairs, until one is left
+            std::vector<std::size_t> merged{0};
+            for (std::size_t r = 0; r + 1 < runs.size(); r += 2) {
+                if (r + 2 < runs.size()) std::inplace_merge(at(runs[r]), at(runs[r + 1]), at(runs[r + 2]), IdLess);
+                merged.push_back(runs[std::min(r + 2, runs.size() - 1)]);
+            }
+            runs.swap(merged);
+        }
+        found.erase(std::unique(found.begin(), found.end()), found.end());
+        return found;
+    }
     std::vector<IdItem> items;
     items.reserve(n);
     for (std::size_t i = 0; i < n; ++i) items.push_back({KeyOfFirst8(found[i]), static_cast<std::uint32_t>(i)});

@@ -204,10 +204,16 @@ TEST(SortedUniqueIds, SortsAsStringsAndDropsRepeats) {
             texts.push_back(id);
         }
         // Every third round the IDs come in order, as one word's do from an index we wrote: each
-        // once, or with a repeat left in.
+        // once, or with a repeat left in. Every third round but one they come as a few runs in
+        // order, as they do with entries added since the file was written.
         if (round % 3 == 0) {
             std::sort(texts.begin(), texts.end());
             if (round % 6 == 0) texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
+        } else if (round % 3 == 1) {
+            const std::size_t runs = 1 + random() % 20;
+            for (std::size_t r = 0; r < runs; ++r)
+                std::sort(texts.begin() + static_cast<std::ptrdiff_t>(texts.size() * r / runs),
+                          texts.begin() + static_cast<std::ptrdiff_t>(texts.size() * (r + 1) / runs));
         }
         std::vector<std::string_view> views(texts.begin(), texts.end());
         std::vector<std::string> expected = texts;
