@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <numeric>
 #include <stdexcept>
 
@@ -110,7 +111,13 @@ void IndexBuilder::AddWords(std::string_view id, std::vector<std::string> words)
     ids_.emplace_back(id);
 }
 
-void IndexBuilder::ReserveEntries(std::size_t entries) { pageWords_.reserve(entries); }
+void IndexBuilder::ReserveEntries(std::size_t entries) {
+    try {
+        pageWords_.reserve(entries);
+    } catch (const std::bad_alloc&) {
+        // Not to be had at once (a small machine): the entries make their room as they come.
+    }
+}
 
 std::vector<std::uint32_t> IndexBuilder::PageNumberer::NumbersOf(std::vector<std::string> words) {
     ++page_;
