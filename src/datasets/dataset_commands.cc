@@ -38,7 +38,7 @@ void DataSetCommands::SettleUnsavedChanges() {
     window_.SetModified(false);
 }
 
-bool DataSetCommands::SwitchTo(const std::string& dataSet) {
+bool DataSetCommands::SwitchTo(const std::string& dataSet, bool record) {
     // An index list that cannot be written would be lost with the switch: the data set stays.
     try {
         SaveIndex(window_.indexList, window_.ws.dataSet);
@@ -46,9 +46,13 @@ bool DataSetCommands::SwitchTo(const std::string& dataSet) {
         window_.ShowGeneralError(QString::fromLocal8Bit(e.what()));
         return false;
     }
+    // The lock's read-out file lies beside the data set left behind.
+    window_.ReleaseLock();
     window_.ws.dataSet = dataSet;
     window_.RunGuarded([this] { window_.store.FinishInterruptedPack(window_.ws.dataSet); });
-    window_.RunGuarded([this] { SaveActiveDataSet(window_.programFolder, window_.ws.dataSet); });
+    if (record)
+        window_.RunGuarded(
+            [this] { SaveActiveDataSet(window_.programFolder, window_.ws.dataSet); });
     if (window_.QueryMode()) window_.CloseQueryButton->click();
     window_.CaptionRefresh();
     window_.RunGuarded([this] { LoadIndex(window_.indexList, window_.ws.dataSet); });
@@ -136,7 +140,8 @@ void DataSetCommands::Pack(bool fromOptions) {
     if (status != 0) ui::ShowError(window_.dialogs, &window_, QString("Error #%1 occurred").arg(status));
 }
 
-void DataSetCommands::SwitchFromOptions(const std::string& path, QWidget* dialog) {
+void DataSetCommands::SwitchFromOptions(const std::string& typed, QWidget* dialog) {
+    const std::string path = PathInProgramFolder(window_.programFolder, typed);
     const bool exists = window_.store.Files().Exists(path);
     if (!exists && !ui::AskYesNo(window_.dialogs, dialog,
                                  "The dataset you have chosen does not appear to exist. Do you wish to create it?",
@@ -145,7 +150,7 @@ void DataSetCommands::SwitchFromOptions(const std::string& path, QWidget* dialog
     // The page on screen is settled as every other switch settles it: its changes are not
     // dropped without the user's word.
     SettleUnsavedChanges();
-    if (!SwitchTo(path)) return;
+    if (!SwitchTo(path, exists)) return;
     ShowFirstPage();
     dialog->raise();
     if (exists)

@@ -27,9 +27,11 @@ public:
     void DeletedPagesClick();
     void Packcurrentdatabase1Click();
     void Rebuilddamagedindex1Click();
-    // The options dialog's switch: the path as typed. An existing data set becomes current and
-    // the user is told so over `dialog`; a missing one is created on Yes.
-    void SwitchFromOptions(const std::string& path, QWidget* dialog);
+    // The options dialog's switch: the path as typed, a bare name meaning the program folder's
+    // file (as the next start takes it). An existing data set becomes current, is recorded in
+    // the settings file and the user is told so over `dialog`; a missing one becomes current on
+    // Yes without being recorded (Apply or OK records the box's text).
+    void SwitchFromOptions(const std::string& typed, QWidget* dialog);
     // The options dialog's "Pack Data Now": the pack with the bar at 0, 56 and 100.
     void PackFromOptions();
 
@@ -40,9 +42,10 @@ private:
     // editor not modified, so that nothing of the old page reaches the new data set.
     void SettleUnsavedChanges();
     // Makes `dataSet` current: the index list saved, a pack stopped part way put right, the
-    // settings file told, an open query closed, the caption refreshed and the index loaded.
-    // False, with the error shown, when the index list could not be saved: nothing changed then.
-    bool SwitchTo(const std::string& dataSet);
+    // settings file told (unless `record` is false), a locked page let go, an open query closed,
+    // the caption refreshed and the index loaded. False, with the error shown, when the index
+    // list could not be saved: nothing changed then.
+    bool SwitchTo(const std::string& dataSet, bool record = true);
     // Page 0 of the new current data set, or an empty new page when it has none.
     void ShowFirstPage();
 

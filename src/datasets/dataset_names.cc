@@ -15,9 +15,4 @@ std::string WithDataExtension(std::string_view path) {
     return result;
 }
 
-std::string CounterpartOf(std::string_view dataSet) {
-    if (IsDeletedPagesDataSet(dataSet)) return FolderOf(dataSet) + FileNameOf(dataSet).substr(1);
-    return DeletedPagesDataSet(dataSet);
-}
-
 }  // namespace jb

@@ -95,6 +95,12 @@ void TMainForm::BuildProtection() {
 
 bool TMainForm::PwLocked() const { return !PasswordPanel->isHidden(); }
 
+void TMainForm::ReleaseLock() {
+    if (!PwLocked()) return;
+    DisablePw();
+    store.Files().Remove(CompanionPath(ws.dataSet, ".tpm"));
+}
+
 void TMainForm::PasswordBoxClicked(bool ticked) {
     SetModified(true);
     if (ticked) {

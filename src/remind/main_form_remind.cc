@@ -206,7 +206,9 @@ void TMainForm::AnnounceReminders() {
     StartTicker(QString::fromStdString(remind::ReminderBanner(pages)), false, pages.size() == 1);
     const std::string& sound = settings.soundFile;
     if (!sound.empty() && sound != kNoSound) {
-        const QString file = QString::fromLocal8Bit(sound.c_str());
+        // A bare name is the program folder's file, as the options dialog checked it.
+        const QString file =
+            QString::fromLocal8Bit(PathInProgramFolder(programFolder, sound).c_str());
         if (QFileInfo(file).isFile()) desktop.PlaySound(QFileInfo(file).absoluteFilePath());
     }
     showMaximized();

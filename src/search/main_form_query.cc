@@ -13,6 +13,7 @@
 #include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 
 #include "search/highlight_terms.h"
 #include "search/query_files.h"
@@ -162,6 +163,20 @@ void TMainForm::RejectButtonClick() {
         return;
     }
     SetPanelText(4, PagesInQuery(QueryList.size()));
+}
+
+bool TMainForm::DropFromQuery(const std::string& id) {
+    QueryList.erase(std::remove(QueryList.begin() + 1, QueryList.end(), id), QueryList.end());
+    const int pages = static_cast<int>(QueryList.size()) - 1;
+    if (pages == 0) {
+        CloseQueryButton->click();
+        return false;
+    }
+    QueryPos = std::clamp(QueryPos, 1, pages);
+    HighlightPos = 0;
+    ShowQueryPage(search::TextOfBytes(QueryList.front()));
+    SetPanelText(4, PagesInQuery(QueryList.size()));
+    return true;
 }
 
 void TMainForm::SaveQueryButtonClick() {

@@ -412,7 +412,7 @@ void TOptionsForm::ApplyButtonClick() {
     writeFlag(kPlaySound, PlaySoundCheckBox->isChecked());
     // A sound that is not there is not stored; the old one stays.
     const QString sound = EditSoundtoPlay->text();
-    const QFileInfo soundFile(QFileInfo(sound).isAbsolute() ? sound : ProgramFolder() + sound);
+    const QFileInfo soundFile(Text(PathInProgramFolder(window_.programFolder, Bytes(sound))));
     if (!sound.isEmpty() && soundFile.isFile()) write(kSoundFile, sound);
     write(kTemplateDef, DefTemplateComboBox->currentText());
     write(kTemplateWord, EditTemplateWord->text());
@@ -490,7 +490,11 @@ void TOptionsForm::SpeedButton2Click() {
 
 void TOptionsForm::SpeedButton3Click() {
     const QString current = EditSoundtoPlay->text();
-    const QString folder = current.isEmpty() ? ProgramFolder() : QFileInfo(current).absolutePath();
+    const QString folder =
+        current.isEmpty()
+            ? ProgramFolder()
+            : QFileInfo(Text(PathInProgramFolder(window_.programFolder, Bytes(current))))
+                  .absolutePath();
     const QString path = window_.dialogs.AskOpenFile(this, "Choose a sound to play when Jotterbase is reminding",
                                                      "Sound Files (wave files) (*.wav)", folder);
     if (!path.isEmpty()) EditSoundtoPlay->setText(path);

@@ -137,6 +137,13 @@ std::string DataSetInProgramFolder(std::string_view programFolder, std::string_v
     return path + std::string(name);
 }
 
+std::string PathInProgramFolder(std::string_view programFolder, std::string_view name) {
+    if (!name.empty() && name.front() == '/') return std::string(name);
+    std::string path(programFolder);
+    if (!path.empty() && path.back() != '/') path += '/';
+    return path + std::string(name);
+}
+
 std::string ActiveDataSetPath(std::string_view programFolder, FileSystem& fs) {
     std::string activeData =
         SettingsFile(SettingsFilePath(programFolder), fs)

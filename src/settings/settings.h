@@ -112,8 +112,11 @@ void SaveStartPage(std::string_view programFolder, std::int32_t pageNumber,
 // empty file-name part gives kDefaultDataSetName.
 std::string DataSetInProgramFolder(std::string_view programFolder, std::string_view activeData);
 
-// The same for the ActiveData of the settings file (default "data.jb"): what start-up and the
-// index rebuild program open.
+// A file the settings name: a full path as it stands, a bare name (or any relative path) in the
+// program folder, wherever the program was started from.
+std::string PathInProgramFolder(std::string_view programFolder, std::string_view name);
+
+// The same for the ActiveData of the settings file (default "data.jb"): what start-up opens.
 std::string ActiveDataSetPath(std::string_view programFolder,
                               FileSystem& fs = FileSystem::Default());
 

@@ -28,4 +28,9 @@ bool IsDeletedPagesDataSet(std::string_view dataSet) {
     return !name.empty() && name[0] == '%';
 }
 
+std::string CounterpartOf(std::string_view dataSet) {
+    if (IsDeletedPagesDataSet(dataSet)) return FolderOf(dataSet) + FileNameOf(dataSet).substr(1);
+    return DeletedPagesDataSet(dataSet);
+}
+
 }  // namespace jb

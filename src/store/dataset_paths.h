@@ -20,5 +20,8 @@ std::string FileNameOf(std::string_view path);
 std::string DeletedPagesDataSet(std::string_view dataSet);
 // Whether a data set is itself a deleted-pages data set (its file name begins with "%").
 bool IsDeletedPagesDataSet(std::string_view dataSet);
+// The data set a page moves to from `dataSet`: its deleted-pages data set ("%" before the file
+// name), or, for a deleted-pages data set, the main data set (the name without its "%").
+std::string CounterpartOf(std::string_view dataSet);
 
 }  // namespace jb

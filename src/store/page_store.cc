@@ -276,7 +276,7 @@ std::string PageStore::NewPageId(const std::string& dataSet) {
     for (;;) {
         char text[16];
         std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(random_()));
-        if (!IdTaken(dataSet, text)) return text;
+        if (!IdTaken(dataSet, text) && !IdTaken(CounterpartOf(dataSet), text)) return text;
     }
 }
 

@@ -78,7 +78,9 @@ public:
     // The number of the first page with this ID; -1 when the header file cannot be opened,
     // -2 when no page has the ID.
     int FindPageById(const std::string& dataSet, std::string_view id);
-    // A fresh ID: 8 upper-case hexadecimal digits no page of the data set has.
+    // A fresh ID: 8 upper-case hexadecimal digits that no page of the data set has, nor any page
+    // of its counterpart (its deleted pages, or the main data set of deleted pages), since a page
+    // keeps its ID when it moves between the two.
     std::string NewPageId(const std::string& dataSet);
 
     // Single date-time reads of page n; status 1 when the header file cannot be opened.

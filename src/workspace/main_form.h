@@ -186,6 +186,9 @@ public:
     void ClearToNewPage();
     // An empty new page, not modified, when the data set shows no page.
     void ShowNewEmptyPage();
+    // Nothing of any page on screen: no text, ID, password, reminder or read-only mark, so that
+    // an Update can only add what the user types as a new page (after a page failed to read).
+    void ShowNoPage();
     void UpdateButtonClick();
     void ZapButtonClick();
     void MMenuExitNoUpdateClick();
@@ -239,6 +242,9 @@ public:
     void Button2Click();
     // The current page is locked behind the password panel.
     bool PwLocked() const;
+    // Removes the lock of a locked page and its read-out file, as leaving the page does. Run
+    // before the current data set changes, since the read-out file lies beside the data set.
+    void ReleaseLock();
 
     // --- Search and queries (search/main_form_search.cc, search/main_form_query.cc,
     //     search/main_form_links.cc) ---
@@ -268,6 +274,10 @@ public:
     void CloseQueryButtonClick();
     void ToolBarQueryClose();  // the user closed the query toolbar itself
     void RejectButtonClick();
+    // A page removed from the data set leaves the open query too: the page that took its place,
+    // or the one before it, is shown. Closes a query left without pages. Returns whether the
+    // query is still open.
+    bool DropFromQuery(const std::string& id);
     void SaveQueryButtonClick();
     // Makes `storedText` and `ids` the open query and shows its first page (highlighting with
     // `highlightText` unless NoHighlight). `ids` is not empty.
@@ -473,6 +483,10 @@ private:
     void ApplyDefaultFont(bool withStyle);
     // The reminder controls and the read-only box, editor state and menu mark of a page read.
     void ShowAttributes(const PageInfo& info);
+    // No password, not read-only, no reminder: the attribute controls of a page not stored.
+    void ClearAttributes();
+    // After Zap: the query without the removed page, or a neighbour of it, or a new page.
+    void ShowAfterZap(int removedNumber, const std::string& removedId);
     bool ReadOnlyTicked() const;
 
     QLabel* panels_[5];

@@ -10,6 +10,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QToolButton>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -24,6 +25,17 @@ namespace jb::workspace {
 namespace {
 
 QString WriteError(unsigned status) { return QString("Error #%1 occured").arg(status); }
+
+// Whether the page's ID has gone over to the counterpart: another program moved the page to
+// the deleted pages (or back) since it was shown. Its own number is tried first, so that the
+// usual Update reads one record.
+bool MovedToCounterpart(PageStore& store, const std::string& dataSet, int number,
+                        const std::string& id) {
+    if (number >= 0 && number < store.PageCount(dataSet) && store.PageIdAt(dataSet, number) == id)
+        return false;
+    return store.FindPageById(dataSet, id) == -2 &&
+           store.FindPageById(CounterpartOf(dataSet), id) >= 0;
+}
 
 std::string LowerAscii(std::string s) {
     for (char& c : s)
@@ -55,11 +67,7 @@ void TMainForm::ClearToNewPage() {
     ws.pageId.clear();
     ws.pageNumber = PageCount();
     EditRecNum->setText(QString::number(ws.pageNumber));
-    ws.password.clear();
-    CheckBoxPassword->setChecked(false);
-    MMenuPassword->setChecked(false);
-    CheckBoxReadOnly->setChecked(false);
-    Readonly1->setChecked(false);
+    ClearAttributes();
     ws.created = clock.Today();
     ws.modified = ws.created;
     SetPanelText(2, "Created: " + ShortDate(ws.created));
@@ -67,6 +75,7 @@ void TMainForm::ClearToNewPage() {
 }
 
 void TMainForm::ShowNewEmptyPage() {
+    ReleaseLock();
     ClearEditor();
     ClearToNewPage();
     ShowReminder(0);
@@ -120,7 +129,14 @@ void TMainForm::UpdateButtonClick() {
     if (!CheckBoxRemindMe->isChecked()) SetRemindDateValue(0);
     // A page without an ID has never been written: it becomes the last page as the data set is
     // when it is written, which another program may have added to since it was begun.
-    const bool newPage = ws.pageId.empty();
+    bool newPage = ws.pageId.empty();
+    if (!newPage && !ws.zapInProgress &&
+        MovedToCounterpart(store, ws.dataSet, ws.pageNumber, ws.pageId)) {
+        // The text on screen is kept as a new page with an ID of its own: its old ID belongs to
+        // the moved page.
+        ws.pageId.clear();
+        newPage = true;
+    }
     if (newPage) ws.pageId = store.NewPageId(ws.dataSet);
     NoReminderPrompt();
     const double reminder = StoredReminderValue();
@@ -173,13 +189,19 @@ void TMainForm::UpdateButtonClick() {
 void TMainForm::ZapButtonClick() {
     // A locked page's text is not in the editor: its copy would be empty.
     if (PwLocked()) return;
+    // Only a stored page can move. A page never written (a new page, a data set without pages,
+    // a page that failed to read) would arrive as a blank or unsaved copy with an ID of its own.
+    if (ws.pageId.empty() || store.FindPageById(ws.dataSet, ws.pageId) < 0) {
+        ui::ShowInformation(dialogs, this,
+                            ws.deletedPagesMode ? "There is no stored page on screen to restore."
+                                                : "There is no stored page on screen to delete.");
+        return;
+    }
     const QString question = ws.deletedPagesMode
                                  ? "Are you sure you wish to transfer this page back to the main data file?"
                                  : "Are you sure you wish to remove this page from the database?";
     if (!ui::AskYesNo(dialogs, this, question, ui::kButtonNo)) return;
     const std::string target = CounterpartOf(ws.dataSet);
-    // A page never written has no ID yet; it gets one so that the copy can be found again.
-    if (ws.pageId.empty()) ws.pageId = store.NewPageId(ws.dataSet);
     const double reminder = remind::WholeDays(RemindDateValue()) + remind::TimeOfDayPart(RemindTimeValue());
     int placed = 0;
     unsigned status =
@@ -201,18 +223,24 @@ void TMainForm::ZapButtonClick() {
     status = store.PurgeDeletedHeaders(ws.dataSet);
     if (status != 0) ui::ShowError(dialogs, this, WriteError(status));
 
-    const int n = ws.pageNumber;
-    if (n != 0) {
-        ButtonDownClick();
-    } else if (PageCount() > 0) {
-        EditRecNum->setText("0");
-        GoButtonClick();
-    } else {
-        // Nothing is left: the window holds a new page, so that the next Update cannot write a
-        // second page with the removed page's ID, password or attributes.
-        ShowNewEmptyPage();
-    }
+    // The removed page's ID now belongs to its copy in the target: the window lets go of it
+    // before anything else is shown, so that no Update can write it here again.
+    const std::string removedId = ws.pageId;
+    ws.pageId.clear();
+    ws.password.clear();
+    ShowAfterZap(ws.pageNumber, removedId);
     CaptionRefresh();
+}
+
+void TMainForm::ShowAfterZap(int removedNumber, const std::string& removedId) {
+    if (QueryMode() && DropFromQuery(removedId)) return;
+    const int count = PageCount();
+    if (count == 0) {
+        // Nothing is left: the window holds a new page.
+        ShowNewEmptyPage();
+        return;
+    }
+    ShowPageNumber(std::min(removedNumber == 0 ? 0 : removedNumber - 1, count - 1));
 }
 
 void TMainForm::MMenuExitNoUpdateClick() {

@@ -107,19 +107,25 @@ void TMainForm::ShowPageNumber(int n) {
 bool TMainForm::GotoRecord(int n) {
     CheckUnsavedChanges();
     // Another page becoming current removes the lock of a locked page and its read-out file.
-    if (PwLocked()) {
-        DisablePw();
-        store.Files().Remove(CompanionPath(ws.dataSet, ".tpm"));
-    }
+    ReleaseLock();
     ws.password.clear();
     ws.pageId.clear();
     PageInfo info;
     std::string body;
-    unsigned status = store.ReadPageBody(ws.dataSet, n, info, body);
+    unsigned status = 0;
+    try {
+        status = store.ReadPageBody(ws.dataSet, n, info, body);
+    } catch (...) {
+        // A damaged page: the page shown before must not stay on screen under its number, or
+        // Update would store its text and reminder again.
+        ShowNoPage();
+        throw;
+    }
     ClearEditor();
     ButtonDown->setEnabled(n != 0);
     ButtonUp->setEnabled(PageCount() != n + 1);
     if (status != 0) {
+        ShowNoPage();
         ui::ShowError(dialogs, this, QString("Error #%1 occurred").arg(status));
         return false;
     }
@@ -161,6 +167,27 @@ bool TMainForm::GotoRecord(int n) {
     EditBox->moveCursor(QTextCursor::Start);
     EditBox->setFocus();
     return true;
+}
+
+void TMainForm::ShowNoPage() {
+    ClearEditor();
+    ws.pageId.clear();
+    ClearAttributes();
+    ws.created = clock.Today();
+    ws.modified = ws.created;
+    SetPanelText(2, "");
+    SetPanelText(3, "");
+    SetModified(false);
+}
+
+void TMainForm::ClearAttributes() {
+    ws.password.clear();
+    CheckBoxPassword->setChecked(false);
+    MMenuPassword->setChecked(false);
+    CheckBoxReadOnly->setChecked(false);
+    Readonly1->setChecked(false);
+    EditBox->setReadOnly(false);
+    ShowReminder(0);
 }
 
 void TMainForm::ShowAttributes(const PageInfo& info) {

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTextCursor>
 #include <QToolButton>
 #include <filesystem>
 
@@ -227,6 +228,52 @@ TEST_F(OptionsFormTest, TheSwitchOpensAnExistingDataSetOrCreatesOneOnYes) {
     o.SpeedButton1->click();
     EXPECT_EQ(QString::fromStdString(dir.File("work.jb")), o.ActiveDataComboBox->currentText());
     EXPECT_EQ(dir.File("fresh.jb"), form->ws.dataSet);
+}
+
+TEST_F(OptionsFormTest, TheSwitchTakesABareNameInTheProgramFolderAndTheNextStartFindsTheTypedPage) {
+    ASSERT_NE(std::filesystem::current_path(), std::filesystem::path(dir.Path()));
+    ASSERT_EQ(0u, store.WritePage(dir.File("work.jb"), 0, "", false, false, "0000AAAA",
+                                  "{\\rtf1 work page\\par}", 0, 44000));
+    const struct {
+        const char* typed;
+        bool exists;
+        const char* recorded;  // ActiveData right after the switch
+    } cases[] = {{"work.jb", true, nullptr}, {"work2.jb", false, "data.jb"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        TOptionsForm& o = Show(
+            "[Template]\r\nDef=none\r\n[Remind]\r\nOnNoDateAlready=2\r\n[Database]\r\n"
+            "ActiveData=data.jb\r\n");
+        o.ActiveDataComboBox->setFocus();
+        o.ActiveDataComboBox->lineEdit()->selectAll();
+        QTest::keyClicks(o.ActiveDataComboBox, c.typed);
+        dialogs.Expect(
+            c.exists
+                ? "The new dataset has been activated, and will continue to be active until you "
+                  "select another dataset from this window."
+                : "The dataset you have chosen does not appear to exist. Do you wish to create it?",
+            c.exists ? ui::kButtonOk : ui::kButtonYes);
+        o.SwitchButton->click();
+        EXPECT_EQ(dir.File(c.typed), form->ws.dataSet);
+        EXPECT_EQ(c.recorded ? std::string(c.recorded) : dir.File(c.typed),
+                  Stored("Database", "ActiveData"))
+            << "a data set made here is recorded by Apply or OK only";
+        o.OKButton->click();
+        form->EditBox->setFocus();
+        form->EditBox->moveCursor(QTextCursor::End);
+        Type(" typed after the switch");
+        form->UpdateButton->click();
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::current_path() / c.typed))
+            << "nothing goes to the folder the program was started from";
+
+        form->close();
+        form.reset();
+        Start();
+        EXPECT_EQ(dir.File(c.typed), form->ws.dataSet);
+        EXPECT_TRUE(EditorText().endsWith(" typed after the switch")) << EditorText().toStdString();
+        form->close();
+        form.reset();
+    }
 }
 
 TEST_F(OptionsFormTest, PackDataNowPacksTheCurrentDataSet) {

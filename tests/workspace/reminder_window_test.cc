@@ -161,11 +161,14 @@ TEST_F(ReminderWindowTest, SoundPlaysOnlyWhenItsFileExistsAndPlaySoundIsOn) {
         const char* settings;
         bool makeFile;
         bool plays;
+        bool bareName = false;  // the settings name the file without its folder
     } const cases[] = {
         {"file present, sound on", "[Remind]\r\nPlaySound=1\r\nSoundFile=%1\r\n", true, true},
         {"file missing", "[Remind]\r\nPlaySound=1\r\nSoundFile=%1\r\n", false, false},
         {"sound off", "[Remind]\r\nPlaySound=0\r\nSoundFile=%1\r\n", true, false},
         {"nosound", "[Remind]\r\nPlaySound=1\r\nSoundFile=nosound\r\n", true, false},
+        // The program folder's file, wherever the program was started from.
+        {"bare name", "[Remind]\r\nPlaySound=1\r\nSoundFile=%1\r\n", true, true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -174,7 +177,9 @@ TEST_F(ReminderWindowTest, SoundPlaysOnlyWhenItsFileExistsAndPlaySoundIsOn) {
         std::filesystem::remove(wav);
         if (c.makeFile) WriteFileBytes(wav, "RIFF");
         WritePages({kToday});
-        WriteSettings(QString(c.settings).arg(QString::fromStdString(wav)).toStdString());
+        WriteSettings(QString(c.settings)
+                          .arg(c.bareName ? "bell.wav" : QString::fromStdString(wav))
+                          .toStdString());
         Start();
         const std::vector<QString> expected =
             c.plays ? std::vector<QString>{"sound " + QString::fromStdString(wav)}
