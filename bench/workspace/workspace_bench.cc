@@ -39,7 +39,7 @@ class QuietDesktop final : public ui::Desktop {
 public:
     void PlaySound(const QString&) override {}
     void RunCommandLine(const QString&) override {}
-    void StartHidden(const QString&) override {}
+    void StartHidden(const QString&, const QStringList&) override {}
     bool StartProgram(const QString&, const QStringList&) override { return true; }
     bool OpenUrl(const QString&) override { return true; }
     void AlertWindow(QWidget*) override {}

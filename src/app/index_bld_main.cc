@@ -1,12 +1,19 @@
-// IndexBld: rebuilds the index file of the active data set. It takes no arguments: the data set
-// is the file named by [Database] ActiveData in JotBase.ini, looked for in the program folder.
+// IndexBld: rebuilds the index file of a data set. The window starts it with the current data
+// set's full path, which may lie outside the program folder. Without an argument it rebuilds
+// the active data set of JotBase.ini: [Database] ActiveData as it stands when it names a data
+// file that exists, otherwise that file name in the program folder, as a start opens it.
 
 #include <exception>
 #include <iostream>
+#include <string>
+#include <string_view>
 
 #include "app/cli_command.h"
 #include "datasets/index_rebuild.h"
 #include "settings/settings.h"
+#include "settings/settings_file.h"
+#include "settings/settings_keys.h"
+#include "store/file_system.h"
 #include "store/page_store.h"
 #include "store/memory_tuning.h"
 
@@ -14,12 +21,40 @@ namespace jb::cli {
 void PrintRebuildReport(const RebuildReport& report, std::ostream& out, std::ostream& err);
 }
 
-int main(int argc, char**) {
+namespace {
+
+constexpr const char* kUsage = "usage: IndexBld [DATA_FILE]\n";
+
+std::string ActiveDataSet() {
+    const std::string folder = jb::cli::ProgramFolder();
+    const std::string activeData =
+        jb::SettingsFile(jb::SettingsFilePath(folder))
+            .ReadString(jb::keys::kActiveData.section, jb::keys::kActiveData.key,
+                        jb::kDefaultDataSetName);
+    if (!activeData.empty() && activeData.front() == '/' &&
+        jb::FileSystem::Default().Exists(activeData))
+        return activeData;
+    return jb::DataSetInProgramFolder(folder, activeData);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
     jb::KeepLargeAllocationsInProcess();
-    if (argc > 1) std::cerr << "IndexBld: arguments are ignored\n";
+    if (argc > 2 || (argc == 2 && (std::string_view(argv[1]).empty() || argv[1][0] == '-'))) {
+        std::cerr << kUsage;
+        return 2;
+    }
     try {
-        const std::string dataSet = jb::ActiveDataSetPath(jb::cli::ProgramFolder());
-        jb::PageStore().FinishInterruptedPack(dataSet);
+        const std::string dataSet = argc == 2 ? std::string(argv[1]) : ActiveDataSet();
+        jb::PageStore store;
+        store.FinishInterruptedPack(dataSet);
+        // A rebuild of a data set that is not there would make an empty index and lock file
+        // beside nothing and report success.
+        if (!store.Files().Exists(dataSet)) {
+            std::cerr << "IndexBld: there is no data set " << dataSet << "\n";
+            return 1;
+        }
         jb::cli::PrintRebuildReport(jb::RebuildIndex(dataSet), std::cout, std::cerr);
         return 0;
     } catch (const std::exception& e) {

@@ -161,8 +161,10 @@ void DataSetCommands::SwitchFromOptions(const std::string& typed, QWidget* dialo
 
 void DataSetCommands::Rebuilddamagedindex1Click() {
     SaveIndex(window_.indexList, window_.ws.dataSet);
-    // The index is loaded again at its next use, from the file the rebuild program writes.
-    window_.desktop.StartHidden(QString::fromStdString(window_.programFolder) + "IndexBld");
+    // The index is loaded again at its next use, from the file the rebuild program writes. The
+    // program is told the current data set, which may lie outside the program folder.
+    window_.desktop.StartHidden(QString::fromStdString(window_.programFolder) + "IndexBld",
+                                {QString::fromStdString(window_.ws.dataSet)});
 }
 
 }  // namespace jb::datasets

@@ -19,8 +19,8 @@ public:
     // Starts a program with its arguments, its window shown normally, without a shell and
     // without waiting. False when it could not be started.
     virtual bool StartProgram(const QString& program, const QStringList& arguments) = 0;
-    // Starts a program hidden, without arguments, without waiting.
-    virtual void StartHidden(const QString& program) = 0;
+    // Starts a program hidden with its arguments, without waiting.
+    virtual void StartHidden(const QString& program, const QStringList& arguments) = 0;
     // Opens a web address in the browser. False when no browser could be started.
     virtual bool OpenUrl(const QString& url) = 0;
     // Draws the user's attention to a window that is not active.

@@ -65,7 +65,9 @@ bool SystemDesktop::StartProgram(const QString& program, const QStringList& argu
     return QProcess::startDetached(program, arguments);
 }
 
-void SystemDesktop::StartHidden(const QString& program) { QProcess::startDetached(program, {}); }
+void SystemDesktop::StartHidden(const QString& program, const QStringList& arguments) {
+    QProcess::startDetached(program, arguments);
+}
 
 bool SystemDesktop::OpenUrl(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }
 

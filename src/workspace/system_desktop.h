@@ -27,7 +27,7 @@ public:
     void PlaySound(const QString& file) override;
     void RunCommandLine(const QString& commandLine) override;
     bool StartProgram(const QString& program, const QStringList& arguments) override;
-    void StartHidden(const QString& program) override;
+    void StartHidden(const QString& program, const QStringList& arguments) override;
     bool OpenUrl(const QString& url) override;
     void AlertWindow(QWidget* window) override;
     void ShowHelp(QWidget* parent, const QString& helpFile, int context) override;

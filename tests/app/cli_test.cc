@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include "app/cli_run.h"
 #include "store/page_store.h"
@@ -245,6 +247,62 @@ TEST(IndexBld, RebuildsTheActiveDataSetOfItsProgramFolder) {
     int status = std::system((folder.File("IndexBld") + " >/dev/null 2>&1").c_str());
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_NE(ReadFileBytes(folder.File("notes.idx")).find("vocabulary="), std::string::npos);
+}
+
+// IndexBld in `folder` with `arguments`; its exit code.
+int RunIndexBld(const TempDir& folder, const std::string& arguments) {
+    const int status =
+        std::system((folder.File("IndexBld") + " " + arguments + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<std::string> FileNamesIn(const TempDir& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+        names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(IndexBld, RebuildsTheDataSetItIsGivenOrTheActiveOneWhereverItLies) {
+    const struct {
+        const char* what;
+        bool asArgument;  // else named by ActiveData
+    } cases[] = {{"the window's argument", true}, {"ActiveData as a full path", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir folder, elsewhere;
+        std::filesystem::copy_file(std::string(JB_INDEXBLD_PATH), folder.File("IndexBld"));
+        const std::string dataSet = elsewhere.File("notes.jb");
+        WriteFileBytes(folder.File("JotBase.ini"),
+                       "[Database]\r\nActiveData=" +
+                           (c.asArgument ? std::string("data.jb") : dataSet) + "\r\n");
+        Cli("add --data " + dataSet, "unusual vocabulary");
+        std::filesystem::remove(elsewhere.File("notes.idx"));
+        const std::vector<std::string> before = FileNamesIn(folder);
+        EXPECT_EQ(0, RunIndexBld(folder, c.asArgument ? dataSet : ""));
+        EXPECT_NE(ReadFileBytes(elsewhere.File("notes.idx")).find("vocabulary="),
+                  std::string::npos);
+        EXPECT_EQ(before, FileNamesIn(folder)) << "nothing is made in the program folder";
+    }
+}
+
+TEST(IndexBld, ADataSetThatIsNotThereIsAnErrorAndMakesNoFile) {
+    TempDir folder, elsewhere;
+    std::filesystem::copy_file(std::string(JB_INDEXBLD_PATH), folder.File("IndexBld"));
+    WriteFileBytes(folder.File("JotBase.ini"),
+                   "[Database]\r\nActiveData=" + elsewhere.File("gone.jb") + "\r\n");
+    const std::vector<std::string> before = FileNamesIn(folder);
+    const struct {
+        std::string arguments;
+        int exitCode;
+    } cases[] = {{"", 1}, {elsewhere.File("gone.jb"), 1}, {"--bogus", 2}, {"a.jb b.jb", 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        EXPECT_EQ(c.exitCode, RunIndexBld(folder, c.arguments));
+        EXPECT_EQ(before, FileNamesIn(folder));
+        EXPECT_TRUE(std::filesystem::is_empty(elsewhere.Path()));
+    }
 }
 
 }  // namespace

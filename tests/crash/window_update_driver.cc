@@ -48,7 +48,7 @@ public:
     void PlaySound(const QString&) override {}
     void RunCommandLine(const QString&) override {}
     bool StartProgram(const QString&, const QStringList&) override { return false; }
-    void StartHidden(const QString&) override {}
+    void StartHidden(const QString&, const QStringList&) override {}
     bool OpenUrl(const QString&) override { return false; }
     void AlertWindow(QWidget*) override {}
     void ShowHelp(QWidget*, const QString&, int) override {}

@@ -240,7 +240,9 @@ TEST_F(DataSetCommandsTest, RebuildSavesALoadedIndexAndStartsTheRebuildProgram) 
     f.Rebuilddamagedindex1->trigger();
     EXPECT_FALSE(f.indexList.Loaded()) << "loaded again at its next use";
     EXPECT_NE(std::string::npos, ReadFileBytes(dir.File("data.idx")).find("zebra=" + f.ws.pageId));
-    EXPECT_EQ(std::vector<QString>{"start " + QString::fromStdString(dir.File("IndexBld"))}, desktop.calls);
+    EXPECT_EQ(std::vector<QString>{"start " + QString::fromStdString(dir.File("IndexBld") + " " + DataSet())},
+              desktop.calls)
+        << "the rebuild is told the current data set, wherever it lies";
 
     std::filesystem::remove(dir.File("data.idx"));
     f.Rebuilddamagedindex1->trigger();

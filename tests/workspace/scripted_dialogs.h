@@ -111,7 +111,9 @@ public:
         calls.push_back("program " + program + (arguments.isEmpty() ? "" : "|" + arguments.join('|')));
         return programsStart;
     }
-    void StartHidden(const QString& program) override { calls.push_back("start " + program); }
+    void StartHidden(const QString& program, const QStringList& arguments) override {
+        calls.push_back(("start " + program + " " + arguments.join(" ")).trimmed());
+    }
     bool OpenUrl(const QString& url) override {
         calls.push_back("url " + url);
         return browserStarts;
