@@ -126,7 +126,11 @@ FormattingBar::FormattingBar(QTextEdit* editor, QToolBar* bar, QObject* parent)
     // The lists change on the user's choice; the handlers also ignore program changes while
     // synchronising.
     connect(FontName, &QComboBox::currentIndexChanged, this, [this] { FontNameChange(); });
+    // The box reports a typed size only when it is one of the list's entries, and its completion
+    // would turn a typed "1" into "10": Enter in the box's line applies the typed text as it is.
+    FontSize->setCompleter(nullptr);
     connect(FontSize, &QComboBox::textActivated, this, [this] { FontSizeChange(); });
+    connect(FontSize->lineEdit(), &QLineEdit::returnPressed, this, [this] { FontSizeTyped(); });
     connect(FontColour, &QComboBox::currentIndexChanged, this, [this] { FontColourChange(); });
     connect(BoldButton, &QToolButton::clicked, this, [this] { BoldButtonClick(); });
     connect(ItalicButton, &QToolButton::clicked, this, [this] { ItalicButtonClick(); });
@@ -163,6 +167,14 @@ void FormattingBar::FontSizeChange() {
     QTextCharFormat f;
     f.setFontPointSize(points);
     ApplyToSelection(f);
+}
+
+void FormattingBar::FontSizeTyped() {
+    // A typed entry of the list becomes the list's current entry, so that the box does not
+    // report it a second time when its editing ends.
+    const int listed = FontSize->findText(FontSize->currentText().trimmed());
+    if (listed >= 0 && !synchronising_) FontSize->setCurrentIndex(listed);
+    FontSizeChange();
 }
 
 void FormattingBar::FontColourChange() {

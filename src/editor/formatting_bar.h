@@ -74,6 +74,8 @@ class FormattingBar : public QObject {
   private:
     // Merges into the selection (or the typing format), repaints and focuses the editor.
     void ApplyToSelection(const QTextCharFormat& f);
+    // Enter in the size box: the typed text, listed or not.
+    void FontSizeTyped();
     void SetAlignment(Qt::Alignment a);
 
     QTextEdit* editor_;

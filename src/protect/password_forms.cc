@@ -156,7 +156,11 @@ void TEnterPasswordForm::showEvent(QShowEvent* event) {
     FormShow();
 }
 
-void TEnterPasswordForm::FormShow() { EditPassword->clear(); }
+void TEnterPasswordForm::FormShow() {
+    EditPassword->clear();
+    // A dialog shown again would give the focus back to the button that closed it last time.
+    EditPassword->setFocus();
+}
 
 void TEnterPasswordForm::Button1Click() {
     if (!PasswordMatches(EditPassword->text(), ExpectedPassword)) {

@@ -63,7 +63,7 @@ class TEnterPasswordForm : public QDialog {
   public:
     TEnterPasswordForm(ui::Dialogs& dialogs, QWidget* parent);
 
-    // On show: EditPassword cleared.
+    // On show: EditPassword cleared and focused.
     void FormShow();
     // OK: closes with Accepted when EditPassword matches ExpectedPassword (letter case aside);
     // otherwise the message, the field cleared and focused, the dialog stays open.

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "remind/qt_dates.h"
+#include "remind/time_box.h"
 
 namespace jb::remind {
 
@@ -19,7 +20,7 @@ TGetRemindDateForm::TGetRemindDateForm(QWidget* parent) : QDialog(parent) {
     rdate->setCalendarPopup(true);
     rdate->setMinimumDate(DayZero());
     rdate->setDisplayFormat(PickerDateFormat());
-    RTime = new QTimeEdit(this);
+    RTime = new TimeBox(this);
     RTime->setObjectName("RTime");
     OkButton = new QPushButton("&OK", this);
     OkButton->setObjectName("OkButton");

@@ -182,7 +182,7 @@ QString HunspellEngine::Decode(const std::string& bytes) const {
 bool HunspellEngine::Correct(const QString& word) {
     EnsureLoaded();
     const QString w = NormalisedWord(word);
-    if (w.isEmpty()) return true;
+    if (w.isEmpty() || ignoredForSession_.contains(w)) return true;
     if (autoCorrections_.contains(w)) return false;
     if (ignored_.contains(w) || ignored_.contains(w.toLower())) return true;
     if (!hunspell_) return true;
@@ -210,6 +210,13 @@ QStringList HunspellEngine::Suggest(const QString& word) {
         }
     }
     return result;
+}
+
+void HunspellEngine::IgnoreForSession(const QString& word) {
+    const QString w = NormalisedWord(word);
+    if (w.isEmpty() || ignoredForSession_.contains(w)) return;
+    ignoredForSession_.insert(w);
+    ++generation_;
 }
 
 bool HunspellEngine::Add(const QString& word) {

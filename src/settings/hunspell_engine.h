@@ -39,8 +39,8 @@ public:
     // Why the main lexicons could not be loaded; empty when they are loaded.
     QString LoadError();
 
-    // The word is spelt correctly: accepted by the ignore list or the dictionary and not one of
-    // the automatic corrections' wrong words.
+    // The word is spelt correctly: ignored for the session, or accepted by the ignore list or
+    // the dictionary and not one of the automatic corrections' wrong words.
     bool Correct(const QString& word);
     // Corrections for the word: the automatic correction first, then the conditional one, then
     // the dictionary's suggestions, each once.
@@ -48,10 +48,12 @@ public:
     // Accepts the word from now on and appends it to the ignore list (creating the file).
     // False when the file could not be written; the word is accepted for this session anyway.
     bool Add(const QString& word);
+    // Accepts the word, exactly as written, until the program ends; nothing is written.
+    void IgnoreForSession(const QString& word);
 
     // The ignore list's file (empty when no user lexicons are set).
     QString IgnoreListPath() const;
-    // Counts every change of what Correct answers (a load, an added word), for caches.
+    // Counts every change of what Correct answers (a load, an added or ignored word), for caches.
     std::uint64_t Generation() const { return generation_; }
 
 private:
@@ -69,6 +71,7 @@ private:
     QByteArray encoding_;
     QString loadError_;
     QSet<QString> ignored_;
+    QSet<QString> ignoredForSession_;  // kept when the user lexicons are read again
     QHash<QString, QString> autoCorrections_;
     QHash<QString, QString> conditionalCorrections_;
     std::uint64_t generation_ = 0;

@@ -39,7 +39,6 @@ bool SpellCheckRun::Next() {
                 const int at = base + span.start;
                 if (at < scanFrom_) continue;
                 const QString word = current.mid(span.start, span.length);
-                if (ignoredAll_.contains(word)) continue;
                 if (auto it = changedAll_.constFind(word); it != changedAll_.cend()) {
                     const QString replacement = *it;
                     Replace(at, span.length, replacement);
@@ -101,7 +100,8 @@ bool SpellCheckRun::Ignore() { return Next(); }
 
 bool SpellCheckRun::IgnoreAll() {
     if (finished_) return false;
-    ignoredAll_.insert(word_);
+    // Ignored for the whole session, so that the underlining as the user types passes over it too.
+    engine_.IgnoreForSession(word_);
     return Next();
 }
 
@@ -109,7 +109,6 @@ bool SpellCheckRun::Add(bool* added) {
     if (finished_) return false;
     const bool written = engine_.Add(word_);
     if (added) *added = written;
-    ignoredAll_.insert(word_);
     return Next();
 }
 

@@ -4,7 +4,6 @@
 // itself has no widgets, so it can be driven directly.
 
 #include <QHash>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -41,7 +40,8 @@ public:
     // what Next returns. Change puts `replacement` in place of the word (keeping its formatting);
     // Change All does so here and at every later occurrence; Ignore All and Add pass over this
     // and every later occurrence, Add also adding the word to the ignore list. `added` tells
-    // whether the ignore list could be written.
+    // whether the ignore list could be written. Words ignored all stay ignored by the engine for
+    // the rest of the session.
     bool Change(const QString& replacement);
     bool ChangeAll(const QString& replacement);
     bool Ignore();
@@ -61,7 +61,6 @@ private:
     int scanFrom_ = 0;
     bool finished_ = false;
     bool changed_ = false;
-    QSet<QString> ignoredAll_;
     QHash<QString, QString> changedAll_;
 };
 

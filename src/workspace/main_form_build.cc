@@ -26,6 +26,7 @@
 #include "editor/theme_icons.h"
 #include "remind/qt_dates.h"
 #include "remind/ticker_panel.h"
+#include "remind/time_box.h"
 #include "search/search_term_box.h"
 #include "workspace/main_form.h"
 
@@ -138,10 +139,9 @@ void TMainForm::BuildWidgets() {
     RemindDate->setDisplayFormat(remind::PickerDateFormat());
     RemindDate->setToolTip("Use this to select the date on which jotterbase will remind you.");
     RemindDate->setEnabled(false);
-    RemindTime = new QTimeEdit(this);
+    RemindTime = new remind::TimeBox(this);
     RemindTime->setObjectName("RemindTime");
     RemindTime->setAccessibleName("Reminder time");
-    RemindTime->setDisplayFormat("HH:mm:ss");
     RemindTime->setToolTip("Use this to select the time at which Jotterbase will remind you.");
     RemindTime->setEnabled(false);
     SetRemindDateValue(0);

@@ -280,6 +280,9 @@ void TMainForm::AutomaticUpdate1Click(bool on) {
 
 void TMainForm::EditBoxKeyPress() {
     QTextCursor cursor = EditBox->textCursor();
+    // Bold, italic or underline switched with nothing selected live in the caret alone; the
+    // caret set back below would drop them before the line break takes them on.
+    const QTextCharFormat typing = cursor.charFormat();
     int start = cursor.selectionStart();
     const int length = cursor.selectionEnd() - start;
     const std::u16string text = EditBox->toPlainText().toStdU16String();
@@ -294,6 +297,7 @@ void TMainForm::EditBoxKeyPress() {
     QTextCursor restored(EditBox->document());
     restored.setPosition(start);
     restored.setPosition(start + length, QTextCursor::KeepAnchor);
+    if (length == 0) restored.setCharFormat(typing);
     EditBox->setTextCursor(restored);
 }
 

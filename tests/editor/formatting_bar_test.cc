@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLineEdit>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -266,6 +267,37 @@ TEST_F(FormattingBarTest, FontSizeThatIsNotAnIntegerIsAConversionError) {
     EXPECT_EQ(errors, QStringList{"'1x' is not a valid integer value"});
     EXPECT_NE(FormatAt(0).fontPointSize(), 1);
     EXPECT_EQ(PointSizeOf(*editor, FormatAt(0)), 12);
+}
+
+// Each row: what is typed into the size box before Enter, the size the selection then has and
+// the conversion error shown.
+TEST_F(FormattingBarTest, FontSizeTypedIntoTheBoxSetsTheSelection) {
+    const struct {
+        const char* typed;
+        int points;
+        const char* error;
+    } rows[] = {{"15", 15, nullptr},
+                {"1", 1, nullptr},
+                {"22", 22, nullptr},
+                {"abc", 22, "'abc' is not a valid integer value"},
+                {"9.5", 22, "'9.5' is not a valid integer value"},
+                {"13", 13, nullptr}};
+    Append("Hello world");
+    QStringList errors;
+    QObject::connect(front, &EditorFront::ConversionError, [&](const QString& m) { errors << m; });
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.typed);
+        errors.clear();
+        Select(0, 5);
+        // Into the box, over what it shows, as a user does it.
+        QTest::keyClick(Bar().FontSize, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(Bar().FontSize, r.typed);
+        QTest::keyClick(Bar().FontSize, Qt::Key_Return);
+        const QStringList expected = r.error ? QStringList{r.error} : QStringList{};
+        EXPECT_EQ(expected, errors);
+        for (int i = 0; i < 5; ++i) EXPECT_EQ(PointSizeOf(*editor, FormatAt(i)), r.points) << i;
+        EXPECT_EQ(PointSizeOf(*editor, FormatAt(6)), 12) << "outside the selection";
+    }
 }
 
 TEST_F(FormattingBarTest, FontNameAndColourChosenSetTheSelection) {

@@ -796,6 +796,46 @@ TEST_F(SpellingWindowTest, UnderlinesWhatIsTyped) {
     EXPECT_TRUE(Underlined().isEmpty());
 }
 
+// Each row: the check dialog's button for "recieve" (the page's first misspelt word; "parsel"
+// is ignored once), and whether the word is still underlined after the check and when it is
+// typed again.
+TEST_F(SpellingWindowTest, WordsIgnoredOrAddedInTheCheckAreNotUnderlinedAfterIt) {
+    WriteLexicon();
+    const struct {
+        const char* name;
+        QPushButton* TSpellCheckForm::*button;
+        bool underlined;
+    } rows[] = {{"Ignore", &TSpellCheckForm::IgnoreButton, true},
+                {"Ignore All", &TSpellCheckForm::IgnoreAllButton, false},
+                {"Add", &TSpellCheckForm::AddWordButton, false}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        MakePage(kFormattedPage);
+        TMainForm& f = Start();
+        Settle();
+        ASSERT_EQ((QStringList{"recieve", "parsel"}), Underlined());
+        Spelling().runCheckDialog = [&](TSpellCheckForm& dialog) {
+            (dialog.*r.button)->click();
+            dialog.IgnoreButton->click();
+        };
+        dialogs.Expect("The spelling check is complete.");
+        f.CheckSpellingButton->click();
+        Settle();
+        const QStringList expected =
+            r.underlined ? QStringList{"recieve", "parsel"} : QStringList{"parsel"};
+        EXPECT_EQ(expected, Underlined());
+        f.EditBox->setFocus();
+        f.EditBox->moveCursor(QTextCursor::End);
+        Type(" recieve");
+        Settle();
+        EXPECT_EQ(r.underlined ? 2 : 0, Underlined().count("recieve"));
+        form->SetModified(false);
+        form.reset();
+        std::remove(dir.File("Uignore.tlx").c_str());
+    }
+    EXPECT_TRUE(dialogs.Done());
+}
+
 TEST_F(SpellingWindowTest, NoUnderliningWhenOffOrReadOnly) {
     struct Case {
         const char* name;

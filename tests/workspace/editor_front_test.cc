@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
@@ -73,6 +74,49 @@ TEST_F(MainFormTest, FormattingToolbarFollowsTheSelectionOfThePage) {
         EXPECT_EQ(r.panel, f.PanelText(0)) << r.position;
     }
     EXPECT_FALSE(f.Modified()) << "following the selection changes nothing";
+}
+
+// Each row: what is done on page 0's last line (a text typed, or "[Button]" clicked), then
+// Enter and "next" typed; and whether "next" is bold, italic and underlined.
+TEST_F(MainFormTest, StylesSwitchedWithNothingSelectedCarryIntoTheNextParagraph) {
+    const struct {
+        std::vector<const char*> steps;
+        bool bold, italic, underline;
+    } rows[] = {
+        {{"[BoldButton]"}, true, false, false},
+        {{"[ItalicButton]"}, false, true, false},
+        {{"[UnderlineButton]"}, false, false, true},
+        {{"[BoldButton]", " strong", "[BoldButton]"}, false, false, false},
+        {{"[ItalicButton]", " slanted", "[ItalicButton]", "[UnderlineButton]"}, false, false, true},
+        {{" www.example.org", "[BoldButton]"}, true, false, false},
+    };
+    MakePages(1);
+    for (const auto& r : rows) {
+        SCOPED_TRACE(::testing::PrintToString(r.steps));
+        TMainForm& f = Start();
+        f.EditBox->setFocus();
+        f.EditBox->moveCursor(QTextCursor::End);
+        for (const QString step : r.steps) {
+            if (step.startsWith('['))
+                f.ToolBarFormatting->findChild<QToolButton*>(step.mid(1, step.size() - 2))->click();
+            else
+                Type(step);
+        }
+        QTest::keyClick(f.EditBox, Qt::Key_Return);
+        Type("next");
+        const QTextBlock last = f.EditBox->document()->lastBlock();
+        ASSERT_EQ("next", last.text());
+        for (int i = 1; i <= 4; ++i) {
+            QTextCursor c(last);
+            c.setPosition(last.position() + i);
+            const QTextCharFormat typed = c.charFormat();
+            EXPECT_EQ(r.bold, typed.fontWeight() >= QFont::DemiBold) << i;
+            EXPECT_EQ(r.italic, typed.fontItalic()) << i;
+            EXPECT_EQ(r.underline, typed.underlineStyle() == QTextCharFormat::SingleUnderline) << i;
+        }
+        form->SetModified(false);
+        form.reset();
+    }
 }
 
 TEST_F(MainFormTest, ClipboardControlsAreEnabledExactlyWhileTextIsSelected) {

@@ -1,6 +1,7 @@
 // The password attribute, the Set Password dialog, the password panel and the Security dialog.
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
@@ -369,6 +370,33 @@ TEST_F(ProtectionTest, SecurityDialogAcceptsOnlyTheExpectedPassword) {
     EXPECT_EQ("", dialog.EditPassword->text());
     dialog.Button2->click();
     EXPECT_EQ(QDialog::Rejected, dialog.result());
+}
+
+// Cancel clicked on one showing must not leave the focus on Cancel for the next: the password
+// typed then, with Enter, has to reach the password field.
+TEST_F(ProtectionTest, SecurityDialogTakesThePasswordEveryTimeItIsShown) {
+    WritePages(1, {});
+    StartQuietly();
+    protect::TEnterPasswordForm dialog(dialogs, form.get());
+    dialog.ExpectedPassword = "SECRET";
+    auto showAndActivate = [&dialog] {
+        dialog.show();
+        dialog.activateWindow();
+        return QTest::qWaitForWindowActive(&dialog);
+    };
+    ASSERT_TRUE(showAndActivate());
+    EXPECT_EQ(dialog.EditPassword, QApplication::focusWidget());
+    QTest::mouseClick(dialog.Button2, Qt::LeftButton);
+    ASSERT_FALSE(dialog.isVisible());
+    ASSERT_EQ(QDialog::Rejected, dialog.result());
+
+    ASSERT_TRUE(showAndActivate());
+    EXPECT_EQ(dialog.EditPassword, QApplication::focusWidget());
+    QTest::keyClicks(QApplication::focusWidget(), "Secret");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(QDialog::Accepted, dialog.result());
+    EXPECT_TRUE(dialogs.Done()) << "no message about a wrong password";
 }
 
 TEST_F(ProtectionTest, ProductionSecurityDialogIsModalAndSaysWhetherThePasswordWasTyped) {

@@ -2,13 +2,18 @@
 // window flashing, under a fixed clock.
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QTest>
+#include <QTimeEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <filesystem>
 
+#include "remind/remind_date_form.h"
 #include "richtext/richtext.h"
 #include "workspace/main_form_fixture.h"
 #include "workspace/system_desktop.h"
@@ -212,6 +217,36 @@ TEST_F(ReminderWindowTest, FlashingStopsOnAClickOrWhenTheWindowIsActive) {
 
 namespace jb::test {
 namespace {
+
+// Each row: the keys typed into a reminder time box, tabbed into, and the time they give; in the
+// window's box and in the reminder-date dialog's.
+TEST_F(ReminderWindowTest, ATimeTypedIntoATimeBoxIsTheTimeTyped) {
+    const struct {
+        const char* typed;
+        QTime time;
+    } rows[] = {{"09:12:00", QTime(9, 12, 0)}, {"23:59:58", QTime(23, 59, 58)},
+                {"091200", QTime(9, 12, 0)},   {"18:05:30", QTime(18, 5, 30)},
+                {"7:45:00", QTime(7, 45, 0)},  {"00:00:09", QTime(0, 0, 9)}};
+    WritePages({0});
+    TMainForm& f = Start();
+    f.CheckBoxRemindMe->click();
+    remind::TGetRemindDateForm dialog(&f);
+    dialog.Propose(kToday);
+    dialog.show();
+    for (QTimeEdit* box : {f.RemindTime, dialog.RTime}) {
+        SCOPED_TRACE(box->objectName().toStdString());
+        box->window()->activateWindow();
+        ASSERT_TRUE(
+            QTest::qWaitFor([box] { return QApplication::activeWindow() == box->window(); }));
+        for (const auto& r : rows) {
+            box->setTime(QTime(0, 0));
+            box->clearFocus();
+            box->setFocus(Qt::TabFocusReason);
+            QTest::keyClicks(box, r.typed);
+            EXPECT_EQ(r.time, box->time()) << r.typed;
+        }
+    }
+}
 
 TEST(SystemDesktopSound, SoundsThatCannotPlayAreSilent) {
     EnsureApplication();
