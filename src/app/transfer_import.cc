@@ -19,7 +19,8 @@
 namespace jb::cli {
 namespace {
 
-// The import type of --type, as an index of the import file types.
+// The import type of --type, as an index of the import file types; rich text when it is not
+// given.
 int ImportTypeIndex(const Args& args) {
     const std::string type = args.Value("type").value_or("rtf");
     static const char* const names[] = {"rtf", "txt", "html", "md"};
@@ -42,6 +43,9 @@ int TransferImport(const std::vector<std::string>& words) {
     if (args.words.empty()) return TransferUsage("import", kImportUsage, "name the files to import");
     const bool dos = args.Has("dos");
     const int typeIndex = ImportTypeIndex(args);
+    // Without --type, a file's extension says what it is.
+    const transfer::TypeChoice choice =
+        args.Has("type") ? transfer::TypeChoice::kChosen : transfer::TypeChoice::kDefault;
     const std::string dataSet = DataSetPath(args);
     // Every file must be there before the first page is made, as the window stops at a missing one.
     for (const std::string& file : args.words) {
@@ -55,7 +59,8 @@ int TransferImport(const std::vector<std::string>& words) {
     int made = 0;
     int status = 0;
     for (const std::string& file : args.words) {
-        const transfer::FileKind kind = dos ? transfer::FileKind::kPlainText : transfer::ImportKindOf(file, typeIndex);
+        const transfer::FileKind kind =
+            dos ? transfer::FileKind::kPlainText : transfer::ImportKindOf(file, typeIndex, choice);
         std::unique_ptr<transfer::ParagraphSource> source = transfer::OpenImportSource(ReadFile(file), kind);
         if (!source) {
             std::cerr << "jotterbase-cli import: " << file << " cannot be read as "

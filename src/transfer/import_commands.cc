@@ -60,20 +60,27 @@ ImportCommands::ImportCommands(workspace::TMainForm& window) : QObject(&window),
     connect(window.MMenuImport, &QAction::triggered, window.ImportButton, &QToolButton::click);
     connect(window.ImportDOSJotterbasefile1, &QAction::triggered, this,
             [this] { window_.RunGuarded([this] { ImportDOSJotterbasefile1Click(); }); });
-    // A file named on the command line at start-up is imported as the chosen type of the settings.
+    // A file named on the command line at start-up is imported as its extension says, else as
+    // the default type of the settings.
     window.hooks.importFile = [this](workspace::TMainForm& w, const QString& file) {
-        ImportFiles({file}, w.settings.importFileType, false);
+        ImportFiles({file}, w.settings.importFileType, TypeChoice::kDefault, false);
     };
     folder_ = QDir::homePath();
 }
 
 void ImportCommands::ImportButtonClick() {
+    // "All supported files" comes first and is preselected: each file is read as its extension
+    // says, and the default type of the settings takes the rest. A type filter the user picks
+    // decides for every file.
     const std::optional<ui::OpenedFiles> chosen =
         window_.dialogs.AskOpenFilesOfType(&window_, "Select a file to import:", folder_,
-                                           DialogFilters(ImportFileTypes()), window_.settings.importFileType);
+                                           QStringList(kAllSupportedFiles) + DialogFilters(ImportFileTypes()), 0);
     if (!chosen) return;
     folder_ = QFileInfo(chosen->paths.front()).absolutePath();
-    ImportFiles(chosen->paths, chosen->typeIndex, false);
+    if (chosen->typeIndex <= 0)
+        ImportFiles(chosen->paths, window_.settings.importFileType, TypeChoice::kDefault, false);
+    else
+        ImportFiles(chosen->paths, chosen->typeIndex - 1, TypeChoice::kChosen, false);
 }
 
 void ImportCommands::ImportDOSJotterbasefile1Click() {
@@ -89,16 +96,16 @@ void ImportCommands::ImportDOSJotterbasefile1Click() {
     if (!chosen) return;
     folder_ = QFileInfo(chosen->paths.front()).absolutePath();
     // One file: the DOS dialog never offered more.
-    ImportFiles({chosen->paths.front()}, 1, true);
+    ImportFiles({chosen->paths.front()}, 1, TypeChoice::kChosen, true);
 }
 
-void ImportCommands::ImportFiles(const QStringList& files, int typeIndex, bool dosRecords) {
+void ImportCommands::ImportFiles(const QStringList& files, int type, TypeChoice choice, bool dosRecords) {
     for (const QString& file : files) {
         if (!QFileInfo(file).isFile()) {
             ui::ShowError(window_.dialogs, &window_, kMissingFile);
             return;
         }
-        const FileKind kind = dosRecords ? FileKind::kPlainText : ImportKindOf(file.toStdString(), typeIndex);
+        const FileKind kind = dosRecords ? FileKind::kPlainText : ImportKindOf(file.toStdString(), type, choice);
         std::unique_ptr<ParagraphSource> source = OpenImportSource(ReadFile(file), kind);
         if (!source) {
             ui::ShowError(window_.dialogs, &window_, kUnreadable);

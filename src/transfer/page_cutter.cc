@@ -78,6 +78,7 @@ richtext::Document ReadWithQt(const std::string& bytes, FileKind kind) {
 }  // namespace
 
 std::unique_ptr<ParagraphSource> OpenImportSource(std::string bytes, FileKind kind) {
+    bytes = WithoutUtf16(std::move(bytes));
     if (CheckImportContent(bytes, kind == FileKind::kRichText) != ImportContent::kText) return nullptr;
     switch (kind) {
         case FileKind::kPlainText: return std::make_unique<PlainTextSource>(DecodePlainText(bytes));

@@ -29,8 +29,9 @@ public:
 // The width, in pixels, at which an imported file is laid out and cut.
 inline constexpr int kImportLayoutWidth = 641;
 
-// The paragraphs of a file's bytes read as `kind`; nothing when the bytes cannot be read as that
-// kind (a binary file, rich text that is not RTF).
+// The paragraphs of a file's bytes read as `kind` (a file in UTF-16 with its byte-order mark is
+// read as the same text in UTF-8); nothing when the bytes cannot be read as that kind (a binary
+// file, rich text that is not RTF).
 std::unique_ptr<ParagraphSource> OpenImportSource(std::string bytes, FileKind kind);
 
 class PageCutter {
