@@ -29,6 +29,13 @@ int ImportTypeIndex(const Args& args) {
     throw std::invalid_argument("'" + type + "' is not an import type: rtf|txt|html|md");
 }
 
+// What a binary file is refused with, and a text file that its type cannot read.
+std::string RefusalOf(const std::string& file, transfer::FileKind kind, transfer::ImportContent content) {
+    if (content == transfer::ImportContent::kBinary)
+        return file + " cannot be read: it is not a text, RTF, HTML or Markdown file";
+    return file + " cannot be read as " + (kind == transfer::FileKind::kRichText ? "rich text" : "text");
+}
+
 std::string ReadFile(const std::string& path) {
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly)) throw IoError(path, "The file cannot be read");
@@ -61,10 +68,10 @@ int TransferImport(const std::vector<std::string>& words) {
     for (const std::string& file : args.words) {
         const transfer::FileKind kind =
             dos ? transfer::FileKind::kPlainText : transfer::ImportKindOf(file, typeIndex, choice);
-        std::unique_ptr<transfer::ParagraphSource> source = transfer::OpenImportSource(ReadFile(file), kind);
+        transfer::ImportContent content = transfer::ImportContent::kText;
+        std::unique_ptr<transfer::ParagraphSource> source = transfer::OpenImportSource(ReadFile(file), kind, &content);
         if (!source) {
-            std::cerr << "jotterbase-cli import: " << file << " cannot be read as "
-                      << (kind == transfer::FileKind::kRichText ? "rich text" : "text") << "; nothing of it is imported\n";
+            std::cerr << "jotterbase-cli import: " << RefusalOf(file, kind, content) << "; nothing of it is imported\n";
             status = 1;
             break;
         }

@@ -14,6 +14,7 @@
 #include "store/dataset_paths.h"
 #include "store/io_error.h"
 #include "transfer/file_types.h"
+#include "transfer/import_cut.h"
 #include "transfer/page_cutter.h"
 #include "transfer/transfer_window.h"
 #include "workspace/main_form.h"
@@ -25,6 +26,7 @@ const char* const kMissingFile = "The file you have selected does not exist. Ple
 const char* const kUnreadable =
     "An error occured whilst openning the file. If the error persists, please try converting the file to Rich "
     "Text (.RTF) format, and try again.";
+const char* const kNotText = "The file %1 is not a text, RTF, HTML or Markdown file.";
 
 // The import-in-progress flag and the hourglass, for as long as one file is imported.
 class ImportUnderway {
@@ -106,9 +108,12 @@ void ImportCommands::ImportFiles(const QStringList& files, int type, TypeChoice 
             return;
         }
         const FileKind kind = dosRecords ? FileKind::kPlainText : ImportKindOf(file.toStdString(), type, choice);
-        std::unique_ptr<ParagraphSource> source = OpenImportSource(ReadFile(file), kind);
+        ImportContent content = ImportContent::kText;
+        std::unique_ptr<ParagraphSource> source = OpenImportSource(ReadFile(file), kind, &content);
         if (!source) {
-            ui::ShowError(window_.dialogs, &window_, kUnreadable);
+            // Converting a binary file to RTF would not help; a text file that is not RTF may.
+            ui::ShowError(window_.dialogs, &window_,
+                          content == ImportContent::kBinary ? QString(kNotText).arg(file) : QString(kUnreadable));
             return;
         }
         if (!ImportOne(*source, dosRecords)) {
