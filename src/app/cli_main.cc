@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
             }
             // A mistyped option must not leave the command to run as if it had not been given.
             if (const std::string stray = jb::cli::StrayArgument(command, args); !stray.empty()) {
-                std::cerr << "jotterbase-cli " << command.name << ": '" << stray << "' is not an option of "
+                std::cerr << "jotterbase-cli: '" << stray << "' is not an option of "
                           << command.name << "\nusage: jotterbase-cli " << command.usage << "\n";
                 return 2;
             }
