@@ -255,7 +255,7 @@ void ImportIntoWindow(benchmark::State& state, const std::string& dataSet, bool 
         form->FormShow();
         const int before = store.PageCount(copy.DataSet());
         state.ResumeTiming();
-        form->Transfer->Import->ImportFiles({file}, rich ? 0 : 1, false);
+        form->Transfer->Import->ImportFiles({file}, rich ? 0 : 1, transfer::TypeChoice::kChosen, false);
         state.PauseTiming();
         made = store.PageCount(copy.DataSet()) - before;
         form->SetModified(false);

@@ -22,16 +22,24 @@ std::optional<std::string> Args::Value(const std::string& name) const {
     return std::nullopt;
 }
 
+namespace {
+
+bool Contains(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+}  // namespace
+
 Args ParseArgs(const std::vector<std::string>& argv, const std::vector<std::string>& valued) {
     Args args;
     for (std::size_t i = 0; i < argv.size(); ++i) {
-        const std::string& a = argv[i];
+        const std::string& a = argv[i] == "-o" && Contains(valued, "output") ? "--output" : argv[i];
         if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
             std::string name = a.substr(2);
             std::string value;
             auto eq = name.find('=');
             const std::string base = name.substr(0, eq);
-            const bool takesValue = base == "data" || std::find(valued.begin(), valued.end(), base) != valued.end();
+            const bool takesValue = base == "data" || Contains(valued, base);
             if (eq != std::string::npos) {
                 value = name.substr(eq + 1);
                 name.resize(eq);
@@ -49,6 +57,15 @@ Args ParseArgs(const std::vector<std::string>& argv, const std::vector<std::stri
         }
     }
     return args;
+}
+
+std::string StrayArgument(const Command& command, const Args& args) {
+    for (const auto& [name, value] : args.options)
+        if (name != "data" && name != "help" && !Contains(command.valued, name) && !Contains(command.flags, name))
+            return "--" + name;
+    if (command.words != kAnyWords && args.words.size() > static_cast<std::size_t>(command.words))
+        return args.words[static_cast<std::size_t>(command.words)];
+    return {};
 }
 
 std::string ProgramFolder() {

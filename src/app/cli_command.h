@@ -19,7 +19,8 @@ struct Args {
     std::optional<std::string> Value(const std::string& name) const;
 };
 
-// Splits the arguments: `valued` names the options that take a value.
+// Splits the arguments: `valued` names the options that take a value. "-o" stands for
+// "--output" where that is one of them.
 Args ParseArgs(const std::vector<std::string>& argv, const std::vector<std::string>& valued);
 
 // The single page number a command takes; throws std::invalid_argument otherwise.
@@ -42,10 +43,17 @@ struct Command {
     const char* summary;
     const char* usage;                 // shown by --help
     std::vector<std::string> valued;   // options that take a value
+    std::vector<std::string> flags;    // options that take none
+    int words;                         // the most words it takes; kAnyWords for no limit
     int (*run)(const Args& args, std::ostream& out, std::ostream& err);
 };
+inline constexpr int kAnyWords = -1;
 
 const std::vector<Command>& Commands();
+
+// The first argument `command` does not take, as the user typed it: an option it does not know
+// (every command knows --data and --help) or a word beyond the ones it takes. Empty when none.
+std::string StrayArgument(const Command& command, const Args& args);
 
 int RunInfo(const Args&, std::ostream&, std::ostream&);
 int RunList(const Args&, std::ostream&, std::ostream&);

@@ -68,6 +68,12 @@ int main(int argc, char** argv) {
                 std::cout << "usage: jotterbase-cli " << command.usage << "\n";
                 return 0;
             }
+            // A mistyped option must not leave the command to run as if it had not been given.
+            if (const std::string stray = jb::cli::StrayArgument(command, args); !stray.empty()) {
+                std::cerr << "jotterbase-cli: '" << stray << "' is not an option of "
+                          << command.name << "\nusage: jotterbase-cli " << command.usage << "\n";
+                return 2;
+            }
             const std::string dataSet = jb::cli::DataSetPath(args);
             // A mistyped path must not read as an empty data set; only add and import make a new one.
             jb::PageStore store;

@@ -42,6 +42,14 @@ std::string ReadInput(const Args& args) {
 
 bool LooksLikeRtf(std::string_view text) { return text.substr(0, 5) == "{\\rtf"; }
 
+// A text's last line ending ends its last line, as an imported text file's does; it does not
+// begin an empty paragraph.
+std::string_view WithoutLastLineEnd(std::string_view text) {
+    if (text.ends_with('\n')) text.remove_suffix(1);
+    if (text.ends_with('\r')) text.remove_suffix(1);
+    return text;
+}
+
 }  // namespace
 
 int RunShow(const Args& args, std::ostream& out, std::ostream& err) {
@@ -51,9 +59,9 @@ int RunShow(const Args& args, std::ostream& out, std::ostream& err) {
         out << body;
         return 0;
     }
-    std::string text = richtext::PlainTextOf(body);
-    out << text;
-    if (!text.empty() && text.back() != '\n') out << "\n";
+    // The text the editor holds, a line for each of its paragraphs: the last one ends with a line
+    // feed too, so that empty paragraphs at the end are lines of their own.
+    out << richtext::PlainTextOf(body) << "\n";
     return 0;
 }
 
@@ -63,7 +71,7 @@ int RunAdd(const Args& args, std::ostream& out, std::ostream& err) {
     if (args.Has("password")) CheckPassword(password);
     const double reminder = args.Has("reminder") ? ParseReminder(*args.Value("reminder")) : 0;
     std::string input = ReadInput(args);
-    std::string rtf = LooksLikeRtf(input) ? input : richtext::RtfFromPlainText(input);
+    std::string rtf = LooksLikeRtf(input) ? input : richtext::RtfFromPlainText(WithoutLastLineEnd(input));
 
     PageStore store;
     const std::string id = store.NewPageId(dataSet);

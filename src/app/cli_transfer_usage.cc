@@ -14,8 +14,10 @@ const char* const kExportUsage =
 const char* const kImportUsage =
     "import FILE... [--dos] [--type rtf|txt|html|md] [--data PATH]\n"
     "  Makes new last pages of the files, as the window's import does: each file laid out 641 pixels\n"
-    "  wide and cut every 150 lines; a name ending in .txt is plain text and one ending in .rtf rich\n"
-    "  text, any other is read as --type (default rtf). --dos reads DOS Jotterbase record exports:\n"
+    "  wide and cut every 150 lines. A name ending in .txt is plain text and one ending in .rtf rich\n"
+    "  text; any other file is read as --type, or without it as its extension says (.txt .rtf .htm\n"
+    "  .html .md .markdown, in any letter case), else as rich text. A text file may be UTF-8,\n"
+    "  Windows-1252, or UTF-16 with its byte-order mark. --dos reads DOS Jotterbase record exports:\n"
     "  one page per record, a record ending with a line holding only \"~\". Prints the number and ID\n"
     "  of each new page.";
 

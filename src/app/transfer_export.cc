@@ -37,19 +37,6 @@ std::map<int, std::string> Passwords(const jb::cli::Args& args) {
     return passwords;
 }
 
-// The output path: --output, or "-o PATH" among the words.
-std::string OutputPath(jb::cli::Args& args) {
-    if (auto o = args.Value("output")) return *o;
-    for (std::size_t i = 0; i + 1 < args.words.size(); ++i) {
-        if (args.words[i] != "-o") continue;
-        std::string path = args.words[i + 1];
-        args.words.erase(args.words.begin() + static_cast<std::ptrdiff_t>(i),
-                         args.words.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-        return path;
-    }
-    return {};
-}
-
 // The format named by --format, else by the output file's extension.
 int FileTypeIndex(const jb::cli::Args& args, const std::string& output) {
     std::string format = args.Value("format").value_or("");
@@ -69,8 +56,8 @@ int FileTypeIndex(const jb::cli::Args& args, const std::string& output) {
 namespace jb::cli {
 
 int TransferExport(const std::vector<std::string>& words) {
-    jb::cli::Args args = jb::cli::ParseArgs(words, kExportValued);
-    const std::string output = OutputPath(args);
+    const jb::cli::Args args = jb::cli::ParseArgs(words, kExportValued);
+    const std::string output = args.Value("output").value_or("");
     if (!args.words.empty()) return Usage("'" + args.words.front() + "' is not an option of export");
     if (output.empty()) return Usage("give the file to write with -o FILE");
     const int choices = args.Has("page") + args.Has("range") + args.Has("query");

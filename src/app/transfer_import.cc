@@ -19,13 +19,21 @@
 namespace jb::cli {
 namespace {
 
-// The import type of --type, as an index of the import file types.
+// The import type of --type, as an index of the import file types; rich text when it is not
+// given.
 int ImportTypeIndex(const Args& args) {
     const std::string type = args.Value("type").value_or("rtf");
     static const char* const names[] = {"rtf", "txt", "html", "md"};
     for (int i = 0; i < 4; ++i)
         if (type == names[i]) return i;
     throw std::invalid_argument("'" + type + "' is not an import type: rtf|txt|html|md");
+}
+
+// What a binary file is refused with, and a text file that its type cannot read.
+std::string RefusalOf(const std::string& file, transfer::FileKind kind, transfer::ImportContent content) {
+    if (content == transfer::ImportContent::kBinary)
+        return file + " cannot be read: it is not a text, RTF, HTML or Markdown file";
+    return file + " cannot be read as " + (kind == transfer::FileKind::kRichText ? "rich text" : "text");
 }
 
 std::string ReadFile(const std::string& path) {
@@ -42,6 +50,9 @@ int TransferImport(const std::vector<std::string>& words) {
     if (args.words.empty()) return TransferUsage("import", kImportUsage, "name the files to import");
     const bool dos = args.Has("dos");
     const int typeIndex = ImportTypeIndex(args);
+    // Without --type, a file's extension says what it is.
+    const transfer::TypeChoice choice =
+        args.Has("type") ? transfer::TypeChoice::kChosen : transfer::TypeChoice::kDefault;
     const std::string dataSet = DataSetPath(args);
     // Every file must be there before the first page is made, as the window stops at a missing one.
     for (const std::string& file : args.words) {
@@ -55,11 +66,12 @@ int TransferImport(const std::vector<std::string>& words) {
     int made = 0;
     int status = 0;
     for (const std::string& file : args.words) {
-        const transfer::FileKind kind = dos ? transfer::FileKind::kPlainText : transfer::ImportKindOf(file, typeIndex);
-        std::unique_ptr<transfer::ParagraphSource> source = transfer::OpenImportSource(ReadFile(file), kind);
+        const transfer::FileKind kind =
+            dos ? transfer::FileKind::kPlainText : transfer::ImportKindOf(file, typeIndex, choice);
+        transfer::ImportContent content = transfer::ImportContent::kText;
+        std::unique_ptr<transfer::ParagraphSource> source = transfer::OpenImportSource(ReadFile(file), kind, &content);
         if (!source) {
-            std::cerr << "jotterbase-cli import: " << file << " cannot be read as "
-                      << (kind == transfer::FileKind::kRichText ? "rich text" : "text") << "; nothing of it is imported\n";
+            std::cerr << "jotterbase-cli import: " << RefusalOf(file, kind, content) << "; nothing of it is imported\n";
             status = 1;
             break;
         }

@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "editor/rtf_bridge.h"
+#include "transfer/markdown_output.h"
 #include "transfer/odt_package.h"
 
 namespace jb::transfer {
@@ -85,7 +86,7 @@ bool SaveDocument(const QTextDocument& doc, const QString& path, FileKind kind, 
         case FileKind::kPlainText: return WriteBytes(path, PlainText(doc).toUtf8());
         case FileKind::kHtml: return WriteWithQt(doc, path, "html");
         case FileKind::kOdt: return WriteWithQt(doc, path, "odf");
-        case FileKind::kMarkdown: return WriteWithQt(doc, path, "markdown");
+        case FileKind::kMarkdown: return WriteBytes(path, MarkdownOf(doc).toUtf8());
         case FileKind::kPdf: return WritePdf(doc, path, title);
     }
     return false;

@@ -13,9 +13,9 @@ class QTextDocument;
 namespace jb::transfer {
 
 // Writes `doc` to `path` as `kind`: rich text as the editor stores pages; plain text as UTF-8
-// with a line feed after each paragraph but the last, pictures left out; HTML, OpenDocument
-// and Markdown through Qt's writers; PDF laid out as a print would be, with `title` as the
-// document's title. False when the file could not be written.
+// with a line feed after each paragraph but the last, pictures left out; HTML and OpenDocument
+// through Qt's writers; Markdown as MarkdownOf writes it; PDF laid out as a print would be, with
+// `title` as the document's title. False when the file could not be written.
 bool SaveDocument(const QTextDocument& doc, const QString& path, FileKind kind, const QString& title);
 
 // The titles of print jobs, and of PDF files laid out as prints.

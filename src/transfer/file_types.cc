@@ -1,5 +1,9 @@
 #include "transfer/file_types.h"
 
+#include <algorithm>
+#include <cctype>
+#include <optional>
+
 namespace jb::transfer {
 
 const std::vector<FileType>& ExportFileTypes() {
@@ -19,17 +23,39 @@ const std::vector<FileType>& ImportFileTypes() {
         {"Rich Text Format", "*.rtf", FileKind::kRichText},
         {"Plain Text Format", "*.txt", FileKind::kPlainText},
         {"HTML Document", "*.htm *.html", FileKind::kHtml},
-        {"Markdown", "*.md", FileKind::kMarkdown},
+        {"Markdown", "*.md *.markdown", FileKind::kMarkdown},
     };
     return types;
 }
 
-FileKind ImportKindOf(std::string_view fileName, int chosenType) {
+namespace {
+
+// The kind that a file name's extension, in any letter case, names among those import reads.
+std::optional<FileKind> KindOfExtension(std::string_view fileName) {
+    const std::size_t dot = fileName.find_last_of("./");
+    if (dot == std::string_view::npos || fileName[dot] != '.') return std::nullopt;
+    std::string extension(fileName.substr(dot + 1));
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    static const std::pair<std::string_view, FileKind> kinds[] = {
+        {"txt", FileKind::kPlainText}, {"rtf", FileKind::kRichText}, {"htm", FileKind::kHtml},
+        {"html", FileKind::kHtml},     {"md", FileKind::kMarkdown},  {"markdown", FileKind::kMarkdown},
+    };
+    for (const auto& [name, kind] : kinds)
+        if (extension == name) return kind;
+    return std::nullopt;
+}
+
+}  // namespace
+
+FileKind ImportKindOf(std::string_view fileName, int type, TypeChoice choice) {
     if (fileName.ends_with(".txt")) return FileKind::kPlainText;
     if (fileName.ends_with(".rtf")) return FileKind::kRichText;
+    if (choice == TypeChoice::kDefault)
+        if (const std::optional<FileKind> kind = KindOfExtension(fileName)) return *kind;
     const std::vector<FileType>& types = ImportFileTypes();
-    if (chosenType < 0 || chosenType >= static_cast<int>(types.size())) return FileKind::kRichText;
-    return KindOfTypeName(types[static_cast<std::size_t>(chosenType)].name, types);
+    if (type < 0 || type >= static_cast<int>(types.size())) return FileKind::kRichText;
+    return KindOfTypeName(types[static_cast<std::size_t>(type)].name, types);
 }
 
 FileKind KindOfTypeName(std::string_view name, const std::vector<FileType>& types) {

@@ -32,10 +32,20 @@ FileKind KindOfTypeName(std::string_view name, const std::vector<FileType>& type
 // and three characters (".rtf", ".htm", ".md").
 std::string ExtensionOfType(const FileType& type);
 
+// How the type handed to ImportKindOf came: the user chose it for these files (a type filter of
+// the import dialog, --type), or it is the default for files whose extension says nothing (the
+// dialog's "All supported files", no --type, a file named at start-up).
+enum class TypeChoice { kChosen, kDefault };
+
 // The kind an imported file is read as: a name ending exactly in ".txt" is plain text and one
-// ending exactly in ".rtf" rich text (letter case counts), whatever type was chosen; any other
-// file is read as the chosen type of ImportFileTypes() (rich text for an index outside it).
-FileKind ImportKindOf(std::string_view fileName, int chosenType);
+// ending exactly in ".rtf" rich text (letter case counts), whatever type was chosen. Else a
+// chosen `type` of ImportFileTypes() decides; a default one only when the extension, in any
+// letter case, names no kind that import reads (.txt, .rtf, .htm, .html, .md, .markdown).
+// Rich text for an index outside the list.
+FileKind ImportKindOf(std::string_view fileName, int type, TypeChoice choice);
+
+// The import dialog's first filter, which shows every file that import reads by its extension.
+inline const char* const kAllSupportedFiles = "All supported files (*.rtf *.txt *.htm *.html *.md *.markdown)";
 
 // The type of a short format name as the command line takes it ("rtf", "txt", "html", "odt",
 // "md", "pdf"); -1 for another name.

@@ -14,6 +14,7 @@
 #include "store/dataset_paths.h"
 #include "store/io_error.h"
 #include "transfer/file_types.h"
+#include "transfer/import_cut.h"
 #include "transfer/page_cutter.h"
 #include "transfer/transfer_window.h"
 #include "workspace/main_form.h"
@@ -25,6 +26,7 @@ const char* const kMissingFile = "The file you have selected does not exist. Ple
 const char* const kUnreadable =
     "An error occured whilst openning the file. If the error persists, please try converting the file to Rich "
     "Text (.RTF) format, and try again.";
+const char* const kNotText = "The file %1 is not a text, RTF, HTML or Markdown file.";
 
 // The import-in-progress flag and the hourglass, for as long as one file is imported.
 class ImportUnderway {
@@ -60,20 +62,27 @@ ImportCommands::ImportCommands(workspace::TMainForm& window) : QObject(&window),
     connect(window.MMenuImport, &QAction::triggered, window.ImportButton, &QToolButton::click);
     connect(window.ImportDOSJotterbasefile1, &QAction::triggered, this,
             [this] { window_.RunGuarded([this] { ImportDOSJotterbasefile1Click(); }); });
-    // A file named on the command line at start-up is imported as the chosen type of the settings.
+    // A file named on the command line at start-up is imported as its extension says, else as
+    // the default type of the settings.
     window.hooks.importFile = [this](workspace::TMainForm& w, const QString& file) {
-        ImportFiles({file}, w.settings.importFileType, false);
+        ImportFiles({file}, w.settings.importFileType, TypeChoice::kDefault, false);
     };
     folder_ = QDir::homePath();
 }
 
 void ImportCommands::ImportButtonClick() {
+    // "All supported files" comes first and is preselected: each file is read as its extension
+    // says, and the default type of the settings takes the rest. A type filter the user picks
+    // decides for every file.
     const std::optional<ui::OpenedFiles> chosen =
         window_.dialogs.AskOpenFilesOfType(&window_, "Select a file to import:", folder_,
-                                           DialogFilters(ImportFileTypes()), window_.settings.importFileType);
+                                           QStringList(kAllSupportedFiles) + DialogFilters(ImportFileTypes()), 0);
     if (!chosen) return;
     folder_ = QFileInfo(chosen->paths.front()).absolutePath();
-    ImportFiles(chosen->paths, chosen->typeIndex, false);
+    if (chosen->typeIndex <= 0)
+        ImportFiles(chosen->paths, window_.settings.importFileType, TypeChoice::kDefault, false);
+    else
+        ImportFiles(chosen->paths, chosen->typeIndex - 1, TypeChoice::kChosen, false);
 }
 
 void ImportCommands::ImportDOSJotterbasefile1Click() {
@@ -89,19 +98,22 @@ void ImportCommands::ImportDOSJotterbasefile1Click() {
     if (!chosen) return;
     folder_ = QFileInfo(chosen->paths.front()).absolutePath();
     // One file: the DOS dialog never offered more.
-    ImportFiles({chosen->paths.front()}, 1, true);
+    ImportFiles({chosen->paths.front()}, 1, TypeChoice::kChosen, true);
 }
 
-void ImportCommands::ImportFiles(const QStringList& files, int typeIndex, bool dosRecords) {
+void ImportCommands::ImportFiles(const QStringList& files, int type, TypeChoice choice, bool dosRecords) {
     for (const QString& file : files) {
         if (!QFileInfo(file).isFile()) {
             ui::ShowError(window_.dialogs, &window_, kMissingFile);
             return;
         }
-        const FileKind kind = dosRecords ? FileKind::kPlainText : ImportKindOf(file.toStdString(), typeIndex);
-        std::unique_ptr<ParagraphSource> source = OpenImportSource(ReadFile(file), kind);
+        const FileKind kind = dosRecords ? FileKind::kPlainText : ImportKindOf(file.toStdString(), type, choice);
+        ImportContent content = ImportContent::kText;
+        std::unique_ptr<ParagraphSource> source = OpenImportSource(ReadFile(file), kind, &content);
         if (!source) {
-            ui::ShowError(window_.dialogs, &window_, kUnreadable);
+            // Converting a binary file to RTF would not help; a text file that is not RTF may.
+            ui::ShowError(window_.dialogs, &window_,
+                          content == ImportContent::kBinary ? QString(kNotText).arg(file) : QString(kUnreadable));
             return;
         }
         if (!ImportOne(*source, dosRecords)) {

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "transfer/file_types.h"
+
 namespace jb::workspace {
 class TMainForm;
 }
@@ -22,9 +24,10 @@ public:
 
     void ImportButtonClick();
     void ImportDOSJotterbasefile1Click();
-    // Imports the files, each as its name or the type chosen in the dialog (`typeIndex`) makes
-    // it, or as DOS record exports; stops at a file that is missing or cannot be read.
-    void ImportFiles(const QStringList& files, int typeIndex, bool dosRecords);
+    // Imports the files, each as ImportKindOf makes it of its name and `type` (an index of
+    // ImportFileTypes), or as DOS record exports; stops at a file that is missing or cannot be
+    // read.
+    void ImportFiles(const QStringList& files, int type, TypeChoice choice, bool dosRecords);
 
 private:
     // Makes the file's pages; false when it held nothing to make a page of.

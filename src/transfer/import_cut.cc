@@ -66,6 +66,30 @@ ImportContent CheckImportContent(std::string_view bytes, bool richText) {
     return ImportContent::kText;
 }
 
+std::string WithoutUtf16(std::string bytes) {
+    const bool little = bytes.starts_with("\xFF\xFE");
+    if (!little && !bytes.starts_with("\xFE\xFF")) return bytes;
+    const auto unit = [&](std::size_t at) -> char32_t {
+        const auto b0 = static_cast<unsigned char>(bytes[at]), b1 = static_cast<unsigned char>(bytes[at + 1]);
+        return static_cast<char32_t>(little ? (b1 << 8 | b0) : (b0 << 8 | b1));
+    };
+    std::string out;
+    out.reserve(bytes.size());
+    std::size_t at = 2;
+    for (; at + 1 < bytes.size(); at += 2) {
+        char32_t cp = unit(at);
+        if (cp >= 0xD800 && cp <= 0xDBFF && at + 3 < bytes.size() && unit(at + 2) >= 0xDC00 && unit(at + 2) <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(at + 2) - 0xDC00);
+            at += 2;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;
+        }
+        richtext::AppendUtf8(cp, out);
+    }
+    if (at < bytes.size()) richtext::AppendUtf8(0xFFFD, out);
+    return out;
+}
+
 std::string DecodePlainText(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     if (IsUtf8(bytes)) return std::string(bytes);

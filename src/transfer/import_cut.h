@@ -25,6 +25,11 @@ enum class ImportContent { kText, kBinary, kNotRichText };
 // with "{\rtf" (after blanks).
 ImportContent CheckImportContent(std::string_view bytes, bool richText);
 
+// The bytes of a file that opens with a UTF-16 byte-order mark (either byte order) as the same
+// text in UTF-8, without the mark (a lone surrogate or an odd last byte as U+FFFD); other bytes
+// as they are.
+std::string WithoutUtf16(std::string bytes);
+
 // The text of a plain-text file: UTF-8 when the bytes are valid UTF-8 (a leading byte-order mark
 // dropped), else Windows-1252, as UTF-8.
 std::string DecodePlainText(std::string_view bytes);

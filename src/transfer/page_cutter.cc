@@ -77,8 +77,13 @@ richtext::Document ReadWithQt(const std::string& bytes, FileKind kind) {
 
 }  // namespace
 
-std::unique_ptr<ParagraphSource> OpenImportSource(std::string bytes, FileKind kind) {
-    if (CheckImportContent(bytes, kind == FileKind::kRichText) != ImportContent::kText) return nullptr;
+std::unique_ptr<ParagraphSource> OpenImportSource(std::string bytes, FileKind kind, ImportContent* refused) {
+    bytes = WithoutUtf16(std::move(bytes));
+    if (const ImportContent content = CheckImportContent(bytes, kind == FileKind::kRichText);
+        content != ImportContent::kText) {
+        if (refused) *refused = content;
+        return nullptr;
+    }
     switch (kind) {
         case FileKind::kPlainText: return std::make_unique<PlainTextSource>(DecodePlainText(bytes));
         case FileKind::kRichText: return std::make_unique<DocumentSource>(richtext::ReadDocument(bytes));

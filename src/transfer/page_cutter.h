@@ -13,6 +13,7 @@
 
 #include "richtext/document.h"
 #include "transfer/file_types.h"
+#include "transfer/import_cut.h"
 
 namespace jb::transfer {
 
@@ -29,9 +30,10 @@ public:
 // The width, in pixels, at which an imported file is laid out and cut.
 inline constexpr int kImportLayoutWidth = 641;
 
-// The paragraphs of a file's bytes read as `kind`; nothing when the bytes cannot be read as that
-// kind (a binary file, rich text that is not RTF).
-std::unique_ptr<ParagraphSource> OpenImportSource(std::string bytes, FileKind kind);
+// The paragraphs of a file's bytes read as `kind` (a file in UTF-16 with its byte-order mark is
+// read as the same text in UTF-8); nothing when the bytes cannot be read as that kind (a binary
+// file, rich text that is not RTF), and then `refused`, when given, says which.
+std::unique_ptr<ParagraphSource> OpenImportSource(std::string bytes, FileKind kind, ImportContent* refused = nullptr);
 
 class PageCutter {
 public:

@@ -129,11 +129,12 @@ TEST_F(CliDataSetTest, MovesThatCannotBeDoneChangeNothing) {
     const struct {
         std::string arguments;
         std::string error;
+        int exitCode = 1;  // 2 for a word the command does not take
     } cases[] = {
         {"zap 3" + Data(), "There is no page 3 in " + dataSet + ": its pages are 0 to 2"},
         {"zap 123456789" + Data(), "There is no page 123456789"},
         {"zap x" + Data(), "'x' is not a page number"},
-        {"zap 0 1" + Data(), "give exactly one page number"},
+        {"zap 0 1" + Data(), "'1' is not an option of zap", 2},
         {"restore 1" + Data(), "There is no page 1 in " + deleted + ": its pages are 0 to 0"},
         {"restore" + Data(), "give exactly one page number"},
         {"restore 0 --data " + deleted,
@@ -144,7 +145,7 @@ TEST_F(CliDataSetTest, MovesThatCannotBeDoneChangeNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
         const CliRun run = Cli(c.arguments);
-        EXPECT_EQ(1, run.exitCode);
+        EXPECT_EQ(c.exitCode, run.exitCode);
         EXPECT_EQ("", run.out);
         EXPECT_NE(std::string::npos, run.err.find("jotterbase-cli: " + c.error)) << run.err;
     }
@@ -217,6 +218,7 @@ TEST_F(CliDataSetTest, RenameRefusalsLeaveEveryFileAsItWas) {
     const struct {
         std::string arguments;
         std::string error;
+        int exitCode = 1;  // 2 for a word the command does not take
     } cases[] = {
         {"rename " + dir.File("taken") + Data(),
          "Critical Error FA has occurred. The data-file name could not be changed."},
@@ -229,12 +231,12 @@ TEST_F(CliDataSetTest, RenameRefusalsLeaveEveryFileAsItWas) {
         {"rename " + dir.File("y") + " --data " + deleted,
          "The name of the deleted data file cannot be changed."},
         {"rename" + Data(), "give exactly one new name"},
-        {"rename a b" + Data(), "give exactly one new name"},
+        {"rename a b" + Data(), "'b' is not an option of rename", 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
         const CliRun run = Cli(c.arguments);
-        EXPECT_EQ(1, run.exitCode);
+        EXPECT_EQ(c.exitCode, run.exitCode);
         EXPECT_EQ("", run.out);
         EXPECT_NE(std::string::npos, run.err.find("jotterbase-cli: " + c.error)) << run.err;
     }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "richtext/richtext.h"
 #include "store/page_store.h"
 #include "support/temp_dir.h"
+#include "transfer/outside_tools.h"
 
 namespace jb::test {
 namespace {
@@ -106,6 +108,64 @@ TEST_F(CliExportTest, RefusalsWriteNothing) {
     const CliRun help = Cli("export --help");
     EXPECT_EQ(0, help.exitCode);
     EXPECT_NE(std::string::npos, help.out.find("--range FROM-TO")) << help.out;
+}
+
+// Markdown is read by other programs: what they read back from a page must be its text, however
+// much of it looks like markup.
+TEST_F(CliExportTest, MarkdownReadsBackAsThePageText) {
+    int status = -1;
+    CommandOutput("pandoc --version >/dev/null 2>&1", &status);
+    if (status != 0) GTEST_SKIP() << "pandoc is not installed: the Markdown cannot be read back";
+    const std::vector<std::string> lines = {
+        "# not a heading",
+        "1. not a list item",
+        "(a) b) iv. A. not lettered lists either",
+        "<b>not bold</b> & <script>x</script> &amp; &#32;",
+        "<!-- not a comment --> <http://x.y>",
+        "[text](http://x) ![picture](p.png) [^1] ^[note]",
+        "`tick` and ``two``",
+        "\\back\\slash\\",
+        "- dash",
+        "+ plus",
+        "* star",
+        "> quote",
+        "a *star* _under_ **2*3*4** __x__",
+        "don't \"quote\" -- en --- em and...",
+        "x@y.com and @key",
+        "$x$ a^2^ H~2~O ~~struck~~ a|b",
+        "---",
+        "===",
+        ": not a definition",
+        "% not a title",
+        "{.class} {#id} :smile:",
+        "  two  spaces and    four    ",
+        "tab\there",
+    };
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    ASSERT_EQ(0u,
+              store.WritePage(dataSet, 4, "", false, false, "0000000E", richtext::RtfFromPlainText(text), 0, 46000));
+    const CliRun run = Export("--page 4 -o " + dir.File("out.md"));
+    ASSERT_EQ(0, run.exitCode) << run.err;
+    const std::string read = CommandOutput("pandoc -f markdown -t plain --wrap=none '" + dir.File("out.md") + "'");
+    std::vector<std::string> paragraphs;
+    for (std::size_t at = 0; at < read.size();) {
+        const std::size_t end = std::min(read.find("\n\n", at), read.size() - 1);
+        paragraphs.push_back(read.substr(at, end - at));
+        at = end + 2;
+    }
+    ASSERT_EQ(lines.size(), paragraphs.size()) << read << "\nfrom\n" << ReadFileBytes(dir.File("out.md"));
+    for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i], paragraphs[i]);
+
+    // Emphasis stays emphasis, and the markup-like text inside it stays text.
+    ASSERT_EQ(0u, store.WritePage(dataSet, 5, "", false, false, "0000000F",
+                                  "{\\rtf1\\ansi {\\b # bold* } and {\\i  _it_} {\\b\\i both}\\par}", 0, 46000));
+    ASSERT_EQ(0, Export("--page 5 -o " + dir.File("rich.md")).exitCode);
+    EXPECT_EQ("# bold*  and  _it_ both\n",
+              CommandOutput("pandoc -f markdown -t plain --wrap=none '" + dir.File("rich.md") + "'"));
+    const std::string json = CommandOutput("pandoc -f markdown -t json '" + dir.File("rich.md") + "'");
+    EXPECT_NE(std::string::npos, json.find("{\"t\":\"Strong\",\"c\":[{\"t\":\"Str\",\"c\":\"#\"}")) << json;
+    EXPECT_NE(std::string::npos, json.find("{\"t\":\"Emph\",\"c\":[{\"t\":\"Str\",\"c\":\"_it_\"}")) << json;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/cli_run.h"
@@ -66,13 +67,44 @@ TEST_F(CliImportTest, DosRecordsMakeOnePageEach) {
     EXPECT_EQ("two\n~ \nstill two\n", Text(1));
 }
 
+// Without --type a file is read as its extension says; --type decides where it is given, and a
+// file whose extension says nothing is rich text, as it always was.
+TEST_F(CliImportTest, TheExtensionSaysWhatAFileIsUnlessTheTypeIsGiven) {
+    const std::string html = "<p><b>walrus</b> words</p>", markdown = "# Walrus\n\n*words*\n";
+    const std::string utf16 = std::string("\xFF\xFE", 2) + std::string("w\0\xE9\0\n\0x\0", 8);
+    const std::vector<std::tuple<std::string, std::string, std::string, std::string>> cases = {
+        {"a.html", html, "", "walrus words"},
+        {"a.HTM", html, "", "walrus words"},
+        {"a.md", markdown, "", "Walrus\nwords"},
+        {"a.Markdown", markdown, "", "Walrus\nwords"},
+        {"a.TXT", html, "", html},
+        {"b.html", html, "--type txt", html},
+        {"b.md", markdown, "--type html", "# Walrus *words* "},
+        {"notes", "{\\rtf1 rich words}", "", "rich words"},
+        {"u16.txt", utf16, "", "w\xC3\xA9\nx"},
+        {"u16be.txt", std::string("\xFE\xFF\0w\0\xE9", 6), "", "w\xC3\xA9"},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const auto& [name, bytes, type, text] = cases[i];
+        const std::string data = dir.File("d" + std::to_string(i) + ".jb");
+        const CliRun run = Cli("import --data " + data + " " + File(name, bytes) + " " + type);
+        ASSERT_EQ(0, run.exitCode) << name << " " << type << ": " << run.err;
+        ASSERT_EQ(1, store.PageCount(data)) << name;
+        PageInfo info;
+        std::string body;
+        ASSERT_EQ(0u, store.ReadPageBody(data, 0, info, body));
+        EXPECT_EQ(text, richtext::PlainTextOf(body)) << name << " " << type;
+    }
+}
+
 TEST_F(CliImportTest, RefusalsStoreNothingOfTheirFile) {
     using namespace std::string_literals;
     const std::vector<std::tuple<std::string, int, std::string, int>> cases = {
         {"", 2, "name the files", 0},
         {dir.File("missing.txt"), 1, "does not exist", 0},
         {File("ok.txt", "fine\n") + " " + dir.File("missing.txt"), 1, "does not exist", 0},
-        {File("bin.txt", "a\0b"s), 1, "cannot be read", 0},
+        {File("bin.txt", "a\0b"s), 1, "cannot be read: it is not a text, RTF, HTML or Markdown file", 0},
+        {File("bin.html", "\x89PNG\0\0"s), 1, "is not a text, RTF, HTML or Markdown file", 0},
         {File("x.rtf", "not rich"), 1, "cannot be read as rich text", 0},
         {File("ok2.txt", "kept\n") + " " + File("y.rtf", "not rich"), 1, "cannot be read", 1},
         {File("empty.txt", ""), 0, "holds no text", 0},

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <vector>
 
 #include "app/cli_run.h"
@@ -129,6 +130,67 @@ TEST_F(CliTest, UsageErrors) {
     }
     EXPECT_FALSE(FileExists(dir.File("none.jb")));
     EXPECT_FALSE(FileExists(dir.File("none.hd")));
+}
+
+// Every file of a folder, name and bytes.
+std::map<std::string, std::string> FolderFiles(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        files[entry.path().filename().string()] = ReadFileBytes(entry.path().string());
+    return files;
+}
+
+// A mistyped option or a word too many must stop a command before it does anything: a page
+// added without its mistyped --password would be stored open.
+TEST_F(CliTest, EveryCommandRefusesAnOptionItDoesNotKnowAndAStrayWord) {
+    WriteFileBytes(dir.File("in.txt"), "imported words\n");
+    ASSERT_EQ(0, Cli("zap 2" + Data()).exitCode);  // so that restore has deleted pages to work on
+    const struct {
+        const char* command;
+        std::string arguments;
+    } cases[] = {
+        {"info", "--bogus"},
+        {"info", "stray"},
+        {"list", "--jsn"},
+        {"list", "stray"},
+        {"dump", "0 --bogus"},
+        {"dump", "0 1"},
+        {"show", "0 --rtff"},
+        {"show", "0 -v"},
+        {"add", "--pasword hunter2"},
+        {"add", "--read-only stray"},
+        {"search", "open --bogus"},
+        {"search", "open page"},
+        {"reindex", "--bogus"},
+        {"reindex", "stray"},
+        {"zap", "0 --bogus"},
+        {"zap", "0 1"},
+        {"restore", "0 --bogus"},
+        {"restore", "0 1"},
+        {"rename", dir.File("new") + " --bogus"},
+        {"rename", dir.File("new") + " stray"},
+        {"purge", "--bogus"},
+        {"purge", "stray"},
+        {"pack", "--bogus"},
+        {"pack", "stray"},
+        {"export", "--page 0 -o " + dir.File("out.txt") + " --bogus"},
+        {"export", "--page 0 -o " + dir.File("out.txt") + " stray"},
+        {"import", dir.File("in.txt") + " --doss"},
+        {"import", dir.File("in.txt") + " --type=txt --bogus"},
+        {"check", "--repare"},
+        {"check", "stray"},
+    };
+    const std::map<std::string, std::string> before = FolderFiles(dir.Path());
+    for (const auto& c : cases) {
+        const std::string arguments = std::string(c.command) + " " + c.arguments + Data();
+        SCOPED_TRACE(arguments);
+        const CliRun run = Cli(arguments, "secret\n");
+        EXPECT_EQ(2, run.exitCode);
+        EXPECT_EQ("", run.out);
+        EXPECT_NE(std::string::npos, run.err.find("is not an option of " + std::string(c.command))) << run.err;
+        EXPECT_NE(std::string::npos, run.err.find("usage: jotterbase-cli " + std::string(c.command))) << run.err;
+        EXPECT_TRUE(before == FolderFiles(dir.Path())) << "nothing is written";
+    }
 }
 
 // --data may stand before the command as well as after it, with the same meaning.

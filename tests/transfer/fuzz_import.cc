@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view name = rest.substr(0, nameEnd);
     const std::string_view bytes = nameEnd == std::string_view::npos ? std::string_view() : rest.substr(nameEnd + 1);
 
-    const FileKind kind = ImportKindOf(name, chosen);
+    const FileKind kind = ImportKindOf(name, chosen, data[0] & 0x40 ? TypeChoice::kChosen : TypeChoice::kDefault);
     if (name.ends_with(".txt") && kind != FileKind::kPlainText) std::abort();
     if (name.ends_with(".rtf") && kind != FileKind::kRichText) std::abort();
     const ImportContent content = CheckImportContent(bytes, kind == FileKind::kRichText);

@@ -48,13 +48,24 @@ TEST(ImportKindOf, TxtAndRtfByTheirExactExtensionElseTheChosenType) {
         {"a.html", 1, FileKind::kPlainText},  {"a.md", 9, FileKind::kRichText},  {"a.md", -1, FileKind::kRichText},
         {"dir.txt/a.md", 3, FileKind::kMarkdown},
     };
-    for (const auto& [name, chosen, kind] : cases) EXPECT_EQ(kind, ImportKindOf(name, chosen)) << name << " " << chosen;
+    for (const auto& [name, chosen, kind] : cases)
+        EXPECT_EQ(kind, ImportKindOf(name, chosen, TypeChoice::kChosen)) << name << " " << chosen;
+    // A default type gives way to an extension that names a kind, in any letter case.
+    const std::vector<std::tuple<std::string, int, FileKind>> defaults = {
+        {"a.html", 0, FileKind::kHtml},     {"a.HTM", 1, FileKind::kHtml},         {"a.md", 0, FileKind::kMarkdown},
+        {"a.Markdown", 1, FileKind::kMarkdown}, {"a.TXT", 0, FileKind::kPlainText}, {"a.Rtf", 1, FileKind::kRichText},
+        {"notes", 3, FileKind::kMarkdown},  {"a.doc", 1, FileKind::kPlainText},    {"a.md.bak", 2, FileKind::kHtml},
+        {"dir.md/notes", 0, FileKind::kRichText}, {".md", 1, FileKind::kMarkdown}, {"a.txt", 2, FileKind::kPlainText},
+    };
+    for (const auto& [name, type, kind] : defaults)
+        EXPECT_EQ(kind, ImportKindOf(name, type, TypeChoice::kDefault)) << name << " " << type;
     const std::vector<FileType>& types = ImportFileTypes();
     ASSERT_EQ(4u, types.size());
     EXPECT_EQ("Rich Text Format", types[0].name);
     EXPECT_EQ("Plain Text Format", types[1].name);
     EXPECT_EQ("HTML Document", types[2].name);
     EXPECT_EQ("Markdown", types[3].name);
+    EXPECT_EQ("*.md *.markdown", types[3].patterns);
 }
 
 TEST(CheckImportContent, BinaryAndNonRtfAreRefused) {

@@ -60,13 +60,14 @@ TEST_F(ImportWindowTest, TwoFilesBecomePagesOf150LinesWithoutTemplateOrReminderQ
     TMainForm& f = StartWithTemplate();
     const QString a = File("a.txt", Lines(1, 301));
     const QString b = File("b.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\b walrus\\b0  words\\par}");
-    dialogs.ExpectOpenFilesOfType({a, b}, 2);
+    dialogs.ExpectOpenFilesOfType({a, b}, 3);
     f.ImportButton->click();
     ASSERT_EQ(1u, dialogs.typedOpenRequests.size());
     EXPECT_EQ("Select a file to import:", dialogs.typedOpenRequests[0].caption);
-    EXPECT_EQ((QStringList{"Rich Text Format (*.rtf)", "Plain Text format (*.txt)", "HTML Document (*.htm *.html)",
-                           "Markdown (*.md)"}),
+    EXPECT_EQ((QStringList{"All supported files (*.rtf *.txt *.htm *.html *.md *.markdown)", "Rich Text Format (*.rtf)",
+                           "Plain Text format (*.txt)", "HTML Document (*.htm *.html)", "Markdown (*.md *.markdown)"}),
               dialogs.typedOpenRequests[0].filters);
+    EXPECT_EQ(0, dialogs.typedOpenRequests[0].selected) << "all supported files";
     const std::vector<std::string> texts = Texts(1);
     ASSERT_EQ(4u, texts.size()) << "three pages of a.txt (HTML chosen, but .txt is text), one of b.rtf";
     EXPECT_EQ(Lines(1, 150), texts[0] + "\n");
@@ -117,8 +118,9 @@ TEST_F(ImportWindowTest, FilesThatCannotBeImportedSaySoAndKeepWhatCameBefore) {
         {QString::fromStdString(dir.File("missing.txt")), 1,
          "The file you have selected does not exist. Please try again"},
         {File("binary.txt", std::string("a\0b", 3)), 1,
-         "An error occured whilst openning the file. If the error persists, please try converting the file to Rich "
-         "Text (.RTF) format, and try again."},
+         QString("The file %1 is not a text, RTF, HTML or Markdown file.").arg(QString::fromStdString(dir.File("binary.txt")))},
+        {File("picture.png", std::string("\x89PNG\0\0", 6)), 0,
+         QString("The file %1 is not a text, RTF, HTML or Markdown file.").arg(QString::fromStdString(dir.File("picture.png")))},
         {File("fake.rtf", "not rich text"), 1,
          "An error occured whilst openning the file. If the error persists, please try converting the file to Rich "
          "Text (.RTF) format, and try again."},
@@ -130,12 +132,51 @@ TEST_F(ImportWindowTest, FilesThatCannotBeImportedSaySoAndKeepWhatCameBefore) {
         dialogs.ExpectOpenFilesOfType({good, c.file, good}, c.type);
         dialogs.Expect(c.message);
         f.ImportButton->click();
-        const bool stops = !c.message.startsWith("The file /");
+        const bool stops = !c.message.contains("holds no text");
         pages += stops ? 1 : 2;
         EXPECT_EQ(pages, PageCount()) << c.file.toStdString() << ": the file before it stays"
                                       << (stops ? ", the one after it waits" : ", the one after it follows");
         EXPECT_FALSE(f.ws.importInProgress);
     }
+}
+
+// Under "All supported files" each file is read as its extension says, and the default type of
+// the settings takes a file whose extension says nothing; a type filter the user picks decides.
+TEST_F(ImportWindowTest, TheExtensionSaysWhatAFileIsUnlessATypeIsChosen) {
+    WriteSettings("[Import]\r\nFileType=2\r\n[Template]\r\nDef=none\r\n[Remind]\r\nOnNoDateAlready=0\r\n");
+    MakePages(1);
+    TMainForm& f = Start();
+    const std::string html = "<p><b>walrus</b> words</p>";
+    const std::string utf16 = std::string("\xFF\xFE", 2) + std::string("w\0\xE9\0\n\0x\0", 8);
+    const struct {
+        QString file;
+        int filter;  // 0 all supported files, else the type before it
+        std::string text;
+    } cases[] = {
+        {File("a.html", html), 0, "walrus words"},
+        {File("b.MD", "# Walrus\n\n*words*\n"), 0, "Walrus\nwords"},
+        {File("c.markdown", "*words*\n"), 0, "words"},
+        {File("u16.txt", utf16), 0, "w\xC3\xA9\nx"},
+        {File("notes.data", html), 0, "walrus words"},  // the settings' default type: HTML
+        {File("d.html", html), 2, html},                 // "Plain Text format" chosen
+        {File("e.htm", "{\\rtf1 rich}"), 1, "rich"},   // "Rich Text Format" chosen
+    };
+    for (const auto& c : cases) {
+        dialogs.ExpectOpenFilesOfType({c.file}, c.filter);
+        f.ImportButton->click();
+        EXPECT_EQ(c.text, StoredText(PageCount() - 1)) << c.file.toStdString();
+    }
+    EXPECT_EQ(8, PageCount());
+    EXPECT_TRUE(dialogs.shown.empty()) << "nothing refused";
+}
+
+TEST_F(ImportWindowTest, AFileNamedAtStartUpIsReadAsItsExtensionSays) {
+    WriteSettings("[Template]\r\nDef=none\r\n");
+    MakePages(1);
+    WriteFileBytes(dir.File("notes.md"), "# Walrus\n\n*words*\n");
+    Start({QString::fromStdString(dir.File("notes.md"))});
+    ASSERT_EQ(2, PageCount());
+    EXPECT_EQ("Walrus\nwords", StoredText(1));
 }
 
 TEST_F(ImportWindowTest, DosRecordsBecomeOnePageEach) {
