@@ -162,6 +162,11 @@ void TMainForm::BuildWidgets() {
     EditSearchTerm = new search::SearchTermBox(this);
     EditSearchTerm->setObjectName("EditSearchTerm");
     EditSearchTerm->setAccessibleName("Search term");
+    // Room for a query of a few words. The Query toolbar shares the Search toolbar's row: the box
+    // keeps its width when that appears, instead of giving way to it.
+    constexpr int kSearchTermCharacters = 28, kFrameAndMargins = 12;
+    EditSearchTerm->setFixedWidth(
+        EditSearchTerm->fontMetrics().horizontalAdvance(QString(kSearchTermCharacters, 'x')) + kFrameAndMargins);
     ToolbarButton972 = Button(this, "ToolbarButton972", "", "Recent searches");
     ToolbarButton972->setAccessibleName("Recent searches");
     FindToolbarButton = Button(this, "FindToolbarButton", "Find");

@@ -170,6 +170,8 @@ bool TMainForm::FormShow(const QStringList& parameters) {
         ButtonDown->setEnabled(false);
         SetModified(false);
         ws.created = ws.modified = clock.Today();
+        SetPanelText(2, "Created: " + ShortDate(ws.created));
+        SetPanelText(3, "Modified: " + ShortDate(ws.modified));
         ApplyDefaultFont(false);
         EditBox->setFocus();
     }
