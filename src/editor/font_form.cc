@@ -4,6 +4,8 @@
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QFormLayout>
+#include <QListView>
+#include <algorithm>
 #include <QVBoxLayout>
 
 #include "editor/colour_list.h"
@@ -19,6 +21,11 @@ TFontForm::TFontForm(QWidget* parent) : QDialog(parent) {
     Fonts->setObjectName("Fonts");
     Fonts->setWindowFlags(Qt::Widget);
     Fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    // Qt's dialog leaves its three lists (family, style, size, made in that order) unnamed.
+    const QList<QListView*> lists = Fonts->findChildren<QListView*>();
+    const char* const listNames[] = {"Font", "Font style", "Size"};
+    for (qsizetype i = 0; i < std::min<qsizetype>(lists.size(), 3); ++i)
+        if (lists[i]->accessibleName().isEmpty()) lists[i]->setAccessibleName(listNames[i]);
     FontColour = new QComboBox(this);
     FontColour->setObjectName("FontColour");
     FontColour->setAccessibleName("Colour");

@@ -101,5 +101,11 @@ TEST_F(DialogSurveyTest, EveryDialogIsWideEnoughForItsCaption) {
     });
 }
 
+TEST_F(DialogSurveyTest, EveryControlHasANameForAScreenReader) {
+    ForEachDialog([](QDialog& d) { EXPECT_EQ(QStringList(), Unnamed(&d)); });
+    form->OpenQuery("page ", {PageIdOf(0)}, "page");
+    EXPECT_EQ(QStringList(), Unnamed(form.get())) << "the main window";
+}
+
 }  // namespace
 }  // namespace jb::test
