@@ -38,9 +38,7 @@ QString SpokenName(QWidget* w) {
 QStringList Unnamed(QWidget* window) {
     QStringList unnamed;
     for (QWidget* w : window->findChildren<QWidget*>()) {
-        // A control whose focus goes to another is spoken as that one.
-        if (w->isWindow() || w->window() != window || w->focusPolicy() == Qt::NoFocus ||
-            w->focusProxy())
+        if (w->isWindow() || w->window() != window || w->focusPolicy() == Qt::NoFocus)
             continue;
         bool inside = false;
         for (QWidget* p = w->parentWidget(); p && p != window && !inside; p = p->parentWidget())
