@@ -20,7 +20,8 @@ folder = os.path.dirname(program)
 # A misspelt word for the spelling check to stop at.
 with open(os.path.join(folder, "JotBase.ini"), "w") as ini:
     ini.write("[Remind]\r\nOnNoDateAlready=2\r\n")
-child = subprocess.Popen([program], cwd=folder, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+log = open(os.path.join(folder, "run.log"), "w")
+child = subprocess.Popen([program], cwd=folder, stdout=log, stderr=subprocess.STDOUT)
 
 # The dialogs, each with the keys that open it from the page text and its caption.
 DIALOGS = [
@@ -126,10 +127,20 @@ try:
         if shown:
             xdo("windowfocus", "--sync", shown)
         xdo("key", "Escape")
-        time.sleep(0.5)
+        for _ in range(40):
+            if not node.getState().contains(pyatspi.STATE_SHOWING):
+                break
+            time.sleep(0.25)
+        else:
+            problems.append("%s: did not close with Escape" % title)
     for p in problems:
         print(p)
     sys.exit(1 if problems else 0)
+except Exception as e:
+    print("listening failed: %s; the program %s" % (e, "ended" if child.poll() is not None else "runs"))
+    log.flush()
+    print(open(os.path.join(folder, "run.log")).read()[-2000:])
+    sys.exit(1)
 finally:
     child.kill()
     child.wait()
