@@ -4,6 +4,8 @@
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QFormLayout>
+#include <QLineEdit>
+#include <QListView>
 #include <QVBoxLayout>
 
 #include "editor/colour_list.h"
@@ -19,6 +21,21 @@ TFontForm::TFontForm(QWidget* parent) : QDialog(parent) {
     Fonts->setObjectName("Fonts");
     Fonts->setWindowFlags(Qt::Widget);
     Fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    // Qt's dialog leaves its three lists and the boxes above them (family, style, size, made in
+    // that order) unnamed.
+    const char* const names[] = {"Font", "Font style", "Size"};
+    const QList<QListView*> lists = Fonts->findChildren<QListView*>();
+    const QList<QLineEdit*> boxes = Fonts->findChildren<QLineEdit*>();
+    for (qsizetype i = 0; i < 3; ++i) {
+        if (i < lists.size() && lists[i]->accessibleName().isEmpty()) lists[i]->setAccessibleName(names[i]);
+        if (i < boxes.size() && boxes[i]->accessibleName().isEmpty()) boxes[i]->setAccessibleName(names[i]);
+    }
+    // Escape and Enter in the lists end Qt's dialog, which would hide it inside this one: they end
+    // this one instead.
+    connect(Fonts, &QDialog::finished, this, [this](int result) {
+        Fonts->setVisible(true);
+        done(result);
+    });
     FontColour = new QComboBox(this);
     FontColour->setObjectName("FontColour");
     FontColour->setAccessibleName("Colour");

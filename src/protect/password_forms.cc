@@ -67,7 +67,9 @@ TPwForm::TPwForm(ui::Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialo
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setModal(false);
     Pw1 = PasswordField(this, "Pw1");
+    Pw1->setAccessibleName("Type password");
     Pw2 = PasswordField(this, "Pw2");
+    Pw2->setAccessibleName("Type password again");
     Button1 = FormButton(this, "Button1", "&OK");
     Button1->setDefault(true);
     Button2 = FormButton(this, "Button2", "C&ancel");
@@ -133,6 +135,7 @@ TEnterPasswordForm::TEnterPasswordForm(ui::Dialogs& dialogs, QWidget* parent)
     PNLabel = new QLabel(this);
     PNLabel->setObjectName("PNLabel");
     EditPassword = PasswordField(this, "EditPassword");
+    EditPassword->setAccessibleName("Page password");
     Button1 = FormButton(this, "Button1", "&OK");
     Button1->setDefault(true);
     Button2 = FormButton(this, "Button2", "C&ancel");

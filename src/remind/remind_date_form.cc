@@ -17,11 +17,13 @@ TGetRemindDateForm::TGetRemindDateForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Quorvane Reminder Date");
     rdate = new QDateEdit(this);
     rdate->setObjectName("rdate");
+    rdate->setAccessibleName("Reminder date");
     rdate->setCalendarPopup(true);
     rdate->setMinimumDate(DayZero());
     rdate->setDisplayFormat(PickerDateFormat());
     RTime = new TimeBox(this);
     RTime->setObjectName("RTime");
+    RTime->setAccessibleName("Reminder time");
     OkButton = new QPushButton("&OK", this);
     OkButton->setObjectName("OkButton");
     OkButton->setDefault(true);

@@ -15,6 +15,7 @@ TListForm::TListForm(QWidget* parent) : QDialog(parent) {
     setModal(false);
     List = new QListWidget(this);
     List->setObjectName("List");
+    List->setAccessibleName("Recent searches");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(List);

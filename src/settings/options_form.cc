@@ -83,6 +83,7 @@ TOptionsForm::TOptionsForm(workspace::TMainForm& window) : QDialog(&window), win
     setWindowTitle("Quorvane Jotterbase Options");
     auto* layout = new QVBoxLayout(this);
     PageControl1 = Named(new QTabWidget(this), "PageControl1");
+    PageControl1->setAccessibleName("Option pages");
     PageControl1->addTab(BuildDatabaseTab(), "&Database");
     PageControl1->addTab(BuildCustomisationTab(), "&Customisation");
     PageControl1->addTab(BuildWindowsTab(), "&Windows");

@@ -68,7 +68,7 @@ namespace jb::workspace {
 
 // The page editor: a rich-text editor that tells the window about Enter before the line break
 // goes in, leaves Ctrl+A to the window's "Add Page", and takes from the clipboard or a drop only
-// data it can insert.
+// data it can insert. Tab types a tab; Ctrl+Tab and Ctrl+Shift+Tab move the focus on and back.
 class TPageEditor : public QTextEdit {
     Q_OBJECT
 public:
@@ -387,7 +387,7 @@ public:
     QAction* ImportDOSJotterbasefile1;  // File menu: "Import DOS &Jotterbase file"
     QAction* Saveastemplate1;           // Page menu: "Save as &template"
     QAction* ChangeLoadedTemplate1;     // Page menu: "Change &loaded template"
-    QAction* GotoNextField1;            // in no menu (Ctrl+Shift+E): the next template field
+    QAction* GotoNextField1;            // Page menu: "Goto Next &Field" (Ctrl+Shift+E)
     QAction* Options1;                  // File menu: "&Options"
     QAction* CheckSpelling1;            // Edit menu: "&Check Spelling" (Alt+S)
     QAction* DeletedPages;  // View menu: "&Deleted Pages", or "&Main Data" in deleted-pages mode
@@ -410,6 +410,8 @@ public:
     QAction* Insertobject1;
     QAction* MenuItem9715;  // Format > Font...
     QAction* ViewRuler1;
+    QAction* GotoPageNumber1;  // View menu: the focus to the page number box (Ctrl+G)
+    QAction* GotoSearchTerm1;  // View menu: the focus to the search term box (Ctrl+Shift+F)
     QAction* Formatting1;
     QAction* Database1;
     QAction* Editing1;
@@ -442,6 +444,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // Tab follows the window's layout (focus_order.h).
+    bool focusNextPrevChild(bool next) override;
 
 private:
     // main_form_build.cc

@@ -28,6 +28,7 @@
 #include "remind/ticker_panel.h"
 #include "remind/time_box.h"
 #include "search/search_term_box.h"
+#include "workspace/focus_order.h"
 #include "workspace/main_form.h"
 
 namespace jb::workspace {
@@ -47,6 +48,18 @@ bool TPageEditor::event(QEvent* e) {
 }
 
 void TPageEditor::keyPressEvent(QKeyEvent* e) {
+    // Tab belongs to the text; Ctrl+Tab is the way out of it (the text editor's own focus move
+    // refuses while the text is editable, so the window's is asked directly).
+    if (e->modifiers() & Qt::ControlModifier) {
+        if (e->key() == Qt::Key_Backtab || (e->key() == Qt::Key_Tab && (e->modifiers() & Qt::ShiftModifier))) {
+            QWidget::focusNextPrevChild(false);
+            return;
+        }
+        if (e->key() == Qt::Key_Tab) {
+            QWidget::focusNextPrevChild(true);
+            return;
+        }
+    }
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !isReadOnly()) emit EnterPressed();
     QTextEdit::keyPressEvent(e);
 }
@@ -149,6 +162,11 @@ void TMainForm::BuildWidgets() {
     EditSearchTerm = new search::SearchTermBox(this);
     EditSearchTerm->setObjectName("EditSearchTerm");
     EditSearchTerm->setAccessibleName("Search term");
+    // Room for a query of a few words. The Query toolbar shares the Search toolbar's row: the box
+    // keeps its width when that appears, instead of giving way to it.
+    constexpr int kSearchTermCharacters = 28, kFrameAndMargins = 12;
+    EditSearchTerm->setFixedWidth(
+        EditSearchTerm->fontMetrics().horizontalAdvance(QString(kSearchTermCharacters, 'x')) + kFrameAndMargins);
     ToolbarButton972 = Button(this, "ToolbarButton972", "", "Recent searches");
     ToolbarButton972->setAccessibleName("Recent searches");
     FindToolbarButton = Button(this, "FindToolbarButton", "Find");
@@ -233,12 +251,12 @@ void TMainForm::BuildMenus() {
     ChangeCurrentDatabase1 = Action(this, "ChangeCurrentDatabase1", "&Open Database");
     Saveas1 = Action(this, "Saveas1", "Save Database &as");
     FileMenu->addActions({CreateNewDatabase1, ChangeCurrentDatabase1, Saveas1});
-    QMenu* maintenance = FileMenu->addMenu("Database Maintainance...");
+    QMenu* maintenance = FileMenu->addMenu("Database &Maintainance...");
     maintenance->setObjectName("DatabaseMaintainance1");
     Packcurrentdatabase1 = Action(this, "Packcurrentdatabase1", "&Pack Current Database");
     Rebuilddamagedindex1 = Action(this, "Rebuilddamagedindex1", "Rebuild Damaged &Index");
     maintenance->addActions({Packcurrentdatabase1, Rebuilddamagedindex1});
-    MMenuExitNoUpdate = Action(this, "MMenuExitNoUpdate", "&Exit without Updating");
+    MMenuExitNoUpdate = Action(this, "MMenuExitNoUpdate", "Exit &without Updating");
     Exit1 = Action(this, "Exit1", "E&xit");
     MMenuExport = Action(this, "MMenuExport", "&Export pages(s)", QKeySequence("Ctrl+E"));
     MMenuPrint = Action(this, "MMenuPrint", "P&rint page(s)", QKeySequence("Ctrl+Shift+P"));
@@ -246,7 +264,7 @@ void TMainForm::BuildMenus() {
     ImportDOSJotterbasefile1 = Action(this, "ImportDOSJotterbasefile1", "Import DOS &Jotterbase file");
     FileMenu->addSeparator();
     FileMenu->addActions({MMenuImport, ImportDOSJotterbasefile1, MMenuExport, MMenuPrint});
-    Options1 = Action(this, "Options1", "&Options");
+    Options1 = Action(this, "Options1", "O&ptions");
     FileMenu->addSeparator();
     FileMenu->addAction(Options1);
     FileMenu->addSeparator();
@@ -260,23 +278,22 @@ void TMainForm::BuildMenus() {
     MMenuZap = Action(this, "MMenuZap", "&Delete Page", QKeySequence("Ctrl+D"));
     MMenuNext = Action(this, "MMenuNext", "&Next Page", QKeySequence("Shift+F10"));
     MMenuPrevious = Action(this, "MMenuPrevious", "&Previous Page", QKeySequence("Shift+F9"));
-    Readonly1 = Action(this, "Readonly1", "Read only", QKeySequence("Ctrl+O"), true);
+    Readonly1 = Action(this, "Readonly1", "&Read only", QKeySequence("Ctrl+O"), true);
     MMenuPassword = Action(this, "MMenuPassword", "Pass&word Protected", QKeySequence("Ctrl+P"), true);
-    MMenuRemind = Action(this, "MMenuRemind", "Remind-date set", RefineOrRemindKey(), true);
-    AutomaticUpdate1 = Action(this, "AutomaticUpdate1", "Automatic Update", QKeySequence("Shift+Ctrl+U"), true);
+    MMenuRemind = Action(this, "MMenuRemind", "Re&mind-date set", RefineOrRemindKey(), true);
+    AutomaticUpdate1 = Action(this, "AutomaticUpdate1", "Automat&ic Update", QKeySequence("Shift+Ctrl+U"), true);
     PageMenu->addActions({MMenuAdd, MMenuUpdate, MMenuZap});
     PageMenu->addSeparator();
     Saveastemplate1 = Action(this, "Saveastemplate1", "Save as &template");
     ChangeLoadedTemplate1 = Action(this, "ChangeLoadedTemplate1", "Change &loaded template");
     PageMenu->addActions({Saveastemplate1, ChangeLoadedTemplate1});
-    // Ctrl+E belongs to Export pages(s); the field jump takes Ctrl+Shift+E. It sits in no menu but
-    // is the window's, so its key works wherever the window has the focus.
-    GotoNextField1 = Action(this, "GotoNextField1", "Goto Next Field", QKeySequence("Ctrl+Shift+E"));
-    addAction(GotoNextField1);
+    // Ctrl+E belongs to Export pages(s); the field jump takes Ctrl+Shift+E.
+    GotoNextField1 = Action(this, "GotoNextField1", "Goto Next &Field", QKeySequence("Ctrl+Shift+E"));
+    PageMenu->addAction(GotoNextField1);
     PageMenu->addSeparator();
     PageMenu->addActions({MMenuNext, MMenuPrevious});
     PageMenu->addSeparator();
-    QMenu* attributes = PageMenu->addMenu("Page Attributes");
+    QMenu* attributes = PageMenu->addMenu("Page Attri&butes");
     attributes->setObjectName("PageAttributes1");
     attributes->addActions({Readonly1, MMenuPassword});
     PageMenu->addActions({MMenuRemind, AutomaticUpdate1});
@@ -297,9 +314,9 @@ void TMainForm::BuildMenus() {
     all->setObjectName("MenuItem9710");
     EditMenu->addSeparator();
     Findinthisrecord1 = Action(this, "Findinthisrecord1", "&Find on this page...");
-    Insertobject1 = Action(this, "Insertobject1", "Insert object");
+    Insertobject1 = Action(this, "Insertobject1", "&Insert object");
     EditMenu->addActions({Findinthisrecord1, Insertobject1});
-    CheckSpelling1 = Action(this, "CheckSpelling1", "&Check Spelling", QKeySequence("Alt+S"));
+    CheckSpelling1 = Action(this, "CheckSpelling1", "Check &Spelling", QKeySequence("Alt+S"));
     EditMenu->addAction(CheckSpelling1);
 
     FormatMenu = bar->addMenu("Forma&t");
@@ -310,11 +327,11 @@ void TMainForm::BuildMenus() {
     QueryMenu = bar->addMenu("&Query");
     QueryMenu->setObjectName("QueryMenu");
     CloseQuery1 = Action(this, "CloseQuery1", "&Close");
-    Refine1 = Action(this, "Refine1", "Refine");  // Ctrl+R while a query is open
-    SaveQuery1 = Action(this, "SaveQuery1", "Save");
-    FindNext1 = Action(this, "FindNext1", "Find next occurence", QKeySequence("F10"));
-    FindPrevious1 = Action(this, "FindPrevious1", "Find Previous occurence", QKeySequence("F9"));
-    RejectCurrentpage1 = Action(this, "RejectCurrentpage1", "Reject current page", QKeySequence("Ctrl+Alt+R"));
+    Refine1 = Action(this, "Refine1", "&Refine");  // Ctrl+R while a query is open
+    SaveQuery1 = Action(this, "SaveQuery1", "&Save");
+    FindNext1 = Action(this, "FindNext1", "Find &next occurence", QKeySequence("F10"));
+    FindPrevious1 = Action(this, "FindPrevious1", "Find &Previous occurence", QKeySequence("F9"));
+    RejectCurrentpage1 = Action(this, "RejectCurrentpage1", "Re&ject current page", QKeySequence("Ctrl+Alt+R"));
     QueryMenu->addActions({CloseQuery1, Refine1, SaveQuery1, FindNext1, FindPrevious1, RejectCurrentpage1});
 
     ViewMenu = bar->addMenu("&View");
@@ -323,13 +340,17 @@ void TMainForm::BuildMenus() {
     ViewMenu->addAction(ViewRuler1);
     DeletedPages = Action(this, "DeletedPages", "&Deleted Pages");
     ViewMenu->addAction(DeletedPages);
+    // The boxes Tab reaches only through every toolbar before them, at one key each.
+    GotoPageNumber1 = Action(this, "GotoPageNumber1", "Page &Number Box", QKeySequence("Ctrl+G"));
+    GotoSearchTerm1 = Action(this, "GotoSearchTerm1", "Search &Box", QKeySequence("Ctrl+Shift+F"));
+    ViewMenu->addActions({GotoPageNumber1, GotoSearchTerm1});
     QMenu* toolbars = ViewMenu->addMenu("&Toolbars");
     toolbars->setObjectName("Toolbars1");
     Formatting1 = Action(this, "Formatting1", "For&matting", {}, true);
     Database1 = Action(this, "Database1", "Data&base", {}, true);
     Editing1 = Action(this, "Editing1", "E&diting", {}, true);
     Attributes1 = Action(this, "Attributes1", "&Attributes", {}, true);
-    Searchdata1 = Action(this, "Searchdata1", "Search data", {}, true);
+    Searchdata1 = Action(this, "Searchdata1", "&Search data", {}, true);
     toolbars->addActions({Formatting1, Database1, Editing1, Attributes1, Searchdata1});
 
     HelpMenu = bar->addMenu("&Help");
@@ -361,7 +382,7 @@ void TMainForm::BuildMenus() {
     PopupMenu1->addAction("Cu&t", EditBox, &QTextEdit::cut);
     PopupMenu1->addAction("&Copy", EditBox, &QTextEdit::copy);
     PopupMenu1->addAction("&Paste", EditBox, &QTextEdit::paste);
-    RMenuSelectAll = Action(this, "RMenuSelectAll", "Select &All");
+    RMenuSelectAll = Action(this, "RMenuSelectAll", "Se&lect All");
     RMenuFont = Action(this, "RMenuFont", "&Font...");
     PopupMenu1->addActions({RMenuSelectAll, RMenuFont});
     PopupMenu1->addSeparator();
@@ -523,7 +544,18 @@ void TMainForm::ConnectCommands() {
         connect(bar, &QToolBar::visibilityChanged, item, [item = item, bar = bar] { item->setChecked(!bar->isHidden()); });
     }
     on(ViewRuler1, &QAction::triggered, [this] { ViewRuler1Click(); });
+    const std::pair<QAction*, QLineEdit*> boxes[] = {{GotoPageNumber1, EditRecNum}, {GotoSearchTerm1, EditSearchTerm}};
+    for (auto [item, box] : boxes)
+        connect(item, &QAction::triggered, box, [box = box] {
+            // A box on a hidden toolbar is shown with it: the user asked for it.
+            for (QWidget* p = box->parentWidget(); p; p = p->parentWidget())
+                if (auto* toolbar = qobject_cast<QToolBar*>(p)) toolbar->show();
+            box->setFocus(Qt::ShortcutFocusReason);
+            box->selectAll();
+        });
 }
+
+bool TMainForm::focusNextPrevChild(bool next) { return MoveFocusAlongLayout(this, next); }
 
 void TMainForm::ApplyLayout(const WindowLayout& l) {
     if (l.maximized) setWindowState(windowState() | Qt::WindowMaximized);

@@ -19,6 +19,7 @@
 #include "remind/qt_dates.h"
 #include "store/dataset_paths.h"
 #include "store/io_error.h"
+#include "workspace/caption_fit.h"
 #include "workspace/main_form.h"
 #include "workspace/workspace_text.h"
 
@@ -44,6 +45,7 @@ TMainForm::TMainForm(MainFormSeams seams, QWidget* parent)
       store(FileSystem::Default(), seams.clock),
       defaultSpell_(std::make_unique<NullSpellEngine>()) {
     setObjectName("MainForm");
+    ui::FitDialogsToCaptions(this);
     spellEngine = defaultSpell_.get();
     BuildWidgets();
     BuildToolbars();
@@ -170,6 +172,8 @@ bool TMainForm::FormShow(const QStringList& parameters) {
         ButtonDown->setEnabled(false);
         SetModified(false);
         ws.created = ws.modified = clock.Today();
+        SetPanelText(2, "Created: " + ShortDate(ws.created));
+        SetPanelText(3, "Modified: " + ShortDate(ws.modified));
         ApplyDefaultFont(false);
         EditBox->setFocus();
     }

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QMediaDevices>
 #include <QProcess>
+#include <QShortcut>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -17,6 +18,9 @@ THelpForm::THelpForm(QWidget* parent) : QTextBrowser(parent) {
     setWindowTitle("Quorvane Jotterbase Help");
     setOpenExternalLinks(true);
     resize(560, 480);
+    // A window of its own, so it closes as a dialog does.
+    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(close, &QShortcut::activated, this, &QWidget::close);
 }
 
 void THelpForm::ShowContext(const QString& helpFile, int context) {

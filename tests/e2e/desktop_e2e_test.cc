@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "richtext/richtext.h"
 #include "store/page_store.h"
@@ -129,33 +130,65 @@ TEST(DesktopEndToEnd, TypeUpdateCloseAndFindThePageAgain) {
     EXPECT_NE(std::string::npos, ReadFileBytes(folder.File("JotBase.ini")).find("PageNum=0"));
 }
 
+// Runs a script of tests/e2e that listens to the real program (copied into a fresh folder with
+// the files named in `files` from the program folder) through the accessibility bus, on a
+// virtual display of its own. Skips the test where a tool is missing; gives the script's exit
+// code and its output.
+struct ScriptRun {
+    int code = -1;
+    std::string out;
+};
+ScriptRun RunAccessibilityScript(const std::string& script, const std::vector<std::string>& files,
+                                 const std::string& extraArgument = {}) {
+    ScriptRun run;
+    for (const char* tool : {"Xvfb", "xdotool", "xdpyinfo", "dbus-run-session", "import"})
+        if (!OnPath(tool)) {
+            run.code = 77;
+            run.out = std::string(tool) + " missing";
+            return run;
+        }
+    const std::string program = ProgramDir() + "/jotterbase";
+    EXPECT_TRUE(fs::exists(program)) << program;
+    VirtualDisplay x("1280x1024x24");
+    if (!x.Ready()) {
+        run.code = 77;
+        run.out = "no virtual display could be started";
+        return run;
+    }
+    TempDir folder;
+    fs::copy_file(program, folder.File("jotterbase"));
+    for (const std::string& f : files) fs::copy_file(ProgramDir() + "/" + f, folder.File(f));
+    const std::string command = "DISPLAY=" + x.Display() +
+                                " QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 dbus-run-session -- "
+                                "/usr/bin/python3 '" JB_SOURCE_DIR "/tests/e2e/" +
+                                script + "' '" + folder.File("jotterbase") + "'" +
+                                (extraArgument.empty() ? "" : " '" + extraArgument + "'") + " 2>&1";
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return run;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, p)) run.out += buffer;
+    const int status = pclose(p);
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
 // The real window at its first size and at 1280 x 800, looked at through the accessibility bus:
 // every toolbar control on show, none behind an overflow button, and every status panel inside
 // the status bar. The screenshots stay in the build folder (Testing/screenshots).
 TEST(DesktopEndToEnd, EveryToolbarControlIsOnShowInTheRealWindow) {
-    for (const char* tool : {"Xvfb", "xdotool", "xdpyinfo", "dbus-run-session", "import"})
-        if (!OnPath(tool)) GTEST_SKIP() << tool << " missing";
-    const std::string program = ProgramDir() + "/jotterbase";
-    ASSERT_TRUE(fs::exists(program)) << program;
-    VirtualDisplay x("1280x1024x24");
-    if (!x.Ready()) GTEST_SKIP() << "no virtual display could be started";
-    TempDir folder;
-    fs::copy_file(program, folder.File("jotterbase"));
     fs::create_directories(JB_SCREENSHOT_DIR);
-    const std::string command = "DISPLAY=" + x.Display() +
-                                " QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 dbus-run-session -- "
-                                "/usr/bin/python3 '" JB_SOURCE_DIR "/tests/e2e/window_look.py' '" +
-                                folder.File("jotterbase") + "' '" JB_SCREENSHOT_DIR "/window' 2>&1";
-    FILE* p = popen(command.c_str(), "r");
-    ASSERT_NE(nullptr, p);
-    std::string out;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, p)) out += buffer;
-    const int status = pclose(p);
-    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (code == 77) GTEST_SKIP() << out;
-    EXPECT_EQ(0, code) << out;
+    const ScriptRun run = RunAccessibilityScript("window_look.py", {}, JB_SCREENSHOT_DIR "/window");
+    if (run.code == 77) GTEST_SKIP() << run.out;
+    EXPECT_EQ(0, run.code) << run.out;
     EXPECT_TRUE(fs::exists(std::string(JB_SCREENSHOT_DIR) + "/window-first.png"));
+}
+
+// A screen reader's view of the real program: every control that takes the focus, in the
+// window and in each dialog opened by its keys, has a name.
+TEST(DesktopEndToEnd, EveryControlOfTheRealProgramHasAName) {
+    const ScriptRun run = RunAccessibilityScript("accessible_names.py", {"British English.Lexicon", "normal.tp"});
+    if (run.code == 77) GTEST_SKIP() << run.out;
+    EXPECT_EQ(0, run.code) << run.out;
 }
 
 }  // namespace

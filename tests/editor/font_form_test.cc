@@ -2,7 +2,10 @@
 
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QApplication>
 #include <QFontDialog>
+#include <QListView>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "editor/editor_app.h"
@@ -36,6 +39,22 @@ TEST(FontForm, GivesTheChosenFontAndColour) {
     EXPECT_EQ("Custom", form.FontColour->currentText());
     EXPECT_EQ(QColor(0x654321), form.ChosenColour());
     EXPECT_EQ(17, form.FontColour->count());
+}
+
+// Escape in the font lists closes the Font dialog, not the chooser inside it; Enter chooses.
+TEST(FontForm, EscapeAndEnterEndTheWholeDialog) {
+    testing::EnsureApplication();
+    TFontForm form;
+    for (const int key : {Qt::Key_Escape, Qt::Key_Return}) {
+        form.show();
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        form.Fonts->findChild<QListView*>()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key));
+        EXPECT_FALSE(form.isVisible()) << key;
+        EXPECT_EQ(key == Qt::Key_Escape ? QDialog::Rejected : QDialog::Accepted, form.result());
+        EXPECT_TRUE(form.Fonts->isVisibleTo(&form)) << "the chooser is there at the next show";
+    }
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ TEST_F(DataSetCommandsTest, FileAndViewMenusHoldTheCommands) {
               f.FileMenu->actions().mid(0, 3));
     auto* maintenance = f.findChild<QMenu*>("DatabaseMaintainance1");
     ASSERT_NE(nullptr, maintenance);
-    EXPECT_EQ("Database Maintainance...", maintenance->title());
+    EXPECT_EQ("Database &Maintainance...", maintenance->title());
     EXPECT_EQ((QList<QAction*>{f.Packcurrentdatabase1, f.Rebuilddamagedindex1}), maintenance->actions());
     EXPECT_TRUE(f.ViewMenu->actions().contains(f.DeletedPages));
     EXPECT_FALSE(f.FileMenu->actions().contains(f.DeletedPages));

@@ -66,11 +66,11 @@ TEST_F(MainFormTest, WidgetsCarryTheirComponentNamesAndCaptions) {
     } actions[] = {
         {"MMenuAdd", "&Add Page", "Ctrl+A"},       {"MMenuUpdate", "&Update", "Ctrl+S"},
         {"MMenuZap", "&Delete Page", "Ctrl+D"},    {"MMenuNext", "&Next Page", "Shift+F10"},
-        {"MMenuPrevious", "&Previous Page", "Shift+F9"}, {"Readonly1", "Read only", "Ctrl+O"},
+        {"MMenuPrevious", "&Previous Page", "Shift+F9"}, {"Readonly1", "&Read only", "Ctrl+O"},
         {"MMenuPassword", "Pass&word Protected", "Ctrl+P"},
-        {"MMenuRemind", "Remind-date set", "Ctrl+R"}, {"AutomaticUpdate1", "Automatic Update", "Ctrl+Shift+U"},
+        {"MMenuRemind", "Re&mind-date set", "Ctrl+R"}, {"AutomaticUpdate1", "Automat&ic Update", "Ctrl+Shift+U"},
         {"Contents1", "&Contents && Index", "F1"},  {"Exit1", "E&xit", ""},
-        {"MMenuExitNoUpdate", "&Exit without Updating", ""},
+        {"MMenuExitNoUpdate", "Exit &without Updating", ""},
     };
     for (const auto& a : actions) {
         auto* item = f.findChild<QAction*>(a.name);

@@ -2,7 +2,10 @@
 // query mode reach the right command, and the query menu works in every kind of query.
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QSignalSpy>
+#include <QToolBar>
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -96,7 +99,7 @@ TEST_F(WindowKeysTest, KeysReachTheirCommands) {
     EXPECT_FALSE(f.CheckBoxPassword->isChecked());
     auto* attributes = f.findChild<QMenu*>("PageAttributes1");
     ASSERT_NE(nullptr, attributes);
-    EXPECT_EQ("Page Attributes", attributes->title());
+    EXPECT_EQ("Page Attri&butes", attributes->title());
     EXPECT_EQ((QList<QAction*>{f.Readonly1, f.MMenuPassword}), attributes->actions());
 
     // Ctrl+A in the editor adds a page; Select All stays on its menu item.
@@ -123,6 +126,116 @@ TEST_F(WindowKeysTest, NoButtonTakesTheKeyOfAMenu) {
     }
     EXPECT_TRUE(f.FindButton->shortcut().isEmpty()) << "Adv. &Find shows only its icon";
     EXPECT_EQ(QKeySequence("Alt+Z"), f.ZapButton->shortcut()) << "Zap keeps its caption and its key";
+}
+
+// The control Tab stops at that holds the focus (a date box, not the line edit inside it).
+QWidget* FocusedControl(QWidget* window) {
+    QWidget* w = QApplication::focusWidget();
+    while (w && w->parentWidget() && w->parentWidget() != window && (w->parentWidget()->focusPolicy() & Qt::TabFocus))
+        w = w->parentWidget();
+    return w;
+}
+
+QString NameOf(const QWidget* w) { return w ? w->objectName() : "(nothing)"; }
+
+// Tab types a tab in the page; Ctrl+Tab and Ctrl+Shift+Tab leave it, and Tab then goes through
+// the window as it is read: row by row from the top, each row from the left, the page last.
+TEST_F(WindowKeysTest, FocusLeavesThePageByKeysAndTabFollowsTheLayout) {
+    WritePages({0, 0});
+    TMainForm& f = StartActive();
+    f.EditBox->setFocus();
+    QTest::keyClick(f.EditBox, Qt::Key_Tab);
+    EXPECT_EQ(f.EditBox, FocusedControl(&f));
+    EXPECT_EQ("\tpage 0", EditorText());
+
+    QTest::keyClick(f.EditBox, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ("\tpage 0", EditorText()) << "Ctrl+Tab types nothing";
+    QList<QWidget*> visited;
+    for (QWidget* w = FocusedControl(&f); w && w != f.EditBox && visited.size() < 100; w = FocusedControl(&f)) {
+        ASSERT_FALSE(visited.contains(w)) << "Tab came back to " << NameOf(w).toStdString();
+        visited << w;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    ASSERT_EQ(f.EditBox, FocusedControl(&f)) << "Tab goes round to the page";
+    QStringList names;
+    for (QWidget* w : visited) names << NameOf(w);
+    // Reading order: each control lies on a lower row than the one before, or on the same row
+    // to its right.
+    for (int i = 1; i < visited.size(); ++i) {
+        const QRect a(visited[i - 1]->mapTo(&f, QPoint(0, 0)), visited[i - 1]->size());
+        const QRect b(visited[i]->mapTo(&f, QPoint(0, 0)), visited[i]->size());
+        const bool lowerRow = b.top() >= a.bottom();
+        const bool sameRowRight = b.top() < a.bottom() && a.top() < b.bottom() && b.left() >= a.right();
+        EXPECT_TRUE(lowerRow || sameRowRight) << NameOf(visited[i - 1]).toStdString() << " then "
+                                              << NameOf(visited[i]).toStdString() << " in " << names.join(" ").toStdString();
+    }
+    for (QWidget* w : {static_cast<QWidget*>(f.EditRecNum), static_cast<QWidget*>(f.GoButton),
+                       static_cast<QWidget*>(f.PasteButton), f.findChild<QWidget*>("FontSize"),
+                       f.findChild<QWidget*>("FontColour"),
+                       static_cast<QWidget*>(f.CheckBoxReadOnly), static_cast<QWidget*>(f.EditSearchTerm),
+                       static_cast<QWidget*>(f.FindButton)})
+        EXPECT_TRUE(visited.contains(w)) << NameOf(w).toStdString() << " not in " << names.join(" ").toStdString();
+    EXPECT_FALSE(visited.contains(f.ButtonDown)) << "disabled on page 0";
+
+    QTest::keyClick(f.EditBox, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(visited.back(), FocusedControl(&f)) << "Ctrl+Shift+Tab goes back";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(visited[visited.size() - 2], FocusedControl(&f)) << "and Shift+Tab on";
+    EXPECT_EQ("\tpage 0", EditorText());
+}
+
+// The page number box and the search term box are one key away from anywhere, the search box
+// with its toolbar when that was hidden.
+TEST_F(WindowKeysTest, KeysReachThePageNumberAndTheSearchBoxes) {
+    WritePages({0, 0});
+    TMainForm& f = StartActive();
+    f.EditBox->setFocus();
+    QTest::keyClick(f.EditBox, Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(f.EditRecNum, FocusedControl(&f));
+    EXPECT_EQ("0", f.EditRecNum->selectedText()) << "typing replaces the number";
+    f.ToolBarSearch->hide();
+    QTest::keyClick(f.EditRecNum, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(f.EditSearchTerm, FocusedControl(&f));
+    EXPECT_TRUE(f.ToolBarSearch->isVisible());
+    EXPECT_TRUE(f.Searchdata1->isChecked());
+    EXPECT_EQ("0", f.EditRecNum->text());
+    EXPECT_FALSE(f.Modified());
+}
+
+// Every item of every menu of the window has a key of its own in its menu, so Alt and letters
+// reach it; the field jump is on the Page menu and its letters reach it.
+TEST_F(WindowKeysTest, EveryMenuItemHasAMnemonicOfItsOwn) {
+    WritePages({0});
+    TMainForm& f = StartActive();
+    f.OpenQuery("page ", {PageIdOf(0)}, "page");  // the query menu too
+    QList<QPair<QString, QList<QAction*>>> menus = {{"menu bar", f.menuBar()->actions()}};
+    for (QMenu* menu : f.findChildren<QMenu*>())
+        if (menu->parent() == &f || qobject_cast<QMenu*>(menu->parent()) || menu->parent() == f.menuBar())
+            menus.append({menu->objectName() + " " + menu->title(), menu->actions()});
+    int items = 0;
+    for (const auto& [where, actions] : menus) {
+        std::map<QString, QString> keys;
+        for (QAction* a : actions) {
+            if (a->isSeparator() || !a->isVisible()) continue;
+            ++items;
+            const QString key = QKeySequence::mnemonic(a->text()).toString();
+            EXPECT_FALSE(key.isEmpty()) << where.toStdString() << ": '" << a->text().toStdString() << "' has no key";
+            if (key.isEmpty()) continue;
+            EXPECT_EQ(0u, keys.count(key)) << where.toStdString() << ": " << key.toStdString() << " for '"
+                                           << keys[key].toStdString() << "' and '" << a->text().toStdString() << "'";
+            keys[key] = a->text();
+        }
+    }
+    EXPECT_GT(items, 60) << "every menu was walked";
+    EXPECT_TRUE(f.PageMenu->actions().contains(f.GotoNextField1));
+    f.CloseQueryButton->click();
+
+    QSignalSpy fieldJump(f.GotoNextField1, &QAction::triggered);
+    QTest::keyClick(&f, Qt::Key_P, Qt::AltModifier);
+    QTRY_VERIFY(f.PageMenu->isVisible());
+    QTest::keyClick(f.PageMenu, Qt::Key_F);
+    EXPECT_EQ(1, fieldJump.count());
+    EXPECT_FALSE(f.PageMenu->isVisible());
 }
 
 // The query of due reminders, whether the prompt or start-up opened it, is a query like any

@@ -2,6 +2,8 @@
 // show (none behind an overflow button), and the arrangement of the toolbars kept between starts.
 
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -96,6 +98,33 @@ TEST_F(MainFormTest, TheToolbarArrangementIsKeptBetweenStarts) {
         EXPECT_EQ(QStringList(), HiddenControls(plain));
         form.reset();
     }
+}
+
+// A new data set shows its first page's dates from the start; the status panels and the search
+// box keep their sizes when pages are shown and when the Query toolbar joins the search row.
+TEST_F(MainFormTest, StatusPanelsAndTheSearchBoxKeepTheirTextsAndSizes) {
+    const auto sizes = [this] {
+        QApplication::processEvents();
+        QList<int> widths = {form->EditSearchTerm->width()};
+        for (int i = 1; i < 4; ++i) widths << form->findChild<QLabel*>(QString("StatusPanel%1").arg(i))->width();
+        return widths;
+    };
+    TMainForm& empty = Start();
+    EXPECT_EQ("Created: " + empty.ShortDate(kToday), empty.PanelText(2)) << "a new data set";
+    EXPECT_EQ("Modified: " + empty.ShortDate(kToday), empty.PanelText(3));
+    const QList<int> first = sizes();
+    EXPECT_GE(first[0], empty.EditSearchTerm->fontMetrics().horizontalAdvance("\"black cat\" and not dog and comp*"))
+        << "room for a query of a few words";
+    form.reset();
+
+    MakePages(2);
+    TMainForm& f = Start();
+    EXPECT_EQ("Created: " + f.ShortDate(44000), f.PanelText(2));
+    EXPECT_EQ(first, sizes()) << "search box, then panels 1 to 3, on a page";
+    f.OpenQuery("page ", {"0000000A", "0000000B"}, "page");
+    ASSERT_TRUE(f.ToolBarQuery->isVisible());
+    EXPECT_EQ(first, sizes()) << "with the Query toolbar";
+    EXPECT_EQ(QStringList(), HiddenControls(f));
 }
 
 }  // namespace
