@@ -256,7 +256,7 @@ void TMainForm::BuildMenus() {
     Packcurrentdatabase1 = Action(this, "Packcurrentdatabase1", "&Pack Current Database");
     Rebuilddamagedindex1 = Action(this, "Rebuilddamagedindex1", "Rebuild Damaged &Index");
     maintenance->addActions({Packcurrentdatabase1, Rebuilddamagedindex1});
-    MMenuExitNoUpdate = Action(this, "MMenuExitNoUpdate", "Exit &without Updating");
+    MMenuExitNoUpdate = Action(this, "MMenuExitNoUpdate", "&Exit without Updating");
     Exit1 = Action(this, "Exit1", "E&xit");
     MMenuExport = Action(this, "MMenuExport", "&Export pages(s)", QKeySequence("Ctrl+E"));
     MMenuPrint = Action(this, "MMenuPrint", "P&rint page(s)", QKeySequence("Ctrl+Shift+P"));
@@ -264,7 +264,7 @@ void TMainForm::BuildMenus() {
     ImportDOSJotterbasefile1 = Action(this, "ImportDOSJotterbasefile1", "Import DOS &Jotterbase file");
     FileMenu->addSeparator();
     FileMenu->addActions({MMenuImport, ImportDOSJotterbasefile1, MMenuExport, MMenuPrint});
-    Options1 = Action(this, "Options1", "O&ptions");
+    Options1 = Action(this, "Options1", "&Options");
     FileMenu->addSeparator();
     FileMenu->addAction(Options1);
     FileMenu->addSeparator();
@@ -316,7 +316,7 @@ void TMainForm::BuildMenus() {
     Findinthisrecord1 = Action(this, "Findinthisrecord1", "&Find on this page...");
     Insertobject1 = Action(this, "Insertobject1", "&Insert object");
     EditMenu->addActions({Findinthisrecord1, Insertobject1});
-    CheckSpelling1 = Action(this, "CheckSpelling1", "Check &Spelling", QKeySequence("Alt+S"));
+    CheckSpelling1 = Action(this, "CheckSpelling1", "&Check Spelling", QKeySequence("Alt+S"));
     EditMenu->addAction(CheckSpelling1);
 
     FormatMenu = bar->addMenu("Forma&t");
@@ -382,7 +382,7 @@ void TMainForm::BuildMenus() {
     PopupMenu1->addAction("Cu&t", EditBox, &QTextEdit::cut);
     PopupMenu1->addAction("&Copy", EditBox, &QTextEdit::copy);
     PopupMenu1->addAction("&Paste", EditBox, &QTextEdit::paste);
-    RMenuSelectAll = Action(this, "RMenuSelectAll", "Se&lect All");
+    RMenuSelectAll = Action(this, "RMenuSelectAll", "Select &All");
     RMenuFont = Action(this, "RMenuFont", "&Font...");
     PopupMenu1->addActions({RMenuSelectAll, RMenuFont});
     PopupMenu1->addSeparator();

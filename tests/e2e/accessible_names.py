@@ -28,7 +28,7 @@ DIALOGS = [
     (["ctrl+f"], "Quorvane Search"),
     (["ctrl+e"], "Quorvane Export pages to file"),
     (["ctrl+shift+p"], "Quorvane Print pages"),
-    (["alt+f", "p"], "Quorvane Jotterbase Options"),
+    (["alt+f", "o", "o", "Return"], "Quorvane Jotterbase Options"),  # "&Open Database" has O first
     (["ctrl+p"], "Quorvane Set Password"),
     (["alt+s"], "Check Spelling"),
     (["alt+t", "f"], "Font"),

@@ -70,7 +70,7 @@ TEST_F(MainFormTest, WidgetsCarryTheirComponentNamesAndCaptions) {
         {"MMenuPassword", "Pass&word Protected", "Ctrl+P"},
         {"MMenuRemind", "Re&mind-date set", "Ctrl+R"}, {"AutomaticUpdate1", "Automat&ic Update", "Ctrl+Shift+U"},
         {"Contents1", "&Contents && Index", "F1"},  {"Exit1", "E&xit", ""},
-        {"MMenuExitNoUpdate", "Exit &without Updating", ""},
+        {"MMenuExitNoUpdate", "&Exit without Updating", ""},
     };
     for (const auto& a : actions) {
         auto* item = f.findChild<QAction*>(a.name);
