@@ -222,7 +222,11 @@ void FormattingBar::SyncWithSelection() {
         f.underlineStyle() == QTextCharFormat::SingleUnderline ||
         (!f.hasProperty(QTextFormat::TextUnderlineStyle) && f.fontUnderline()));
 
-    FontSize->setEditText(QString::number(PointSizeOf(*editor_, f)));
+    // A listed size is made the list's current entry, not only the box's text: leaving the box
+    // would otherwise choose it from the list, as if the user had, over the whole selection.
+    const QString size = QString::number(PointSizeOf(*editor_, f));
+    if (const int listed = FontSize->findText(size); listed >= 0) FontSize->setCurrentIndex(listed);
+    FontSize->setEditText(size);
 
     // A family that is not in the list shows as the one drawn in its place; the text keeps its own.
     const QString family = FamilyOf(*editor_, f);

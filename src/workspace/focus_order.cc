@@ -1,9 +1,6 @@
 #include "workspace/focus_order.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QSignalBlocker>
 #include <QToolBar>
 #include <QWidget>
 #include <algorithm>
@@ -43,18 +40,6 @@ Place PlaceOf(QWidget* w, QWidget* window) {
     return {at.y(), at.x(), 0};
 }
 
-// An editable list left with its text as the program put it there (the font size of the text
-// at the caret) would choose that text from the list on the way out, as if the user had: passing
-// through by Tab chooses nothing.
-void PassThrough(QWidget* control) {
-    auto* list = qobject_cast<QComboBox*>(control);
-    if (!list || !list->isEditable() || !list->lineEdit() || list->lineEdit()->isModified()) return;
-    const int shown = list->findText(list->currentText());
-    if (shown < 0 || shown == list->currentIndex()) return;
-    const QSignalBlocker quiet(list);
-    list->setCurrentIndex(shown);
-}
-
 }  // namespace
 
 std::vector<QWidget*> TabChain(QWidget* window) {
@@ -79,7 +64,6 @@ bool MoveFocusAlongLayout(QWidget* window, bool next) {
         const auto found = std::find(chain.begin(), chain.end(), w);
         if (found != chain.end()) at = static_cast<int>(found - chain.begin());
     }
-    if (at >= 0) PassThrough(chain[static_cast<std::size_t>(at)]);
     const int to = at < 0 ? (next ? 0 : n - 1) : (at + (next ? 1 : n - 1)) % n;
     chain[static_cast<std::size_t>(to)]->setFocus(next ? Qt::TabFocusReason
                                                        : Qt::BacktabFocusReason);

@@ -300,6 +300,25 @@ TEST_F(FormattingBarTest, FontSizeTypedIntoTheBoxSetsTheSelection) {
     }
 }
 
+TEST_F(FormattingBarTest, PassingThroughTheSizeBoxChangesNoSize) {
+    QTextCharFormat small, large;
+    small.setFontPointSize(10);
+    large.setFontPointSize(14);
+    Append("Hello", small);
+    Append(" world", large);
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    Select(0, 11);
+    ASSERT_EQ("10", Bar().FontSize->currentText()) << "the box shows the selection's first size";
+    // Into the box and out again, typing nothing.
+    Bar().FontSize->setFocus(Qt::TabFocusReason);
+    editor->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(10, PointSizeOf(*editor, FormatAt(0)));
+    EXPECT_EQ(14, PointSizeOf(*editor, FormatAt(7))) << "the rest of the selection keeps its size";
+}
+
 TEST_F(FormattingBarTest, FontNameAndColourChosenSetTheSelection) {
     Append("abcdef");
     Select(2, 4);
