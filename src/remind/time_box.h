@@ -2,7 +2,9 @@
 // The time box of the reminder controls: a time picker showing hours, minutes and seconds, into
 // which a whole time can be typed with its separators. The picker moves on to the next part by
 // itself once a part is full, so the separator typed right after would move it on a second time
-// ("09:12:00" would give 09:00:12); that separator is taken as already done.
+// ("09:12:00" would give 09:00:12); that separator is taken as already done. A click selects the
+// part it lands on, as Tab does, so that what is typed next replaces that part instead of being
+// put in beside its digits.
 
 #include <QTimeEdit>
 
@@ -15,7 +17,7 @@ class TimeBox : public QTimeEdit {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
 
   private:

@@ -220,6 +220,19 @@ namespace {
 
 // Each row: the keys typed into a reminder time box, tabbed into, and the time they give; in the
 // window's box and in the reminder-date dialog's.
+// Types `text` key by key, with Shift pressed and let go around a ":", as a keyboard sends it.
+void TypeAsAKeyboardDoes(QWidget* widget, const QString& text) {
+    for (const QChar c : text) {
+        if (c == ':') {
+            QTest::keyPress(widget, Qt::Key_Shift);
+            QTest::keyClick(widget, ':', Qt::ShiftModifier);
+            QTest::keyRelease(widget, Qt::Key_Shift, Qt::ShiftModifier);
+        } else {
+            QTest::keyClick(widget, c.toLatin1());
+        }
+    }
+}
+
 TEST_F(ReminderWindowTest, ATimeTypedIntoATimeBoxIsTheTimeTyped) {
     const struct {
         const char* typed;
@@ -239,11 +252,18 @@ TEST_F(ReminderWindowTest, ATimeTypedIntoATimeBoxIsTheTimeTyped) {
         ASSERT_TRUE(
             QTest::qWaitFor([box] { return QApplication::activeWindow() == box->window(); }));
         for (const auto& r : rows) {
-            box->setTime(QTime(0, 0));
-            box->clearFocus();
-            box->setFocus(Qt::TabFocusReason);
-            QTest::keyClicks(box, r.typed);
-            EXPECT_EQ(r.time, box->time()) << r.typed;
+            for (const bool clicked : {false, true}) {
+                box->setTime(QTime(0, 0));
+                box->clearFocus();
+                if (clicked)  // into the hours, between their two digits
+                    QTest::mouseClick(box->findChild<QLineEdit*>(), Qt::LeftButton, {},
+                                      QPoint(box->fontMetrics().horizontalAdvance("0") + 3, box->height() / 2));
+                else
+                    box->setFocus(Qt::TabFocusReason);
+                QApplication::processEvents();
+                TypeAsAKeyboardDoes(box, r.typed);
+                EXPECT_EQ(r.time, box->time()) << r.typed << (clicked ? " after a click" : " after Tab");
+            }
         }
     }
 }
