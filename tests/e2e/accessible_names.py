@@ -9,11 +9,7 @@ import subprocess
 import sys
 import time
 
-try:
-    import pyatspi
-except ImportError:
-    print("pyatspi is not installed")
-    sys.exit(77)
+from atspi_app import find_app, pyatspi
 
 program = sys.argv[1]
 folder = os.path.dirname(program)
@@ -51,15 +47,6 @@ def window_named(title):
         found = xdo("search", "--onlyvisible", "--name", "^" + title + "$").split()
         if found:
             return found[0]
-        time.sleep(0.25)
-    return None
-
-
-def find_app():
-    for _ in range(80):
-        for app in pyatspi.Registry.getDesktop(0):
-            if app is not None and app.name == "Jotterbase" and app.childCount > 0:
-                return app
         time.sleep(0.25)
     return None
 

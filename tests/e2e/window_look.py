@@ -10,24 +10,11 @@ import subprocess
 import sys
 import time
 
-try:
-    import pyatspi
-except ImportError:
-    print("pyatspi is not installed")
-    sys.exit(77)
+from atspi_app import find_app, pyatspi
 
 program, shots = sys.argv[1], sys.argv[2]
 child = subprocess.Popen([program], cwd=os.path.dirname(program),
                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-
-def find_app():
-    for _ in range(80):
-        for app in pyatspi.Registry.getDesktop(0):
-            if app is not None and app.name == "Jotterbase" and app.childCount > 0:
-                return app
-        time.sleep(0.25)
-    return None
 
 
 def walk(node, out):

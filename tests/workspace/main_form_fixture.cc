@@ -30,6 +30,14 @@ workspace::TMainForm& MainFormTest::Start(const QStringList& parameters) {
     return *form;
 }
 
+workspace::TMainForm& MainFormTest::StartActive() {
+    WriteSettings("[Remind]\r\nOnNoDateAlready=2\r\n[Template]\r\nDef=none\r\n");
+    workspace::TMainForm& f = Start();
+    f.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
+    return f;
+}
+
 std::string MainFormTest::StoredText(int n, PageInfo* info, const std::string& dataSet) {
     PageInfo local;
     std::string body;

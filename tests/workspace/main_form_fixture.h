@@ -39,6 +39,9 @@ protected:
     void MakePages(int n);
     // Starts the window (FormShow); expects it to go on running.
     workspace::TMainForm& Start(const QStringList& parameters = {});
+    // Starts it asking nothing about reminders, without a template, as the active window, so
+    // that its keys reach it.
+    workspace::TMainForm& StartActive();
     // The plain text of stored page n and its header info.
     std::string StoredText(int n, PageInfo* info = nullptr, const std::string& dataSet = {});
     QString EditorText() const;

@@ -47,13 +47,6 @@ class PageIdentityTest : public MainFormTest {
         }
         SaveIndex(index, DataSet());
     }
-    TMainForm& StartActive() {
-        WriteSettings("[Remind]\r\nOnNoDateAlready=2\r\n[Template]\r\nDef=none\r\n");
-        TMainForm& f = Start();
-        f.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
-        return f;
-    }
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : form.get(),
                         static_cast<Qt::Key>(key), modifiers);

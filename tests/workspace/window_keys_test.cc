@@ -37,13 +37,6 @@ protected:
                                           reminders[i], 44000 + n));
         }
     }
-    TMainForm& StartActive() {
-        WriteSettings("[Remind]\r\nOnNoDateAlready=2\r\n[Template]\r\nDef=none\r\n");
-        TMainForm& f = Start();
-        f.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
-        return f;
-    }
     // Every key that more than one enabled action of the main window holds, with its holders.
     QString SharedKeys() {
         std::map<QString, QStringList> owners;
