@@ -57,9 +57,6 @@ def problems_now(app):
 
 try:
     app = find_app()
-    if app is None:
-        print("the program did not appear on the accessibility bus")
-        sys.exit(77)
     time.sleep(1.0)
     problems = []
     for size in ("first", "1280x800"):
