@@ -142,6 +142,48 @@ void Update4K(benchmark::State& state, const std::string& dataSet) {
     form->SetModified(false);
 }
 
+// Answers every question with Yes.
+class YesDialogs final : public ui::Dialogs {
+public:
+    ui::MessageButton ShowMessage(QWidget*, const ui::MessageRequest&) override { return ui::kButtonYes; }
+    std::optional<double> AskRemindDate(QWidget*, double) override { return std::nullopt; }
+};
+
+// A new page of 4 KB added and written: Add, the text, Update (its ID drawn fresh against both
+// the data set and its deleted pages).
+void AddPage4K(benchmark::State& state, const std::string& dataSet) {
+    ScratchCopy copy(dataSet);
+    FILE* ini = std::fopen((FolderOf(copy.DataSet()) + "JotBase.ini").c_str(), "wb");
+    std::fputs("[Remind]\r\nOnNoDateAlready=2\r\n[Template]\r\nDef=none\r\n", ini);
+    std::fclose(ini);
+    auto form = NewForm(copy.DataSet());
+    form->FormShow();
+    const QString text = QString("a new page of notes ").repeated(200);
+    for (auto _ : state) {
+        form->AddButtonClick();
+        form->EditBox->setPlainText(text);
+        form->SetModified(true);
+        form->UpdateButtonClick();
+    }
+    form->SetModified(false);
+}
+
+// Zap of a page in the middle of the data set, answered Yes: its copy to the deleted pages, the
+// record marked and purged, and the page before it shown.
+void ZapMiddlePage(benchmark::State& state, const std::string& dataSet) {
+    ScratchCopy copy(dataSet);
+    YesDialogs yes;
+    workspace::TMainForm form(workspace::MainFormSeams{yes, Clock::System(), desktop, FolderOf(copy.DataSet())});
+    form.FormShow();
+    for (auto _ : state) {
+        state.PauseTiming();
+        form.EditRecNum->setText(QString::number(form.store.PageCount(copy.DataSet()) / 2));
+        form.GoButtonClick();
+        state.ResumeTiming();
+        form.ZapButtonClick();
+    }
+}
+
 // The open dialog answers each data set of a list in turn.
 class OpenDialogs final : public ui::Dialogs {
 public:
@@ -288,6 +330,10 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
         benchmark::RegisterBenchmark(("Update_4KB" + suffix).c_str(), Update4K, dataSet)
             ->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+        benchmark::RegisterBenchmark(("AddPage_4KB" + suffix).c_str(), AddPage4K, dataSet)
+            ->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+        benchmark::RegisterBenchmark(("Zap_middle_page" + suffix).c_str(), ZapMiddlePage, dataSet)
+            ->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3)->ReportAggregatesOnly(true);
         benchmark::RegisterBenchmark(("SwitchDataSet" + suffix).c_str(), SwitchDataSet, dataSet)
             ->Unit(benchmark::kMillisecond)->Iterations(4)->Repetitions(3)->ReportAggregatesOnly(true);
         benchmark::RegisterBenchmark(("PackFromMenu" + suffix).c_str(), PackFromMenu, dataSet)

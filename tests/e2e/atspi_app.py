@@ -12,8 +12,9 @@ except ImportError:
 
 def find_app():
     """The program on the bus once it shows something. Exits 77 (skipped) when it does not
-    appear within 20 seconds: the bus, not the program, is then what is missing."""
-    for _ in range(80):
+    appear within 40 seconds (a loaded machine starts the bus slowly): the bus, not the
+    program, is then what is missing."""
+    for _ in range(160):
         for app in pyatspi.Registry.getDesktop(0):
             if app is not None and app.name == "Jotterbase" and app.childCount > 0:
                 return app
