@@ -118,11 +118,16 @@ int PageNear4K(const std::string& dataSet) {
     return best;
 }
 
+// The settings file of the program folder that holds `dataSet`.
+void WriteSettings(const std::string& dataSet, const char* text) {
+    FILE* ini = std::fopen((FolderOf(dataSet) + "JotBase.ini").c_str(), "wb");
+    std::fputs(text, ini);
+    std::fclose(ini);
+}
+
 void Update4K(benchmark::State& state, const std::string& dataSet) {
     ScratchCopy copy(dataSet);
-    FILE* ini = std::fopen((FolderOf(copy.DataSet()) + "JotBase.ini").c_str(), "wb");
-    std::fputs("[Remind]\r\nOnNoDateAlready=2\r\n", ini);
-    std::fclose(ini);
+    WriteSettings(copy.DataSet(), "[Remind]\r\nOnNoDateAlready=2\r\n");
     auto form = NewForm(copy.DataSet());
     form->FormShow();
     const int n = PageNear4K(copy.DataSet());
@@ -153,9 +158,7 @@ public:
 // the data set and its deleted pages).
 void AddPage4K(benchmark::State& state, const std::string& dataSet) {
     ScratchCopy copy(dataSet);
-    FILE* ini = std::fopen((FolderOf(copy.DataSet()) + "JotBase.ini").c_str(), "wb");
-    std::fputs("[Remind]\r\nOnNoDateAlready=2\r\n[Template]\r\nDef=none\r\n", ini);
-    std::fclose(ini);
+    WriteSettings(copy.DataSet(), "[Remind]\r\nOnNoDateAlready=2\r\n[Template]\r\nDef=none\r\n");
     auto form = NewForm(copy.DataSet());
     form->FormShow();
     const QString text = QString("a new page of notes ").repeated(200);

@@ -11,8 +11,6 @@
 #include "app/cli_command.h"
 #include "datasets/index_rebuild.h"
 #include "settings/settings.h"
-#include "settings/settings_file.h"
-#include "settings/settings_keys.h"
 #include "store/file_system.h"
 #include "store/page_store.h"
 #include "store/memory_tuning.h"
@@ -27,10 +25,7 @@ constexpr const char* kUsage = "usage: IndexBld [DATA_FILE]\n";
 
 std::string ActiveDataSet() {
     const std::string folder = jb::cli::ProgramFolder();
-    const std::string activeData =
-        jb::SettingsFile(jb::SettingsFilePath(folder))
-            .ReadString(jb::keys::kActiveData.section, jb::keys::kActiveData.key,
-                        jb::kDefaultDataSetName);
+    const std::string activeData = jb::StoredActiveData(folder);
     if (!activeData.empty() && activeData.front() == '/' &&
         jb::FileSystem::Default().Exists(activeData))
         return activeData;

@@ -1,11 +1,9 @@
 #pragma once
-// The naming rules of data sets: the data file extension; the reserved "%" of deleted-pages
-// data sets and the counterpart a page moves to on Zap or Restore are store/dataset_paths.h's.
+// The naming rule of a data set's new name: the data file extension. The reserved "%" of
+// deleted-pages data sets and the counterpart a page moves to are store/dataset_paths.h's.
 
 #include <string>
 #include <string_view>
-
-#include "store/dataset_paths.h"
 
 namespace jb {
 

@@ -152,28 +152,23 @@ void TMainForm::ToolBarQueryClose() { CloseQuery(false); }
 void TMainForm::RejectButtonClick() {
     if (QueryList.size() <= 1 || QueryPos <= 0) return;
     QueryList.erase(QueryList.begin() + QueryPos);
-    HighlightPos = 0;
-    if (static_cast<std::size_t>(QueryPos) < QueryList.size()) {
-        ShowQueryPage(search::TextOfBytes(QueryList.front()));
-    } else if (QueryPos - 1 >= 1) {
-        --QueryPos;
-        ShowQueryPage(search::TextOfBytes(QueryList.front()));
-    } else {
-        CloseQueryButton->click();
-        return;
-    }
-    SetPanelText(4, PagesInQuery(QueryList.size()));
+    ShowQueryAfterRemoval();
 }
 
 bool TMainForm::DropFromQuery(const std::string& id) {
     QueryList.erase(std::remove(QueryList.begin() + 1, QueryList.end(), id), QueryList.end());
+    return ShowQueryAfterRemoval();
+}
+
+bool TMainForm::ShowQueryAfterRemoval() {
+    HighlightPos = 0;
     const int pages = static_cast<int>(QueryList.size()) - 1;
     if (pages == 0) {
         CloseQueryButton->click();
         return false;
     }
+    // The page that took the removed one's place, or the one before it at the end.
     QueryPos = std::clamp(QueryPos, 1, pages);
-    HighlightPos = 0;
     ShowQueryPage(search::TextOfBytes(QueryList.front()));
     SetPanelText(4, PagesInQuery(QueryList.size()));
     return true;

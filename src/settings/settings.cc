@@ -132,9 +132,7 @@ std::string DataSetInProgramFolder(std::string_view programFolder, std::string_v
     std::string_view name =
         slash == std::string_view::npos ? activeData : activeData.substr(slash + 1);
     if (name.empty()) name = kDefaultDataSetName;
-    std::string path(programFolder);
-    if (!path.empty() && path.back() != '/') path += '/';
-    return path + std::string(name);
+    return PathInProgramFolder(programFolder, name);
 }
 
 std::string PathInProgramFolder(std::string_view programFolder, std::string_view name) {
@@ -144,11 +142,13 @@ std::string PathInProgramFolder(std::string_view programFolder, std::string_view
     return path + std::string(name);
 }
 
+std::string StoredActiveData(std::string_view programFolder, FileSystem& fs) {
+    return SettingsFile(SettingsFilePath(programFolder), fs)
+        .ReadString(keys::kActiveData.section, keys::kActiveData.key, kDefaultDataSetName);
+}
+
 std::string ActiveDataSetPath(std::string_view programFolder, FileSystem& fs) {
-    std::string activeData =
-        SettingsFile(SettingsFilePath(programFolder), fs)
-            .ReadString(keys::kActiveData.section, keys::kActiveData.key, kDefaultDataSetName);
-    return DataSetInProgramFolder(programFolder, activeData);
+    return DataSetInProgramFolder(programFolder, StoredActiveData(programFolder, fs));
 }
 
 }  // namespace jb

@@ -116,6 +116,9 @@ std::string DataSetInProgramFolder(std::string_view programFolder, std::string_v
 // program folder, wherever the program was started from.
 std::string PathInProgramFolder(std::string_view programFolder, std::string_view name);
 
+// [Database] ActiveData of the settings file as it is stored (default "data.jb").
+std::string StoredActiveData(std::string_view programFolder, FileSystem& fs = FileSystem::Default());
+
 // The same for the ActiveData of the settings file (default "data.jb"): what start-up opens.
 std::string ActiveDataSetPath(std::string_view programFolder,
                               FileSystem& fs = FileSystem::Default());

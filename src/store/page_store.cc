@@ -252,6 +252,11 @@ int PageStore::FindPageById(const std::string& dataSet, std::string_view id) {
     return -2;
 }
 
+int PageStore::FindPageById(const std::string& dataSet, std::string_view id, int lastSeenAt) {
+    if (lastSeenAt >= 0 && lastSeenAt < PageCount(dataSet) && PageIdAt(dataSet, lastSeenAt) == id) return lastSeenAt;
+    return FindPageById(dataSet, id);
+}
+
 unsigned PageStore::AppendPage(const std::string& dataSet, std::string_view password, bool readOnly,
                                std::string_view id, std::string_view text, double reminder, double created, int& n,
                                IndexAppend* index) {
@@ -264,11 +269,8 @@ unsigned PageStore::UpdatePage(const std::string& dataSet, int& n, std::string_v
                                bool readOnly, std::string_view id, std::string_view text, double reminder,
                                double created, IndexAppend* index) {
     DataSetLock lock(dataSet);
-    const int count = PageCount(dataSet);
-    if (n < 0 || n >= count || PageIdAt(dataSet, n) != id) {
-        const int found = FindPageById(dataSet, id);
-        n = found >= 0 ? found : count;
-    }
+    const int found = FindPageById(dataSet, id, n);
+    n = found >= 0 ? found : PageCount(dataSet);
     return WritePage(dataSet, n, password, deleted, readOnly, id, text, reminder, created, index);
 }
 

@@ -78,6 +78,9 @@ public:
     // The number of the first page with this ID; -1 when the header file cannot be opened,
     // -2 when no page has the ID.
     int FindPageById(const std::string& dataSet, std::string_view id);
+    // The same, trying `lastSeenAt` (where the caller last saw the page) first, so that a page
+    // that has not moved costs one record's read instead of the whole header file's.
+    int FindPageById(const std::string& dataSet, std::string_view id, int lastSeenAt);
     // A fresh ID: 8 upper-case hexadecimal digits that no page of the data set has, nor any page
     // of its counterpart (its deleted pages, or the main data set of deleted pages), since a page
     // keeps its ID when it moves between the two.

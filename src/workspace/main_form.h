@@ -470,6 +470,9 @@ private:
     void ShowQueryPage(const QString& highlightText);
     void SetQueryButtons();
     void CloseQuery(bool announce);
+    // After lines were removed from QueryList: the page now at QueryPos, or the last one, is
+    // shown; a query left without pages closes. Returns whether the query is still open.
+    bool ShowQueryAfterRemoval();
     void ShowSearchForm();
     // The window layout in and out of the widgets.
     void ApplyLayout(const WindowLayout& l);

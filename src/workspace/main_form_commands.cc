@@ -14,7 +14,6 @@
 #include <utility>
 #include <vector>
 
-#include "datasets/dataset_names.h"
 #include "remind/reminder_value.h"
 #include "store/dataset_paths.h"
 #include "store/io_error.h"
@@ -27,13 +26,10 @@ namespace {
 QString WriteError(unsigned status) { return QString("Error #%1 occured").arg(status); }
 
 // Whether the page's ID has gone over to the counterpart: another program moved the page to
-// the deleted pages (or back) since it was shown. Its own number is tried first, so that the
-// usual Update reads one record.
+// the deleted pages (or back) since it was shown.
 bool MovedToCounterpart(PageStore& store, const std::string& dataSet, int number,
                         const std::string& id) {
-    if (number >= 0 && number < store.PageCount(dataSet) && store.PageIdAt(dataSet, number) == id)
-        return false;
-    return store.FindPageById(dataSet, id) == -2 &&
+    return store.FindPageById(dataSet, id, number) == -2 &&
            store.FindPageById(CounterpartOf(dataSet), id) >= 0;
 }
 
@@ -191,7 +187,7 @@ void TMainForm::ZapButtonClick() {
     if (PwLocked()) return;
     // Only a stored page can move. A page never written (a new page, a data set without pages,
     // a page that failed to read) would arrive as a blank or unsaved copy with an ID of its own.
-    if (ws.pageId.empty() || store.FindPageById(ws.dataSet, ws.pageId) < 0) {
+    if (ws.pageId.empty() || store.FindPageById(ws.dataSet, ws.pageId, ws.pageNumber) < 0) {
         ui::ShowInformation(dialogs, this,
                             ws.deletedPagesMode ? "There is no stored page on screen to restore."
                                                 : "There is no stored page on screen to delete.");

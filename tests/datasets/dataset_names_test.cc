@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "datasets/dataset_names.h"
+#include "store/dataset_paths.h"
 
 namespace jb {
 namespace {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "datasets/dataset_names.h"
+#include "store/dataset_paths.h"
 #include "datasets/move_page.h"
 #include "protect/decipher.h"
 #include "protect/page_key.h"
