@@ -67,7 +67,7 @@ wanted() { [ -n "${filter[$1]:-}" ]; }
 "$top/scripts/install-deps.sh"
 build="$top/build-bench"
 if [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+  (cd "$top" && cmake --preset bench >/dev/null)
 fi
 targets=(memory_probe)
 wanted store && targets+=(store_bench)

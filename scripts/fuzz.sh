@@ -2,15 +2,14 @@
 # Runs every libFuzzer target for MINUTES minutes each (default 10), one after another, each on a
 # scratch copy of its seed corpus in tests/, so that the corpora kept in the project stay small.
 #   scripts/fuzz.sh [MINUTES]      (0: a smoke run of a few thousand inputs each)
-# Builds with clang in build-fuzz (-DJB_FUZZ=ON, core libraries only). A target that finds a
+# Builds with clang in build-fuzz (the fuzz preset: -DJB_FUZZ=ON, core libraries only). A target that finds a
 # failure stops the run; its input is left in build-fuzz/findings/. An input that takes a minute
 # counts as a hang.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 minutes=${1:-10}
 build="$top/build-fuzz"
-cmake -S "$top" -B "$build" -G Ninja -DJB_FUZZ=ON -DJB_DESKTOP=OFF -DJB_BENCH=OFF \
-  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+(cd "$top" && cmake --preset fuzz >/dev/null)
 # target, its folder under the build and tests, its seed corpus
 targets=(
   "richtext_fuzz tests/richtext tests/richtext/fuzz_corpus"
