@@ -77,7 +77,7 @@ wanted richtext && targets+=(richtext_bench)
 wanted memory && targets+=(jotterbase)
 wanted workspace && [ -f "$top/bench/workspace/CMakeLists.txt" ] && targets+=(workspace_bench)
 wanted transfer && [ -f "$top/bench/transfer/CMakeLists.txt" ] && targets+=(transfer_bench)
-wanted spelling && [ -f "$top/bench/settings/CMakeLists.txt" ] && targets+=(spell_bench)
+wanted spelling && [ -f "$top/bench/spelling/CMakeLists.txt" ] && targets+=(spell_bench)
 cmake --build "$build" --parallel "$(nproc)" --target "${targets[@]}" >/dev/null
 
 generator_key=$(cat "$top"/bench/generator/*.cc "$top"/bench/generator/*.h | sha1sum | cut -c1-12)
@@ -132,6 +132,6 @@ for size in "${size_list[@]}"; do
   fi
 done
 run richtext richtext "$build/bench/richtext/richtext_bench" 0
-run spelling spelling "$build/bench/settings/spell_bench" 0
+run spelling spelling "$build/bench/spelling/spell_bench" 0
 
 python3 "$top/scripts/bench_table.py" "$results"

@@ -12,8 +12,8 @@
 #include <memory>
 #include <string>
 
-#include "settings/hunspell_engine.h"
-#include "settings/spell_highlighter.h"
+#include "spelling/hunspell_engine.h"
+#include "spelling/spell_highlighter.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ struct Fixture {
         editor.show();
         (void)QTest::qWaitForWindowExposed(&editor);
     }
-    jb::settings_ui::HunspellEngine engine;
+    jb::spelling::HunspellEngine engine;
     QTextEdit editor;
 };
 
@@ -53,7 +53,7 @@ void FirstUnderlining(benchmark::State& state) {
         f.editor.setDocument(doc);
         QCoreApplication::processEvents();
         state.ResumeTiming();
-        auto highlighter = std::make_unique<jb::settings_ui::TSpellHighlighter>(f.editor, f.engine, [] { return true; });
+        auto highlighter = std::make_unique<jb::spelling::TSpellHighlighter>(f.editor, f.engine, [] { return true; });
         QCoreApplication::processEvents();
         state.PauseTiming();
         highlighter.reset();
@@ -67,7 +67,7 @@ void Keystroke(benchmark::State& state) {
     auto* doc = new QTextDocument(&f.editor);
     doc->setPlainText(MegabytePage());
     f.editor.setDocument(doc);
-    jb::settings_ui::TSpellHighlighter highlighter(f.editor, f.engine, [] { return true; });
+    jb::spelling::TSpellHighlighter highlighter(f.editor, f.engine, [] { return true; });
     QCoreApplication::processEvents();
     QTextCursor cursor(doc->findBlockByNumber(3));
     cursor.movePosition(QTextCursor::EndOfBlock);

@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/spell_engine.h"
+#include "spelling/spell_engine.h"
 #include "store/file_system.h"
 
 namespace jb {

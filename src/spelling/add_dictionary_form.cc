@@ -1,4 +1,4 @@
-#include "settings/add_dictionary_form.h"
+#include "spelling/add_dictionary_form.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +12,7 @@
 
 #include "workspace/dialogs.h"
 
-namespace jb::settings_ui {
+namespace jb::spelling {
 
 namespace {
 
@@ -110,4 +110,4 @@ void TAddNewDictionaryForm::Button1Click() {
 
 void TAddNewDictionaryForm::Button2Click() { hide(); }
 
-}  // namespace jb::settings_ui
+}  // namespace jb::spelling

@@ -15,7 +15,7 @@ namespace jb::ui {
 class Dialogs;
 }
 
-namespace jb::settings_ui {
+namespace jb::spelling {
 
 class TAddNewDictionaryForm : public QDialog {
     Q_OBJECT
@@ -41,4 +41,4 @@ private:
     std::function<void()> refillLanguages_;
 };
 
-}  // namespace jb::settings_ui
+}  // namespace jb::spelling

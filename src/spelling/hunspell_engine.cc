@@ -1,4 +1,4 @@
-#include "settings/hunspell_engine.h"
+#include "spelling/hunspell_engine.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -7,7 +7,7 @@
 #include <QTextStream>
 #include <hunspell/hunspell.hxx>
 
-namespace jb::settings_ui {
+namespace jb::spelling {
 
 namespace {
 
@@ -240,4 +240,4 @@ bool HunspellEngine::Add(const QString& word) {
     return file.write(bytes) == bytes.size() && file.flush();
 }
 
-}  // namespace jb::settings_ui
+}  // namespace jb::spelling

@@ -15,11 +15,11 @@
 #include <memory>
 #include <string>
 
-#include "settings/spell_engine.h"
+#include "spelling/spell_engine.h"
 
 class Hunspell;
 
-namespace jb::settings_ui {
+namespace jb::spelling {
 
 class HunspellEngine final : public SpellEngine {
 public:
@@ -80,4 +80,4 @@ private:
 // Normalises a word for the lexicons: typographic apostrophes become "'".
 QString NormalisedWord(const QString& word);
 
-}  // namespace jb::settings_ui
+}  // namespace jb::spelling

@@ -2,7 +2,7 @@
 #include <memory>
 #include <optional>
 
-#include "settings/spell_engine.h"
+#include "spelling/spell_engine.h"
 #include "store/file_system.h"
 #include "store/io_error.h"
 

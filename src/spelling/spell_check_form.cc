@@ -1,4 +1,4 @@
-#include "settings/spell_check_form.h"
+#include "spelling/spell_check_form.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -7,10 +7,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "settings/spell_check_run.h"
+#include "spelling/spell_check_run.h"
 #include "workspace/dialogs.h"
 
-namespace jb::settings_ui {
+namespace jb::spelling {
 
 namespace {
 
@@ -114,4 +114,4 @@ void TSpellCheckForm::AddButtonClick() {
 
 void TSpellCheckForm::CancelButtonClick() { reject(); }
 
-}  // namespace jb::settings_ui
+}  // namespace jb::spelling

@@ -14,7 +14,7 @@ namespace jb::ui {
 class Dialogs;
 }
 
-namespace jb::settings_ui {
+namespace jb::spelling {
 
 class SpellCheckRun;
 
@@ -49,4 +49,4 @@ private:
     ui::Dialogs& dialogs_;
 };
 
-}  // namespace jb::settings_ui
+}  // namespace jb::spelling

@@ -1,4 +1,4 @@
-#include "settings/spell_check_run.h"
+#include "spelling/spell_check_run.h"
 
 #include <algorithm>
 
@@ -7,10 +7,10 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "settings/hunspell_engine.h"
-#include "settings/spell_words.h"
+#include "spelling/hunspell_engine.h"
+#include "spelling/spell_words.h"
 
-namespace jb::settings_ui {
+namespace jb::spelling {
 
 SpellCheckRun::SpellCheckRun(QTextDocument& doc, HunspellEngine& engine) : doc_(doc), engine_(engine) {}
 
@@ -112,4 +112,4 @@ bool SpellCheckRun::Add(bool* added) {
     return Next();
 }
 
-}  // namespace jb::settings_ui
+}  // namespace jb::spelling

@@ -9,7 +9,7 @@
 
 class QTextDocument;
 
-namespace jb::settings_ui {
+namespace jb::spelling {
 
 class HunspellEngine;
 
@@ -64,4 +64,4 @@ private:
     QHash<QString, QString> changedAll_;
 };
 
-}  // namespace jb::settings_ui
+}  // namespace jb::spelling

@@ -1,4 +1,4 @@
-#include "settings/spell_highlighter.h"
+#include "spelling/spell_highlighter.h"
 
 #include <QEvent>
 #include <QScrollBar>
@@ -8,10 +8,10 @@
 #include <QTextEdit>
 
 #include "editor/link_overlay.h"
-#include "settings/hunspell_engine.h"
-#include "settings/spell_words.h"
+#include "spelling/hunspell_engine.h"
+#include "spelling/spell_words.h"
 
-namespace jb::settings_ui {
+namespace jb::spelling {
 
 namespace {
 
@@ -130,4 +130,4 @@ void TSpellHighlighter::highlightBlock(const QString& text) {
     }
 }
 
-}  // namespace jb::settings_ui
+}  // namespace jb::spelling

@@ -14,7 +14,7 @@
 
 class QTextEdit;
 
-namespace jb::settings_ui {
+namespace jb::spelling {
 
 class HunspellEngine;
 
@@ -53,4 +53,4 @@ private:
     int lastVisible_ = -1;
 };
 
-}  // namespace jb::settings_ui
+}  // namespace jb::spelling

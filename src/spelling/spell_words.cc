@@ -1,6 +1,6 @@
-#include "settings/spell_words.h"
+#include "spelling/spell_words.h"
 
-namespace jb::settings_ui {
+namespace jb::spelling {
 
 namespace {
 
@@ -51,4 +51,4 @@ std::vector<WordSpan> CheckedWords(const QString& text) {
     return words;
 }
 
-}  // namespace jb::settings_ui
+}  // namespace jb::spelling

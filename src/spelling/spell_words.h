@@ -5,7 +5,7 @@
 #include <QString>
 #include <vector>
 
-namespace jb::settings_ui {
+namespace jb::spelling {
 
 struct WordSpan {
     int start = 0;
@@ -15,4 +15,4 @@ struct WordSpan {
 // The checked words of one paragraph's text, in order.
 std::vector<WordSpan> CheckedWords(const QString& text);
 
-}  // namespace jb::settings_ui
+}  // namespace jb::spelling

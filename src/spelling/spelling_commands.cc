@@ -1,4 +1,4 @@
-#include "settings/spelling_commands.h"
+#include "spelling/spelling_commands.h"
 
 #include <QAction>
 #include <QTextCursor>
@@ -8,16 +8,16 @@
 #include "editor/editor_front.h"
 #include "editor/link_overlay.h"
 #include "editor/rtf_bridge.h"
-#include "settings/add_dictionary_form.h"
-#include "settings/hunspell_engine.h"
 #include "settings/options_form.h"
-#include "settings/spell_check_form.h"
-#include "settings/spell_check_run.h"
-#include "settings/spell_highlighter.h"
+#include "spelling/add_dictionary_form.h"
+#include "spelling/hunspell_engine.h"
+#include "spelling/spell_check_form.h"
+#include "spelling/spell_check_run.h"
+#include "spelling/spell_highlighter.h"
 #include "store/file_system.h"
 #include "workspace/main_form.h"
 
-namespace jb::settings_ui {
+namespace jb::spelling {
 
 SpellingCommands::SpellingCommands(workspace::TMainForm& window)
     : QObject(&window), window_(window), engine_(std::make_unique<HunspellEngine>()) {
@@ -30,7 +30,7 @@ SpellingCommands::SpellingCommands(workspace::TMainForm& window)
             [this] { window_.RunGuarded([this] { CheckSpellingButtonClick(); }); });
     connect(window.CheckSpelling1, &QAction::triggered, this,
             [this] { window_.RunGuarded([this] { CheckSpellingButtonClick(); }); });
-    connect(window.OptionsForm, &TOptionsForm::AddDictionaryClicked, this,
+    connect(window.OptionsForm, &settings_ui::TOptionsForm::AddDictionaryClicked, this,
             [this] { window_.RunGuarded([this] { AddDictionaryClick(); }); });
 
     highlighter_ = new TSpellHighlighter(*window.EditBox, *engine_,
@@ -102,4 +102,4 @@ void SpellingCommands::AddDictionaryClick() {
     addDictionaryForm_->activateWindow();
 }
 
-}  // namespace jb::settings_ui
+}  // namespace jb::spelling

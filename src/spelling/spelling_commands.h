@@ -11,7 +11,7 @@ namespace jb::workspace {
 class TMainForm;
 }
 
-namespace jb::settings_ui {
+namespace jb::spelling {
 
 class HunspellEngine;
 class TAddNewDictionaryForm;
@@ -47,4 +47,4 @@ private:
     TAddNewDictionaryForm* addDictionaryForm_ = nullptr;
 };
 
-}  // namespace jb::settings_ui
+}  // namespace jb::spelling

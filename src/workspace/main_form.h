@@ -56,8 +56,11 @@ class TransferCommands;
 
 namespace jb::settings_ui {
 class TOptionsForm;
+}
+
+namespace jb::spelling {
 class SpellingCommands;
-}  // namespace jb::settings_ui
+}
 
 namespace jb::search {
 class TListForm;
@@ -310,7 +313,7 @@ public:
     datasets::DataSetCommands* DataSets;
     transfer::TransferCommands* Transfer;
     settings_ui::TOptionsForm* OptionsForm;
-    settings_ui::SpellingCommands* Spelling;
+    spelling::SpellingCommands* Spelling;
 
     // Seams and state.
     ui::Dialogs& dialogs;

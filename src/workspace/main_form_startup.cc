@@ -13,7 +13,7 @@
 
 #include "datasets/dataset_commands.h"
 #include "settings/options_form.h"
-#include "settings/spelling_commands.h"
+#include "spelling/spelling_commands.h"
 #include "transfer/transfer_commands.h"
 #include "editor/editor_front.h"
 #include "remind/qt_dates.h"
@@ -60,7 +60,7 @@ TMainForm::TMainForm(MainFormSeams seams, QWidget* parent)
     DataSets = new datasets::DataSetCommands(*this);
     Transfer = new transfer::TransferCommands(*this);
     OptionsForm = new settings_ui::TOptionsForm(*this);
-    Spelling = new settings_ui::SpellingCommands(*this);
+    Spelling = new spelling::SpellingCommands(*this);
     // FormCreate: the query toolbar and menu appear only while a query is open.
     SetQueryMode(false);
     SetModified(false);

@@ -22,24 +22,24 @@
 #include <iostream>
 
 #include "editor/rtf_bridge.h"
-#include "settings/add_dictionary_form.h"
-#include "settings/hunspell_engine.h"
 #include "settings/options_form.h"
-#include "settings/spell_check_form.h"
-#include "settings/spell_check_run.h"
-#include "settings/spell_highlighter.h"
-#include "settings/spell_words.h"
-#include "settings/spelling_commands.h"
+#include "spelling/add_dictionary_form.h"
+#include "spelling/hunspell_engine.h"
+#include "spelling/spell_check_form.h"
+#include "spelling/spell_check_run.h"
+#include "spelling/spell_highlighter.h"
+#include "spelling/spell_words.h"
+#include "spelling/spelling_commands.h"
 #include "store/file_system.h"
 #include "workspace/main_form_fixture.h"
 
 namespace jb::test {
 namespace {
 
-using settings_ui::HunspellEngine;
+using spelling::HunspellEngine;
 using workspace::TMainForm;
-using settings_ui::SpellCheckRun;
-using settings_ui::TSpellCheckForm;
+using spelling::SpellCheckRun;
+using spelling::TSpellCheckForm;
 
 const std::string kGb = "/usr/share/hunspell/en_GB.aff,/usr/share/hunspell/en_GB.dic";
 const std::string kUs = "/usr/share/hunspell/en_US.aff,/usr/share/hunspell/en_US.dic";
@@ -244,7 +244,7 @@ TEST(CheckedWordsTest, SplitsTextIntoCheckedWords) {
     };
     for (const Case& c : cases) {
         QStringList got;
-        for (const settings_ui::WordSpan& w : settings_ui::CheckedWords(c.text)) got << c.text.mid(w.start, w.length);
+        for (const spelling::WordSpan& w : spelling::CheckedWords(c.text)) got << c.text.mid(w.start, w.length);
         EXPECT_EQ(c.words, got) << c.text.toStdString();
     }
 }
@@ -380,7 +380,7 @@ TEST_F(SpellCheckRunTest, ShowsTheWordInItsSentence) {
     doc.setPlainText("First one is fine. This has recieve in it. Last one.");
     SpellCheckRun run(doc, engine);
     ASSERT_TRUE(run.Next());
-    const settings_ui::WordInSentence at = run.Sentence();
+    const spelling::WordInSentence at = run.Sentence();
     EXPECT_EQ("This has recieve in it. ", at.sentence);
     EXPECT_EQ(9, at.wordStart);
     EXPECT_EQ(7, at.wordLength);
@@ -457,7 +457,7 @@ protected:
     void MakePage(const std::string& rtf) {
         ASSERT_EQ(0u, store.WritePage(DataSet(), 0, "", false, false, PageIdOf(0), rtf, 0, 44000));
     }
-    settings_ui::SpellingCommands& Spelling() { return *form->Spelling; }
+    spelling::SpellingCommands& Spelling() { return *form->Spelling; }
     // Lets the underlining run (it starts from the event loop).
     static void Settle() {
         for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
@@ -650,7 +650,7 @@ TEST_F(SpellingWindowTest, AddDictionaryChecksTheNameAndTheFiles) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         emit f.OptionsForm->AddDictionaryClicked();
-        settings_ui::TAddNewDictionaryForm* d = Spelling().AddDictionaryForm();
+        spelling::TAddNewDictionaryForm* d = Spelling().AddDictionaryForm();
         ASSERT_NE(nullptr, d);
         ASSERT_TRUE(d->isVisible());
         d->Edit1->setText(c.typed);
@@ -697,7 +697,7 @@ TEST_F(SpellingWindowTest, AddDictionaryDialogTexts) {
     MakePages(1);
     TMainForm& f = Start();
     emit f.OptionsForm->AddDictionaryClicked();
-    settings_ui::TAddNewDictionaryForm* d = Spelling().AddDictionaryForm();
+    spelling::TAddNewDictionaryForm* d = Spelling().AddDictionaryForm();
     ASSERT_NE(nullptr, d);
     EXPECT_EQ("Quorvane Add new dictionary", d->windowTitle());
     EXPECT_EQ(

@@ -13,8 +13,8 @@
 #include "editor/font_form.h"
 #include "protect/password_forms.h"
 #include "remind/remind_date_form.h"
-#include "settings/spell_check_form.h"
-#include "settings/spelling_commands.h"
+#include "spelling/spell_check_form.h"
+#include "spelling/spelling_commands.h"
 #include "workspace/caption_fit.h"
 #include "workspace/main_form_fixture.h"
 
@@ -79,7 +79,7 @@ class DialogSurveyTest : public MainFormTest {
         for (QDialog* d : all)
             if (d->isWindow()) show(*d);  // not Qt's font dialog inside the Font dialog
         bool spellingShown = false;
-        f.Spelling->runCheckDialog = [&](settings_ui::TSpellCheckForm& d) {
+        f.Spelling->runCheckDialog = [&](spelling::TSpellCheckForm& d) {
             spellingShown = true;
             show(d);
         };
