@@ -28,7 +28,8 @@ endfunction()
 
 # A GoogleTest program registered with CTest. Tests find the staging program folder and the
 # source tree through compile-time definitions (an environment variable of the same name wins),
-# and run Qt on the offscreen platform.
+# and run Qt on the offscreen platform. Each test carries the program's name as its CTest label
+# (ctest -L word_index_test).
 function(jb_test name)
   add_executable(${name} ${ARGN})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
@@ -37,7 +38,7 @@ function(jb_test name)
                                              JB_SOURCE_DIR_AT_BUILD="${PROJECT_SOURCE_DIR}")
   jb_warnings(${name})
   gtest_discover_tests(${name}
-    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen
+    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen LABELS ${name}
     DISCOVERY_TIMEOUT 60)
 endfunction()
 
