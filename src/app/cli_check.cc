@@ -31,7 +31,10 @@ struct Finding {
 };
 
 // Work files of the program that a finished command never leaves behind.
-const char* const kWorkFiles[] = {".tpm", ".ptm", ".t01", ".t02", ".t03", ".t04", ".t06", ".tgq", ".tt3", ".tt9", ".id1"};
+const char* const kWorkFiles[] = {".tpm", ".ptm", ".t03", ".t04", ".t06", ".tgq", ".tt3", ".tt9", ".id1"};
+// Work files in which older versions of the program enciphered and deciphered a protected page:
+// they may hold its text in clear, readable by anyone who can read the folder.
+const char* const kClearTextFiles[] = {".t01", ".t02"};
 
 std::vector<Finding> Examine(PageStore& store, const std::string& dataSet) {
     std::vector<Finding> found;
@@ -41,6 +44,10 @@ std::vector<Finding> Examine(PageStore& store, const std::string& dataSet) {
     for (const char* extension : kWorkFiles)
         if (fs.Exists(CompanionPath(dataSet, extension)))
             found.push_back({"work-file", -1, CompanionPath(dataSet, extension) + " is left over", false});
+    for (const char* extension : kClearTextFiles)
+        if (fs.Exists(CompanionPath(dataSet, extension)))
+            found.push_back({"clear-text-file", -1,
+                             CompanionPath(dataSet, extension) + " is left over and may hold a protected page in clear"});
     if (!fs.Exists(CompanionPath(dataSet, ".jbo")))
         for (const char* extension : {".jb1", ".hd1"})
             if (fs.Exists(CompanionPath(dataSet, extension)))
@@ -150,7 +157,7 @@ void Repair(PageStore& store, const std::string& dataSet, const std::vector<Find
     bool index = false;
     for (const Finding& f : found) {
         if (f.kind == "interrupted-pack" && store.FinishInterruptedPack(dataSet)) out << "repaired: the pack is finished\n";
-        if (f.kind == "work-file") {
+        if (f.kind == "work-file" || f.kind == "clear-text-file") {
             const std::string path = f.detail.substr(0, f.detail.rfind(" is left over"));
             store.Files().Remove(path);
             out << "repaired: removed " << path << "\n";
