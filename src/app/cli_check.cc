@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/cli_command.h"
+#include "datasets/rename_data_set.h"
 #include "richtext/richtext.h"
 #include "store/dataset_lock.h"
 #include "store/dataset_paths.h"
@@ -39,6 +40,10 @@ const char* const kClearTextFiles[] = {".t01", ".t02"};
 std::vector<Finding> Examine(PageStore& store, const std::string& dataSet) {
     std::vector<Finding> found;
     FileSystem& fs = store.Files();
+    if (RenameInterrupted(dataSet, fs))
+        found.push_back({"interrupted-rename", -1,
+                         "a rename stopped part way (" + RenameRecordPath(dataSet) +
+                             "): the data set's files are split between its old and its new name"});
     if (fs.Exists(CompanionPath(dataSet, ".jbo")))
         found.push_back({"interrupted-pack", -1, "a pack stopped before its files were all in place"});
     for (const char* extension : kWorkFiles)
@@ -152,10 +157,13 @@ std::string MendIndex(PageStore& store, const std::string& dataSet) {
            std::to_string(added) + " missing one(s)";
 }
 
-// What --repair may do: finish a pack, remove work files, mend the index. Never a page.
+// What --repair may do: undo a rename, finish a pack, remove work files, mend the index. Never a
+// page.
 void Repair(PageStore& store, const std::string& dataSet, const std::vector<Finding>& found, std::ostream& out) {
     bool index = false;
     for (const Finding& f : found) {
+        if (f.kind == "interrupted-rename" && FinishInterruptedRename(dataSet, store.Files()))
+            out << "repaired: the files have their old names again\n";
         if (f.kind == "interrupted-pack" && store.FinishInterruptedPack(dataSet)) out << "repaired: the pack is finished\n";
         if (f.kind == "work-file" || f.kind == "clear-text-file") {
             const std::string path = f.detail.substr(0, f.detail.rfind(" is left over"));

@@ -50,6 +50,7 @@ bool DataSetCommands::SwitchTo(const std::string& dataSet, bool record) {
     // The lock's read-out file lies beside the data set left behind.
     window_.ReleaseLock();
     window_.ws.dataSet = dataSet;
+    window_.RunGuarded([this] { FinishInterruptedRename(window_.ws.dataSet, window_.store.Files()); });
     window_.RunGuarded([this] { window_.store.FinishInterruptedPack(window_.ws.dataSet); });
     if (record)
         window_.RunGuarded(

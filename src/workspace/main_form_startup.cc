@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "datasets/dataset_commands.h"
+#include "datasets/rename_data_set.h"
 #include "settings/options_form.h"
 #include "settings/spelling_commands.h"
 #include "transfer/transfer_commands.h"
@@ -102,6 +103,8 @@ bool TMainForm::FormShow(const QStringList& parameters) {
     SetLexiconFolders(programFolder, *spellEngine);
 
     ws.dataSet = DataSetInProgramFolder(programFolder, settings.activeData);
+    // A rename stopped part way is undone before the split files are counted or read.
+    RunGuarded([this] { FinishInterruptedRename(ws.dataSet, store.Files()); });
     CaptionRefresh();
     RunGuarded([this] { store.FinishInterruptedPack(ws.dataSet); });
     RunGuarded([this] { LoadIndex(indexList, ws.dataSet); });
