@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/cli_command.h"
+#include "datasets/rename_data_set.h"
 #include "richtext/richtext.h"
 #include "store/dataset_lock.h"
 #include "store/dataset_paths.h"
@@ -31,16 +32,27 @@ struct Finding {
 };
 
 // Work files of the program that a finished command never leaves behind.
-const char* const kWorkFiles[] = {".tpm", ".ptm", ".t01", ".t02", ".t03", ".t04", ".t06", ".tgq", ".tt3", ".tt9", ".id1"};
+const char* const kWorkFiles[] = {".tpm", ".ptm", ".t03", ".t04", ".t06", ".tgq", ".tt3", ".tt9", ".id1"};
+// Work files in which older versions of the program enciphered and deciphered a protected page:
+// they may hold its text in clear, readable by anyone who can read the folder.
+const char* const kClearTextFiles[] = {".t01", ".t02"};
 
 std::vector<Finding> Examine(PageStore& store, const std::string& dataSet) {
     std::vector<Finding> found;
     FileSystem& fs = store.Files();
+    if (RenameInterrupted(dataSet, fs))
+        found.push_back({"interrupted-rename", -1,
+                         "a rename stopped part way (" + RenameRecordPath(dataSet) +
+                             "): the data set's files are split between its old and its new name"});
     if (fs.Exists(CompanionPath(dataSet, ".jbo")))
         found.push_back({"interrupted-pack", -1, "a pack stopped before its files were all in place"});
     for (const char* extension : kWorkFiles)
         if (fs.Exists(CompanionPath(dataSet, extension)))
             found.push_back({"work-file", -1, CompanionPath(dataSet, extension) + " is left over", false});
+    for (const char* extension : kClearTextFiles)
+        if (fs.Exists(CompanionPath(dataSet, extension)))
+            found.push_back({"clear-text-file", -1,
+                             CompanionPath(dataSet, extension) + " is left over and may hold a protected page in clear"});
     if (!fs.Exists(CompanionPath(dataSet, ".jbo")))
         for (const char* extension : {".jb1", ".hd1"})
             if (fs.Exists(CompanionPath(dataSet, extension)))
@@ -145,12 +157,15 @@ std::string MendIndex(PageStore& store, const std::string& dataSet) {
            std::to_string(added) + " missing one(s)";
 }
 
-// What --repair may do: finish a pack, remove work files, mend the index. Never a page.
+// What --repair may do: undo a rename, finish a pack, remove work files, mend the index. Never a
+// page.
 void Repair(PageStore& store, const std::string& dataSet, const std::vector<Finding>& found, std::ostream& out) {
     bool index = false;
     for (const Finding& f : found) {
+        if (f.kind == "interrupted-rename" && FinishInterruptedRename(dataSet, store.Files()))
+            out << "repaired: the files have their old names again\n";
         if (f.kind == "interrupted-pack" && store.FinishInterruptedPack(dataSet)) out << "repaired: the pack is finished\n";
-        if (f.kind == "work-file") {
+        if (f.kind == "work-file" || f.kind == "clear-text-file") {
             const std::string path = f.detail.substr(0, f.detail.rfind(" is left over"));
             store.Files().Remove(path);
             out << "repaired: removed " << path << "\n";

@@ -42,17 +42,19 @@ const std::vector<Command>& Commands() {
          "rename NEWPATH [--data PATH]\n"
          "  Every file of the data set (.jb .idx .hd .rsc) and of its deleted pages takes the\n"
          "  new name. No existing file is replaced: the data set keeps its name when one is in\n"
-         "  the way. NEWPATH may not begin with %, and deleted pages are not renamed on their own.",
+         "  the way. NEWPATH may not begin with %, and deleted pages are not renamed on their own.\n"
+         "  A rename that is stopped part way is undone by the next command on either name.",
          {}, {}, 1, RunRename},
         {"export", "write pages to a rich text, plain text, HTML, OpenDocument, Markdown or PDF file",
          kExportUsage, kExportValued, {"no-marks"}, 0, RunExport},
         {"check", "report damage: bodies outside the data file or without their trailer, duplicate IDs, index entries",
          "check [--data PATH] [--json] [--repair]\n"
-         "  One line per finding: kind, page (- for the data set), detail. Kinds: interrupted-pack,\n"
-         "  work-file, duplicate-id, outside-data-file, no-trailer, unindexed-words, unknown-ids.\n"
-         "  Work files and index entries naming no page are harmless (marked so; \"damage\":false\n"
-         "  with --json). Exit 1 when damage is found, 0 otherwise. --repair finishes an interrupted pack,\n"
-         "  removes the program's leftover work files and mends the index (entries naming no page\n"
+         "  One line per finding: kind, page (- for the data set), detail. Kinds: interrupted-rename,\n"
+         "  interrupted-pack, work-file, clear-text-file, duplicate-id, outside-data-file, no-trailer,\n"
+         "  unindexed-words, unknown-ids. Work files and index entries naming no page are harmless\n"
+         "  (marked so; \"damage\":false with --json). Exit 1 when damage is found, 0 otherwise.\n"
+         "  --repair undoes an interrupted rename, finishes an interrupted pack, removes the program's\n"
+         "  leftover work files and mends the index (entries naming no page\n"
          "  go, missing ones of readable pages are added), then checks again; it never drops or\n"
          "  rewrites a page.",
          {}, {"json", "repair"}, 0, RunCheck},

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/cli_command.h"
+#include "datasets/rename_data_set.h"
 #include "store/dataset_paths.h"
 #include "store/io_error.h"
 #include "store/memory_tuning.h"
@@ -78,8 +79,12 @@ int main(int argc, char** argv) {
             // A mistyped path must not read as an empty data set; only add and import make a new one.
             jb::PageStore store;
             const std::string name = command.name;
+            // A rename stopped part way is undone before anything reads the split files; check
+            // reports it and undoes it only with --repair.
+            if (name != "check") jb::FinishInterruptedRename(dataSet, store.Files());
             if (name != "add" && name != "import" && !store.Files().Exists(dataSet) &&
-                !store.Files().Exists(jb::CompanionPath(dataSet, ".hd"))) {
+                !store.Files().Exists(jb::CompanionPath(dataSet, ".hd")) &&
+                !jb::RenameInterrupted(dataSet, store.Files())) {
                 std::cerr << "jotterbase-cli: no data set here: neither " << dataSet << " nor its header file exists\n";
                 return 1;
             }

@@ -10,6 +10,7 @@
 
 #include "app/cli_command.h"
 #include "datasets/index_rebuild.h"
+#include "datasets/rename_data_set.h"
 #include "settings/settings.h"
 #include "store/file_system.h"
 #include "store/page_store.h"
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     try {
         const std::string dataSet = argc == 2 ? std::string(argv[1]) : ActiveDataSet();
         jb::PageStore store;
+        jb::FinishInterruptedRename(dataSet, store.Files());
         store.FinishInterruptedPack(dataSet);
         // A rebuild of a data set that is not there would make an empty index and lock file
         // beside nothing and report success.

@@ -33,9 +33,10 @@ DataSetCommands::DataSetCommands(workspace::TMainForm& window) : QObject(&window
                 [this, command = command] { window_.RunGuarded([this, command] { (this->*command)(); }); });
 }
 
-void DataSetCommands::SettleUnsavedChanges() {
-    window_.CheckUnsavedChanges();
+bool DataSetCommands::SettleUnsavedChanges() {
+    if (!window_.CheckUnsavedChanges()) return false;
     window_.SetModified(false);
+    return true;
 }
 
 bool DataSetCommands::SwitchTo(const std::string& dataSet, bool record) {
@@ -49,6 +50,7 @@ bool DataSetCommands::SwitchTo(const std::string& dataSet, bool record) {
     // The lock's read-out file lies beside the data set left behind.
     window_.ReleaseLock();
     window_.ws.dataSet = dataSet;
+    window_.RunGuarded([this] { FinishInterruptedRename(window_.ws.dataSet, window_.store.Files()); });
     window_.RunGuarded([this] { window_.store.FinishInterruptedPack(window_.ws.dataSet); });
     if (record)
         window_.RunGuarded(
@@ -70,7 +72,7 @@ void DataSetCommands::ShowFirstPage() {
 }
 
 void DataSetCommands::CreateNewDatabase1Click() {
-    window_.CheckUnsavedChanges();
+    if (!window_.CheckUnsavedChanges()) return;
     const QString chosen = window_.dialogs.AskSaveFile(&window_, "Create a new database called:",
                                                        QString::fromStdString(window_.programFolder), kDataFilter, {});
     if (chosen.isEmpty()) return;
@@ -82,8 +84,7 @@ void DataSetCommands::CreateNewDatabase1Click() {
 void DataSetCommands::ChangeCurrentDatabase1Click() {
     const QString chosen = window_.dialogs.AskOpenFile(&window_, "Please select a jotterbase datafile to change to:",
                                                        "Jotterbase data files (*.jb)", {});
-    if (chosen.isEmpty()) return;
-    SettleUnsavedChanges();
+    if (chosen.isEmpty() || !SettleUnsavedChanges()) return;
     if (SwitchTo(chosen.toStdString())) ShowFirstPage();
 }
 
@@ -116,7 +117,7 @@ void DataSetCommands::DeletedPagesClick() {
         ui::ShowInformation(window_.dialogs, &window_, "There is no file of deleted pages for this data-file.");
         return;
     }
-    SettleUnsavedChanges();
+    if (!SettleUnsavedChanges()) return;
     if (SwitchTo(target)) ShowFirstPage();
 }
 
@@ -149,8 +150,7 @@ void DataSetCommands::SwitchFromOptions(const std::string& typed, QWidget* dialo
         return;
     // The page on screen is settled as every other switch settles it: its changes are not
     // dropped without the user's word.
-    SettleUnsavedChanges();
-    if (!SwitchTo(path, exists)) return;
+    if (!SettleUnsavedChanges() || !SwitchTo(path, exists)) return;
     ShowFirstPage();
     dialog->raise();
     if (exists)

@@ -39,8 +39,9 @@ public:
 
 private:
     // Settles the page's unsaved changes while the old data set is current, then marks the
-    // editor not modified, so that nothing of the old page reaches the new data set.
-    void SettleUnsavedChanges();
+    // editor not modified, so that nothing of the old page reaches the new data set. False when
+    // the page could not be written: the switch must not go on and drop it.
+    bool SettleUnsavedChanges();
     // Makes `dataSet` current: the index list saved, a pack stopped part way put right, the
     // settings file told (unless `record` is false), a locked page let go, an open query closed,
     // the caption refreshed and the index loaded. False, with the error shown, when the index

@@ -1,5 +1,9 @@
 #include "datasets/rename_data_set.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <string_view>
 #include <utility>
 
 #include "store/dataset_lock.h"
@@ -42,6 +46,99 @@ std::string FailureText(const Step& step) {
     return "Critical Error " + code + " has occurred. The " + kind + " name could not be changed.";
 }
 
+// What a rename is about to do: the two names, as absolute paths so that a program started
+// elsewhere finds the same files, and the codes of the steps whose files exist.
+struct RenameRecord {
+    std::string oldDataSet;
+    std::string newDataSet;
+    std::vector<std::string> steps;
+};
+
+constexpr std::string_view kRecordMagic = "Jotterbase rename 1\n";
+
+std::string Absolute(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
+std::string MainDataSetOf(const std::string& dataSet) {
+    return IsDeletedPagesDataSet(dataSet) ? CounterpartOf(dataSet) : dataSet;
+}
+
+const Step* StepOfCode(std::string_view code) {
+    for (const Step& step : kSteps)
+        if (code == step.code) return &step;
+    return nullptr;
+}
+
+// The names and the step codes, each ended by a zero byte: a path may hold any other byte.
+std::string EncodeRecord(const RenameRecord& record) {
+    std::string codes;
+    for (const std::string& code : record.steps) codes += (codes.empty() ? "" : " ") + code;
+    std::string bytes(kRecordMagic);
+    for (const std::string& field : {record.oldDataSet, record.newDataSet, codes}) bytes += field + '\0';
+    return bytes;
+}
+
+// Nothing when the file is not a whole record (a rename stopped while writing it, before it
+// renamed anything).
+std::optional<RenameRecord> ReadRecord(FileSystem& files, const std::string& path) {
+    std::unique_ptr<File> file = files.Open(path, OpenMode::kRead);
+    if (!file) return std::nullopt;
+    const std::int64_t size = file->Size();
+    if (size < static_cast<std::int64_t>(kRecordMagic.size()) || size > 1 << 16) return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    file->ReadExactly(bytes.data(), bytes.size());
+    if (!bytes.starts_with(kRecordMagic)) return std::nullopt;
+    std::vector<std::string> fields;
+    std::size_t at = kRecordMagic.size();
+    for (std::size_t end; (end = bytes.find('\0', at)) != std::string::npos; at = end + 1)
+        fields.push_back(bytes.substr(at, end - at));
+    if (fields.size() != 3 || at != bytes.size() || fields[0].empty() || fields[1].empty()) return std::nullopt;
+    RenameRecord record{fields[0], fields[1], {}};
+    for (std::size_t from = 0; from < fields[2].size();) {
+        std::size_t end = std::min(fields[2].find(' ', from), fields[2].size());
+        std::string code = fields[2].substr(from, end - from);
+        if (!StepOfCode(code)) return std::nullopt;
+        record.steps.push_back(std::move(code));
+        from = end + 1;
+    }
+    return record;
+}
+
+// The record is on disk, beside both names, before the first file is renamed.
+void WriteRecord(FileSystem& files, const RenameRecord& record) {
+    const std::string bytes = EncodeRecord(record);
+    for (const std::string& dataSet : {record.oldDataSet, record.newDataSet}) {
+        const std::string path = RenameRecordPath(dataSet);
+        std::unique_ptr<File> file = files.Open(path, OpenMode::kCreate);
+        if (!file) throw IoError(path, "The record of the rename cannot be created");
+        file->Write(bytes.data(), bytes.size());
+        file->Sync();
+        file.reset();
+        files.SyncFolder(path);
+    }
+}
+
+void SyncFolders(FileSystem& files, const RenameRecord& record) {
+    for (const std::string& dataSet : {record.newDataSet, record.oldDataSet}) {
+        try {
+            files.SyncFolder(dataSet);
+        } catch (const IoError&) {
+            // The names are in place; only their durability through a power cut is not assured.
+        }
+    }
+}
+
+// Removed once the files are all under one name, which is on disk before the record goes: a
+// record left would have the next program undo a rename that was reported done.
+void RemoveRecord(FileSystem& files, const RenameRecord& record) {
+    SyncFolders(files, record);
+    for (const std::string& dataSet : {record.newDataSet, record.oldDataSet}) files.Remove(RenameRecordPath(dataSet));
+    SyncFolders(files, record);
+}
+
 bool TryRename(FileSystem& files, const std::string& from, const std::string& to) {
     if (files.Exists(to)) return false;
     try {
@@ -54,9 +151,53 @@ bool TryRename(FileSystem& files, const std::string& from, const std::string& to
 
 }  // namespace
 
+std::string RenameRecordPath(const std::string& dataSet) { return CompanionPath(MainDataSetOf(dataSet), ".rnm"); }
+
+bool RenameInterrupted(const std::string& dataSet, FileSystem& files) {
+    return files.Exists(RenameRecordPath(dataSet));
+}
+
+bool FinishInterruptedRename(const std::string& dataSet, FileSystem& files) {
+    const std::string path = RenameRecordPath(dataSet);
+    if (!files.Exists(path)) return false;
+    const std::optional<RenameRecord> record = ReadRecord(files, path);
+    if (!record) {
+        files.Remove(path);
+        files.SyncFolder(path);
+        return true;
+    }
+    // A record that names neither name of this data set came with a copied folder: its files
+    // are not these.
+    const std::string main = Absolute(MainDataSetOf(dataSet));
+    if (main != record->oldDataSet && main != record->newDataSet) return false;
+    DataSetLock lock(record->oldDataSet);
+    if (!files.Exists(path)) return false;  // another program put it right meanwhile
+    // A file is renamed back only where the rename had moved it: under the new name alone.
+    for (auto it = record->steps.rbegin(); it != record->steps.rend(); ++it) {
+        const Step& step = *StepOfCode(*it);
+        const std::string from = FileOfStep(step, record->oldDataSet);
+        const std::string to = FileOfStep(step, record->newDataSet);
+        if (!files.Exists(from) && files.Exists(to)) files.Rename(to, from);
+    }
+    RemoveRecord(files, *record);
+    return true;
+}
+
 RenameOutcome RenameDataSet(const std::string& oldDataSet, const std::string& newDataSet, FileSystem& files) {
     DataSetLock lock(oldDataSet);
     RenameOutcome outcome;
+    RenameRecord record{Absolute(oldDataSet), Absolute(newDataSet), {}};
+    for (const Step& step : kSteps)
+        if (files.Exists(FileOfStep(step, oldDataSet))) record.steps.push_back(step.code);
+    try {
+        WriteRecord(files, record);
+    } catch (const IoError&) {
+        // Where the record cannot be written (a folder that cannot be written), neither can the
+        // data file be renamed into it.
+        for (const std::string& dataSet : {record.newDataSet, record.oldDataSet}) files.Remove(RenameRecordPath(dataSet));
+        outcome.messages.push_back({FailureText(kSteps[0]), true});
+        return outcome;
+    }
     std::vector<std::pair<std::string, std::string>> done;  // (old name, new name)
     for (const Step& step : kSteps) {
         const std::string from = FileOfStep(step, oldDataSet);
@@ -72,16 +213,16 @@ RenameOutcome RenameDataSet(const std::string& oldDataSet, const std::string& ne
         std::string stuck;
         for (auto it = done.rbegin(); it != done.rend(); ++it)
             if (!TryRename(files, it->second, it->first)) stuck += " " + it->second;
-        if (!stuck.empty())
+        if (!stuck.empty()) {
+            // The record stays: the next program to open the data set tries again.
             outcome.messages.push_back({"These files could not get their old names back:" + stuck, true});
+            return outcome;
+        }
+        RemoveRecord(files, record);
         return outcome;
     }
     outcome.renamed = true;
-    try {
-        files.SyncFolder(newDataSet);
-    } catch (const IoError&) {
-        // The names are in place; only their durability through a power cut is not assured.
-    }
+    RemoveRecord(files, record);
     // The old names' lock files lock nothing any more; the new names get theirs at their first
     // write.
     for (const std::string& old : {oldDataSet, DeletedPagesDataSet(oldDataSet)}) files.Remove(LockFilePath(old));

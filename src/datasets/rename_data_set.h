@@ -1,6 +1,8 @@
 #pragma once
 // Save Database as: every file of a data set and of its deleted-pages data set takes the new
-// name, step by step in a fixed order. Each step has a code the user is told when it fails.
+// name, step by step in a fixed order. Each step has a code the user is told when it fails. A
+// rename stopped part way (the program killed) is undone by the next program to open the data
+// set under either name.
 
 #include <string>
 #include <vector>
@@ -30,5 +32,20 @@ struct RenameOutcome {
 // their old names back, so that the data set is whole under one name.
 RenameOutcome RenameDataSet(const std::string& oldDataSet, const std::string& newDataSet,
                             FileSystem& files = FileSystem::Default());
+
+// Before its first file is renamed, a rename records what it is about to do in "<name>.rnm"
+// beside the old and the new data set, synced; it removes both when it is done. Should it stop
+// part way, the record is left, and the data set's files are split between the two names.
+std::string RenameRecordPath(const std::string& dataSet);
+
+// Whether a rename of `dataSet` (its old or its new name, or the deleted pages of either) stopped
+// part way.
+bool RenameInterrupted(const std::string& dataSet, FileSystem& files = FileSystem::Default());
+
+// Puts right a rename of `dataSet` that stopped part way: every file it had renamed takes its
+// old name again, so that the data set is whole under the name it had before, as a rename that
+// never reported success should leave it. Returns whether there was one to put right. Throws
+// IoError when a file cannot be renamed back; the record stays then.
+bool FinishInterruptedRename(const std::string& dataSet, FileSystem& files = FileSystem::Default());
 
 }  // namespace jb

@@ -18,7 +18,7 @@
 
 #include "protect/page_key.h"
 #include "protect/password_forms.h"
-#include "protect/rc4.h"
+#include "protect/decipher.h"
 #include "search/query_files.h"
 #include "store/dataset_paths.h"
 #include "store/io_error.h"
@@ -233,20 +233,14 @@ void TMainForm::PwButtonClick() {
     const std::string key = PageKey(*protect::PasswordBytes(EditPw->text()));
     EditPw->clear();
     const std::string readOut = CompanionPath(ws.dataSet, ".tpm");
-    const std::string deciphered = CompanionPath(ws.dataSet, ".t02");
-    TRC4 cipher(store.Files());
-    cipher.Key = key;
-    cipher.InputType = TSourceType::SourceFile;
-    cipher.InputFilePath = readOut;
-    cipher.OutputFilePath = deciphered;
-    cipher.Decrypt(false);
+    // Deciphered in memory: a file of the page's text in clear would stay on disk, readable,
+    // whenever the program stopped before removing it.
+    const std::string body = Rc4Bytes(key, ReadWholeFile(store.Files(), readOut));
     // What follows the rich text, the trailer byte, is not page text.
-    const std::string body = ReadWholeFile(store.Files(), deciphered);
     if (body.size() > 1) LoadEditor(std::string_view(body).substr(0, body.size() - 1));
     SetModified(false);
     EditBox->document()->setModified(false);
     store.Files().Remove(readOut);
-    store.Files().Remove(deciphered);
     // In a query the page shows its first occurrence, or gives way to the next page of the
     // query when it holds none. A query without highlighting (the reminders) keeps its page.
     if (QueryMode() && !NoHighlight) {

@@ -175,6 +175,10 @@ void TMainForm::ReminderCheck() {
     if (!ui::AskYesNo(dialogs, this, QString::fromStdString(remind::ReminderPromptText(due)),
                       ui::kButtonYes))
         return;
+    // The page on screen is settled before the due pages take its place; one that could not be
+    // written stays on screen.
+    if (!CheckUnsavedChanges()) return;
+    SetModified(false);
     QueryList.clear();
     QueryList.push_back(("Reminders for: " + ShortDate(now) + " " + LongTime(now)).toStdString());
     for (int n : due) QueryList.push_back(store.PageIdAt(ws.dataSet, n));

@@ -52,14 +52,14 @@ void TMainForm::EditBoxURLClick(const QString& link) {
     }
     if (text.startsWith(kQueryLink)) {
         const QString query = text.mid(kQueryLink.size());
-        if (settings.autoUpdate) {
-            UpdateButtonClick();
-        } else if (Modified() &&
-                   ui::AskYesNo(dialogs, this,
-                                "You have not saved the changes (updated) the current page. Do you wish to do so now?",
-                                ui::kButtonYes, ui::kUnsavedCaption)) {
-            UpdateButtonClick();
-        }
+        const bool write =
+            settings.autoUpdate ||
+            (Modified() && ui::AskYesNo(dialogs, this,
+                                        "You have not saved the changes (updated) the current page. Do you wish to "
+                                        "do so now?",
+                                        ui::kButtonYes, ui::kUnsavedCaption));
+        // The query would take the place of a page that could not be written.
+        if (write && !UpdateButtonClick()) return;
         QApplication::processEvents();
         EditSearchTerm->setText(query);
         FindToolbarButtonClick();

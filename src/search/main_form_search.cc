@@ -79,7 +79,7 @@ void TMainForm::ShowSearchForm() {
 }
 
 void TMainForm::FindButtonClick() {
-    if (Modified()) UpdateButtonClick();
+    if (Modified() && !UpdateButtonClick()) return;
     if (!indexList.Loaded()) LoadIndex(indexList, ws.dataSet);
     NoHighlight = false;
     SearchForm->Refining = false;
@@ -95,7 +95,7 @@ void TMainForm::FindToolbarButtonClick() {
     const QString text = EditSearchTerm->text();
     if (text.size() < 2) return;
     NoHighlight = false;
-    if (Modified()) UpdateButtonClick();
+    if (Modified() && !UpdateButtonClick()) return;
     if (!indexList.Loaded()) LoadIndex(indexList, ws.dataSet);
     SearchForm->DoShow(settings.defSort, settings.defDateType, RecentSearchesFile());
     SearchForm->SearchTerm->setEditText(text);

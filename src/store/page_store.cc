@@ -8,7 +8,7 @@
 #include <limits>
 
 #include "protect/page_key.h"
-#include "protect/rc4.h"
+#include "protect/decipher.h"
 #include "store/dataset_lock.h"
 #include "store/dataset_paths.h"
 #include "store/io_error.h"
@@ -108,20 +108,14 @@ unsigned PageStore::ReadPage(const std::string& dataSet, int n, PageInfo& info) 
 
 unsigned PageStore::WriteBodyFile(const std::string& dataSet, std::string_view password, std::string_view text) {
     const std::string writeIn = CompanionPath(dataSet, ".ptm");
-    const std::string plain = password.empty() ? writeIn : CompanionPath(dataSet, ".t01");
-    {
-        auto out = files_.Open(plain, OpenMode::kCreate);
-        if (!out) throw IoError(plain, "File could not be created");
+    // A protected page is enciphered in memory: a file holding its text in clear would stay on
+    // disk, readable, whenever the program stopped before removing it.
+    auto out = files_.Open(writeIn, OpenMode::kCreate);
+    if (!out) throw IoError(writeIn, "File could not be created");
+    if (password.empty())
         WriteWholeFile(*out, text);
-    }
-    if (!password.empty()) {
-        TRC4 cipher(files_);
-        cipher.Key = PageKey(password);
-        cipher.InputFilePath = plain;
-        cipher.OutputFilePath = writeIn;
-        cipher.Encrypt(false);
-        files_.Remove(plain);
-    }
+    else
+        WriteWholeFile(*out, Rc4Bytes(PageKey(password), text));
     return kStatusOk;
 }
 

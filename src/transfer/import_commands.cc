@@ -116,14 +116,16 @@ void ImportCommands::ImportFiles(const QStringList& files, int type, TypeChoice 
                           content == ImportContent::kBinary ? QString(kNotText).arg(file) : QString(kUnreadable));
             return;
         }
-        if (!ImportOne(*source, dosRecords)) {
+        const Imported imported = ImportOne(*source, dosRecords);
+        if (imported == Imported::kPageKept) return;
+        if (imported == Imported::kNoText) {
             ui::ShowInformation(window_.dialogs, &window_,
                                 QString("The file %1 holds no text: no page was made from it.").arg(file));
         }
     }
 }
 
-bool ImportCommands::ImportOne(ParagraphSource& source, bool dosRecords) {
+ImportCommands::Imported ImportCommands::ImportOne(ParagraphSource& source, bool dosRecords) {
     // A page locked behind its password is left as it was: the import makes new pages.
     if (window_.PwLocked()) {
         window_.DisablePw();
@@ -131,7 +133,7 @@ bool ImportCommands::ImportOne(ParagraphSource& source, bool dosRecords) {
     }
     // The page on screen is settled as the user would have it before the import starts: asked
     // about now, it is written with the reminder question it would get, not inside the import.
-    window_.CheckUnsavedChanges();
+    if (!window_.CheckUnsavedChanges()) return Imported::kPageKept;
     window_.SetModified(false);
     ImportUnderway underway(window_);
     ProgressShown progress(window_, "Importing");
@@ -150,7 +152,7 @@ bool ImportCommands::ImportOne(ParagraphSource& source, bool dosRecords) {
         const int before = window_.store.PageCount(window_.ws.dataSet);
         window_.UpdateButtonClick();
         // Update has said why a page could not be written; the rest of the file waits.
-        if (window_.store.PageCount(window_.ws.dataSet) != before + 1) return true;
+        if (window_.store.PageCount(window_.ws.dataSet) != before + 1) return Imported::kPages;
         if (sincePending.elapsed() >= 100) {
             progress.Set(cutter.Percent());
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -159,7 +161,7 @@ bool ImportCommands::ImportOne(ParagraphSource& source, bool dosRecords) {
     }
     // The last new page shows from its start.
     window_.EditBox->moveCursor(QTextCursor::Start);
-    return any;
+    return any ? Imported::kPages : Imported::kNoText;
 }
 
 }  // namespace jb::transfer

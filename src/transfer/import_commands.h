@@ -30,8 +30,10 @@ public:
     void ImportFiles(const QStringList& files, int type, TypeChoice choice, bool dosRecords);
 
 private:
-    // Makes the file's pages; false when it held nothing to make a page of.
-    bool ImportOne(ParagraphSource& source, bool dosRecords);
+    enum class Imported { kPages, kNoText, kPageKept };
+    // Makes the file's pages. kNoText: it held nothing to make a page of; kPageKept: the page on
+    // screen could not be written, so it stays and nothing is imported.
+    Imported ImportOne(ParagraphSource& source, bool dosRecords);
 
     workspace::TMainForm& window_;
     QString folder_;  // where the import dialog starts: the last import's folder

@@ -145,8 +145,9 @@ public:
     // the program name. Returns false when the program must end (the header file cannot be
     // opened for reading and writing); the message has been shown then.
     bool FormShow(const QStringList& parameters = {});
-    // The closing steps; run once, from closeEvent. Closing is never refused.
-    void FormCloseQuery();
+    // The closing steps, from closeEvent. Returns false, and the window stays open, when the
+    // page's changes were to be written and could not be: closing would drop them.
+    bool FormCloseQuery();
     void CaptionRefresh();
     QString HelpFile() const { return helpFile_; }
     void HelpContents();  // F1: the help at context 10
@@ -159,7 +160,9 @@ public:
     void SetModified(bool flag);
     bool Modified() const;
     // The unsaved-changes check: update without asking (Autoupdate) or ask, update on Yes.
-    void CheckUnsavedChanges();
+    // Returns false when the page was to be written and was not: the command that asked must
+    // then keep the page on screen, or the user's changes would go with it.
+    bool CheckUnsavedChanges();
     // The page number box check; shows the message and resets the box when it fails.
     bool PageNumberCheck();
     void ButtonUpClick();
@@ -192,7 +195,9 @@ public:
     // Nothing of any page on screen: no text, ID, password, reminder or read-only mark, so that
     // an Update can only add what the user types as a new page (after a page failed to read).
     void ShowNoPage();
-    void UpdateButtonClick();
+    // Returns false when the write failed and the user has been told why (a failure after the
+    // files were opened is thrown, as everywhere).
+    bool UpdateButtonClick();
     void ZapButtonClick();
     void MMenuExitNoUpdateClick();
 

@@ -82,7 +82,7 @@ void TMainForm::ShowNewEmptyPage() {
 
 void TMainForm::AddButtonClick() {
     if (PwLocked()) return;  // the locked page stays until it is unlocked or left
-    CheckUnsavedChanges();
+    if (!CheckUnsavedChanges()) return;
     ClearToNewPage();
     ApplyDefaultFont(true);
     if (ws.importInProgress) {
@@ -119,9 +119,9 @@ void TMainForm::AddButtonClick() {
     NewPageReminderDefaults();
 }
 
-void TMainForm::UpdateButtonClick() {
+bool TMainForm::UpdateButtonClick() {
     // A locked page's text is not in the editor: writing the editor would lose the page.
-    if (PwLocked()) return;
+    if (PwLocked()) return true;
     if (!CheckBoxRemindMe->isChecked()) SetRemindDateValue(0);
     // A page without an ID has never been written: it becomes the last page as the data set is
     // when it is written, which another program may have added to since it was begun.
@@ -170,7 +170,7 @@ void TMainForm::UpdateButtonClick() {
     SetModified(false);
     if (status != 0) {
         ui::ShowError(dialogs, this, WriteError(status));
-        return;
+        return false;
     }
     if (!entries.empty()) {
         // Entries the file could not take stay in the list, which is written whole at the end.
@@ -180,6 +180,7 @@ void TMainForm::UpdateButtonClick() {
     // A new page adds one to the count in the title.
     CaptionRefresh();
     EditBox->setFocus();
+    return true;
 }
 
 void TMainForm::ZapButtonClick() {

@@ -77,14 +77,15 @@ void TMainForm::EditBoxChange() {
     if (EditBox->document()->isModified()) SetModified(true);
 }
 
-void TMainForm::CheckUnsavedChanges() {
+bool TMainForm::CheckUnsavedChanges() {
     // A locked page has no text in the editor: writing it would lose the page.
-    if (!Modified() || PwLocked()) return;
+    if (!Modified() || PwLocked()) return true;
     if (settings.autoUpdate ||
         ui::AskYesNo(dialogs, this,
                      "You have not saved the changes (updated) the current record. Do you wish to do so now?",
                      ui::kButtonYes, ui::kUnsavedCaption))
-        UpdateButtonClick();
+        return UpdateButtonClick();
+    return true;
 }
 
 bool TMainForm::PageNumberCheck() {
@@ -98,14 +99,14 @@ bool TMainForm::PageNumberCheck() {
 void TMainForm::ShowPageNumber(int n) {
     // The unsaved changes belong to the page on screen: they are settled while it is still the
     // current page, so that an Update they run writes that page and no other.
-    CheckUnsavedChanges();
+    if (!CheckUnsavedChanges()) return;
     ws.pageNumber = n;
     EditRecNum->setText(QString::number(n));
     GotoRecord(n);
 }
 
 bool TMainForm::GotoRecord(int n) {
-    CheckUnsavedChanges();
+    if (!CheckUnsavedChanges()) return false;
     // Another page becoming current removes the lock of a locked page and its read-out file.
     ReleaseLock();
     ws.password.clear();
@@ -199,7 +200,7 @@ void TMainForm::ShowAttributes(const PageInfo& info) {
 
 void TMainForm::ButtonUpClick() {
     if (!PageNumberCheck()) return;
-    CheckUnsavedChanges();
+    if (!CheckUnsavedChanges()) return;
     SetModified(false);
     if (QueryMode()) {
         if (hooks.queryNext) hooks.queryNext(*this);
@@ -218,7 +219,7 @@ void TMainForm::ButtonUpClick() {
 
 void TMainForm::ButtonDownClick() {
     if (!PageNumberCheck()) return;
-    CheckUnsavedChanges();
+    if (!CheckUnsavedChanges()) return;
     SetModified(false);
     if (QueryMode()) {
         if (hooks.queryPrevious) hooks.queryPrevious(*this);
@@ -238,7 +239,7 @@ void TMainForm::GoButtonClick() {
     // "last" on an empty data set gives "-1", which the check refuses.
     if (IsLastKeyword(EditRecNum->text().toStdString())) EditRecNum->setText(QString::number(PageCount() - 1));
     if (!PageNumberCheck()) return;
-    CheckUnsavedChanges();
+    if (!CheckUnsavedChanges()) return;
     SetModified(false);
     HighlightPos = 0;
     // An empty box goes to the current page again.

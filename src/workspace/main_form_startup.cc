@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "datasets/dataset_commands.h"
+#include "datasets/rename_data_set.h"
 #include "settings/options_form.h"
 #include "spelling/spelling_commands.h"
 #include "transfer/transfer_commands.h"
@@ -102,6 +103,8 @@ bool TMainForm::FormShow(const QStringList& parameters) {
     SetLexiconFolders(programFolder, *spellEngine);
 
     ws.dataSet = DataSetInProgramFolder(programFolder, settings.activeData);
+    // A rename stopped part way is undone before the split files are counted or read.
+    RunGuarded([this] { FinishInterruptedRename(ws.dataSet, store.Files()); });
     CaptionRefresh();
     RunGuarded([this] { store.FinishInterruptedPack(ws.dataSet); });
     RunGuarded([this] { LoadIndex(indexList, ws.dataSet); });
@@ -185,15 +188,24 @@ bool TMainForm::FormShow(const QStringList& parameters) {
 void TMainForm::closeEvent(QCloseEvent* event) {
     if (!closed_) {
         closed_ = true;
-        FormCloseQuery();
+        if (!FormCloseQuery()) {
+            closed_ = false;
+            event->ignore();
+            return;
+        }
     }
     event->accept();
 }
 
-void TMainForm::FormCloseQuery() {
+bool TMainForm::FormCloseQuery() {
     QApplication::processEvents();
     if (QueryMode()) CloseQueryButton->click();
-    RunGuarded([this] { CheckUnsavedChanges(); });
+    // A page whose write failed (another program held the data set, a file could not be
+    // written) would be gone with the window: the window stays, the page still modified, and
+    // the user has been told why.
+    bool settled = false;
+    RunGuarded([&] { settled = CheckUnsavedChanges(); });
+    if (!settled) return false;
     RunGuarded([this] {
         if (indexList.Loaded()) SaveIndex(indexList, ws.dataSet);
     });
@@ -203,6 +215,7 @@ void TMainForm::FormCloseQuery() {
     AutoUpdateTimer->stop();
     FlashTimer->stop();
     Timer->stop();
+    return true;
 }
 
 bool TMainForm::QueryMode() const { return !ToolBarQuery->isHidden(); }

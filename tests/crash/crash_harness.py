@@ -380,6 +380,8 @@ def add_text(marker, rnd):
 
 
 def kill_test(opts):
+    if opts.points:
+        return kill_points(opts)
     seed = opts.seed if opts.seed is not None else random.randrange(1 << 30)
     rnd = random.Random(seed)
     folder = tempfile.mkdtemp(prefix="jb-kill-")
@@ -552,6 +554,141 @@ def kill_test(opts):
     lost = sum(1 for p in problems if p.startswith("LOST"))
     print("pages lost: %d" % lost)
     return finish_run(opts, problems, ledger, log, folder)
+
+
+# ---------------------------------------------------------------------------------------------
+# Kills at each point: a command stopped before each of its file changes in turn, through the
+# preloaded kill library (kill_at_call.cc)
+
+
+def run_killed_at(opts, argv, at, calls, stdin=None):
+    """Runs argv, stopped (SIGKILL) just before its `at`-th counted call. Returns whether it was
+    killed, and its exit code and output."""
+    env = dict(os.environ, LD_PRELOAD=opts.kill_lib, JB_KILL_AT=str(at), JB_KILL_CALLS=calls)
+    p = subprocess.run(argv, input=stdin, capture_output=True, text=True, env=env, timeout=120)
+    return p.returncode == -signal.SIGKILL, p.returncode, p.stdout, p.stderr
+
+
+def make_points_base(cli, folder, seed):
+    """A small data set with every file a rename moves: deleted pages, indexes, recent searches.
+    Returns the ledger of its pages."""
+    make_base(cli, folder, 40, seed)
+    ledger = Ledger()
+    for page_id, text in Observed(cli, cli.data_set).texts.items():
+        ledger.main[page_id] = text
+    for n in (3, 10, 20):
+        page_id = re.search(r"\(ID ([0-9A-F]+)\)", cli.must("zap", str(n))).group(1)
+        ledger.deleted[page_id] = ledger.main.pop(page_id)
+        ledger.zapped_ids.add(page_id)
+    for name in ("data.rsc", "%data.rsc", "%data.idx"):
+        with open(os.path.join(folder, name), "w") as f:
+            f.write("" if name.endswith(".idx") else "alpha\r\n")
+    return ledger
+
+
+def copy_of(template):
+    folder = tempfile.mkdtemp(prefix="jb-points-")
+    shutil.rmtree(folder)
+    shutil.copytree(template, folder)
+    return folder
+
+
+def copy_ledger(ledger):
+    copy = Ledger()
+    copy.main, copy.deleted, copy.zapped_ids = dict(ledger.main), dict(ledger.deleted), set(ledger.zapped_ids)
+    return copy
+
+
+def rename_at_each_point(opts, template, ledger, problems):
+    """rename killed before each of its renames: check calls the data set split under either name,
+    and the next command, under the old name or the new one, makes it whole under its old name."""
+    at = 0
+    while not problems:
+        at += 1
+        for next_name in ("old", "new"):
+            folder = copy_of(template)
+            old, new = os.path.join(folder, "data.jb"), os.path.join(folder, "renamed.jb")
+            cli = Cli(opts.cli, old)
+            killed, rc, out, err = run_killed_at(opts, cli.argv("rename", new), at, "rename")
+            if not killed:
+                if rc != 0 or out.strip() != new:
+                    problems.append("rename ended with %d: %s %s" % (rc, out.strip(), err.strip()))
+                problems += ["the finished rename: " + p
+                             for p in Verifier(Cli(opts.cli, new), copy_ledger(ledger)).verify(final=True)]
+                shutil.rmtree(folder, ignore_errors=True)
+                print("rename: killed before each of its %d renames, and run to its end" % (at - 1))
+                return
+            where = "rename killed before its rename %d" % at
+            for name, path in (("old", old), ("new", new)):
+                rc, cout, cerr = cli.run("check", data=path)
+                if rc != 1 or "interrupted-rename" not in cout:
+                    problems.append("%s: check of the %s name ended with %d: %s" %
+                                    (where, name, rc, (cout + cerr).strip()[:300]))
+            cli.run("info", data=old if next_name == "old" else new)
+            left = sorted(f for f in os.listdir(folder) if "renamed." in f or f.endswith(".rnm"))
+            if left:
+                problems.append("%s, then a command on the %s name: files left: %s" % (where, next_name, left))
+            problems += ["%s, then a command on the %s name: %s" % (where, next_name, p)
+                         for p in Verifier(cli, copy_ledger(ledger)).verify(final=True)]
+            shutil.rmtree(folder, ignore_errors=True)
+
+
+def files_holding(folder, needle):
+    holders = []
+    for root, _, names in os.walk(folder):
+        for name in names:
+            with open(os.path.join(root, name), "rb") as f:
+                if needle in f.read():
+                    holders.append(name)
+    return holders
+
+
+def protected_add_at_each_point(opts, template, ledger, problems):
+    """add --password killed before each of its file changes: no file holds the page's text in
+    clear, and the pages stored before are untouched."""
+    clear = b"walrus carpenter oysters"
+    text = "the %s came along\n" % clear.decode()
+    at = 0
+    while not problems:
+        at += 1
+        folder = copy_of(template)
+        cli = Cli(opts.cli, os.path.join(folder, "data.jb"))
+        killed, rc, out, err = run_killed_at(opts, cli.argv("add", "--password", "Sesame9"), at, "all", stdin=text)
+        where = "add --password %s" % ("killed before its file change %d" % at if killed else "run to its end")
+        if not killed and rc != 0:
+            problems.append("%s ended with %d: %s" % (where, rc, err.strip()))
+        holders = files_holding(folder, clear)
+        if holders:
+            problems.append("%s: the page is in clear in %s" % (where, ", ".join(holders)))
+        now = Observed(cli, cli.data_set)
+        for page_id, page_text in ledger.main.items():
+            if now.texts.get(page_id) != page_text:
+                problems.append("%s: page ID %s lost or changed" % (where, page_id))
+        if not now.count - len(ledger.main) in (0, 1) or now.damaged:
+            problems.append("%s: %d live pages, %d damaged, from %d" %
+                            (where, now.count, len(now.damaged), len(ledger.main)))
+        shutil.rmtree(folder, ignore_errors=True)
+        if not killed:
+            print("add --password: killed before each of its %d file changes, and run to its end" % (at - 1))
+            return
+
+
+def kill_points(opts):
+    seed = opts.seed if opts.seed is not None else 1
+    template = tempfile.mkdtemp(prefix="jb-points-base-")
+    cli = Cli(opts.cli, os.path.join(template, "data.jb"))
+    ledger = make_points_base(cli, template, seed)
+    problems = []
+    for case in (rename_at_each_point, protected_add_at_each_point):
+        case(opts, template, ledger, problems)
+    shutil.rmtree(template, ignore_errors=True)
+    if problems:
+        print("FAILED:", file=sys.stderr)
+        for p in problems[:40]:
+            print("  " + p, file=sys.stderr)
+        return 1
+    print("PASSED")
+    return 0
 
 
 def finish_run(opts, problems, ledger, log, folder):
@@ -884,6 +1021,9 @@ def main():
     ap.add_argument("--loops", type=int, default=40, help="commands of each concurrent loop")
     ap.add_argument("--seed", type=int)
     ap.add_argument("--case", default="", help="concurrency cases to run, comma-separated (default all)")
+    ap.add_argument("--points", action="store_true",
+                    help="kill: stop rename and add --password before each of their file changes in turn")
+    ap.add_argument("--kill-lib", default="", help="kill_at_call library (for --points)")
     ap.add_argument("--verbose", action="store_true")
     opts = ap.parse_args()
     if opts.window_driver and not os.access(opts.window_driver, os.X_OK):

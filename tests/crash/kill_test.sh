@@ -5,5 +5,10 @@
 # (which CTest sets).
 # A failing data set and its command sequence are kept under /tmp/kill-findings/. See
 # crash_harness.py.
+# With --points it instead stops jotterbase-cli rename before each of its renames, and add
+# --password before each of its file changes, in turn (through the preloaded kill_at_call
+# library), and checks after each that nothing is lost, that check calls a split data set damaged,
+# and that no file holds a protected page's text in clear.
 #   kill_test.sh --cli PATH [--window-driver PATH] [--rounds N | --soak MINUTES] [--pages N] [--seed S]
+#   kill_test.sh --points --kill-lib PATH --cli PATH
 exec python3 "$(dirname "$0")/crash_harness.py" kill "$@"

@@ -64,6 +64,8 @@ TEST_F(RenameDataSetTest, FilesThatAreNotThereAreSkipped) {
     EXPECT_TRUE(RenameDataSet(empty.File("a.jb"), empty.File("b.jb")).renamed);
 }
 
+constexpr long kRecordCalls = 8;
+
 TEST(RenameDataSet, EachFailingStepInTurn) {
     const struct {
         const char* message;
@@ -87,7 +89,9 @@ TEST(RenameDataSet, EachFailingStepInTurn) {
         SCOPED_TRACE(k);
         TempDir dir;
         MakeFiles(dir, {0, 1, 2, 3, 4, 5, 6, 7});
-        FaultyFileSystem files(k + 1);  // the renames are the only counted calls: call k+1 is step k
+        // The record of the rename comes first (open, write, sync, folder sync beside each
+        // name); after it the renames are the only counted calls: call k+1 of them is step k.
+        FaultyFileSystem files(kRecordCalls + k + 1);
         const RenameOutcome outcome = Rename(dir, files);
         EXPECT_TRUE(files.Failed());
         EXPECT_EQ(!steps[k].critical, outcome.renamed);
@@ -96,6 +100,56 @@ TEST(RenameDataSet, EachFailingStepInTurn) {
         EXPECT_EQ(steps[k].critical, outcome.messages[0].critical);
         EXPECT_EQ(steps[k].namesAfter, Names(dir));
     }
+}
+
+// A rename stopped at any of its calls (the program killed there): the next program to open the
+// data set, under its old name or its new one, finds every file under one name, and under the
+// old one when the rename did not report success.
+TEST(RenameDataSet, ARenameStoppedAtAnyCallLeavesNoSplitDataSet) {
+    long calls = 0;
+    {
+        TempDir dir;
+        MakeFiles(dir, {0, 1, 2, 3, 4, 5, 6, 7});
+        FaultyFileSystem counting;
+        ASSERT_TRUE(Rename(dir, counting).renamed);
+        calls = counting.Calls();
+    }
+    for (long at = 1; at <= calls; ++at) {
+        for (const char* openedAs : {"data.jb", "Notes.jb", "%data.jb"}) {
+            SCOPED_TRACE(std::to_string(at) + " " + openedAs);
+            TempDir dir;
+            MakeFiles(dir, {0, 1, 2, 3, 4, 5, 6, 7});
+            FaultyFileSystem files(at, true);
+            const bool reported = Rename(dir, files).renamed;
+            FinishInterruptedRename(dir.File(openedAs));
+            const std::string names = Names(dir);
+            EXPECT_TRUE(names == "oooooooo" || names == "nnnnnnnn") << names;
+            if (!reported) {
+                EXPECT_EQ("oooooooo", names);
+            }
+            if (names == "oooooooo") {
+                for (const char* file : kFiles)
+                    EXPECT_EQ(std::string("bytes of ") + file, ReadFileBytes(dir.File(file)));
+            }
+            EXPECT_FALSE(RenameInterrupted(dir.File(openedAs)));
+        }
+    }
+}
+
+// The record of a rename is what the next program goes by: one that is not whole was being
+// written when the rename stopped, before any file moved, and is dropped; one that names neither
+// name came from elsewhere and is left alone.
+TEST_F(RenameDataSetTest, ARecordThatIsNotWholeOrNotThisDataSetsMovesNothing) {
+    MakeFiles(dir, {0, 1, 2});
+    WriteFileBytes(dir.File("data.rnm"), "Jotterbase rename 1\n/x/data.jb");
+    EXPECT_TRUE(FinishInterruptedRename(dir.File("data.jb")));
+    EXPECT_FALSE(FileExists(dir.File("data.rnm")));
+    EXPECT_EQ("ooo-----", Names(dir));
+    using namespace std::string_literals;
+    WriteFileBytes(dir.File("data.rnm"), "Jotterbase rename 1\n/x/data.jb\0/x/Notes.jb\0FA FB FC\0"s);
+    EXPECT_FALSE(FinishInterruptedRename(dir.File("data.jb")));
+    EXPECT_TRUE(RenameInterrupted(dir.File("data.jb")));
+    EXPECT_EQ("ooo-----", Names(dir));
 }
 
 TEST_F(RenameDataSetTest, ADataFileOfAnotherExtensionIsRenamedWhole) {

@@ -14,7 +14,9 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "datasets/rename_data_set.h"
 #include "remind/qt_dates.h"
+#include "support/faulty_file_system.h"
 #include "workspace/main_form_fixture.h"
 
 namespace jb::test {
@@ -142,6 +144,22 @@ TEST_F(MainFormTest, APackStoppedBetweenItsRenamesIsUndoneAtStartUp) {
     EXPECT_EQ("page 2", EditorText());
     EXPECT_EQ(oldData, ReadFileBytes(DataSet()));
     EXPECT_FALSE(FileExists(dir.File("data.jbo")));
+}
+
+TEST_F(MainFormTest, ARenameStoppedPartWayIsUndoneAtStartUp) {
+    MakePages(3);
+    // Stopped after the data file took the new name, before the header file did: the rename's
+    // record (two files, four calls each) and its first rename were done, nothing after them.
+    FaultyFileSystem stopped(10, true);
+    ASSERT_FALSE(RenameDataSet(DataSet(), dir.File("notes.jb"), stopped).renamed);
+    ASSERT_FALSE(FileExists(DataSet()));
+    ASSERT_TRUE(FileExists(dir.File("notes.jb")));
+    WriteSettings("[BrowseTo]\r\nPageNum=2\r\n");
+    TMainForm& f = Start();
+    EXPECT_EQ("page 2", EditorText());
+    EXPECT_EQ("Quorvane Jotterbase - data.jb (3 pages)", f.windowTitle());
+    EXPECT_FALSE(FileExists(dir.File("notes.jb")));
+    EXPECT_FALSE(RenameInterrupted(DataSet()));
 }
 
 TEST_F(MainFormTest, CaptionShowsTheDataSetNameInLowerCase) {
