@@ -616,20 +616,24 @@ def rename_at_each_point(opts, template, ledger, problems):
                 problems += ["the finished rename: " + p
                              for p in Verifier(Cli(opts.cli, new), copy_ledger(ledger)).verify(final=True)]
                 shutil.rmtree(folder, ignore_errors=True)
-                print("rename: killed before each of its %d renames, and run to its end" % (at - 1))
+                print("rename: killed before each of its %d renames (its record's two among them), and run to "
+                      "its end" % (at - 1))
                 return
             where = "rename killed before its rename %d" % at
-            for name, path in (("old", old), ("new", new)):
+            # Once a file has moved, the data set is split: check must say so under either name.
+            moved = [f for f in os.listdir(folder) if "renamed." in f and not f.endswith((".rnm", ".rn1"))]
+            for name, path in (("old", old), ("new", new)) if moved else ():
                 rc, cout, cerr = cli.run("check", data=path)
                 if rc != 1 or "interrupted-rename" not in cout:
                     problems.append("%s: check of the %s name ended with %d: %s" %
                                     (where, name, rc, (cout + cerr).strip()[:300]))
             cli.run("info", data=old if next_name == "old" else new)
-            left = sorted(f for f in os.listdir(folder) if "renamed." in f or f.endswith(".rnm"))
-            if left:
-                problems.append("%s, then a command on the %s name: files left: %s" % (where, next_name, left))
             problems += ["%s, then a command on the %s name: %s" % (where, next_name, p)
                          for p in Verifier(cli, copy_ledger(ledger)).verify(final=True)]
+            left = sorted(f for f in os.listdir(folder) if "renamed." in f or f.endswith((".rnm", ".rn1")))
+            if left:
+                problems.append("%s, then commands on the %s name and the old: files left: %s" %
+                                (where, next_name, left))
             shutil.rmtree(folder, ignore_errors=True)
 
 
