@@ -52,7 +52,8 @@ std::vector<Finding> Examine(PageStore& store, const std::string& dataSet) {
     for (const char* extension : kClearTextFiles)
         if (fs.Exists(CompanionPath(dataSet, extension)))
             found.push_back({"clear-text-file", -1,
-                             CompanionPath(dataSet, extension) + " is left over and may hold a protected page in clear"});
+                             CompanionPath(dataSet, extension) +
+                                 " is left over and may hold a protected page in clear"});
     if (!fs.Exists(CompanionPath(dataSet, ".jbo")))
         for (const char* extension : {".jb1", ".hd1"})
             if (fs.Exists(CompanionPath(dataSet, extension)))

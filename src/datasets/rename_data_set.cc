@@ -81,8 +81,7 @@ std::string EncodeRecord(const RenameRecord& record) {
     return bytes;
 }
 
-// Nothing when the file is not a whole record (a rename stopped while writing it, before it
-// renamed anything).
+// Nothing when the file is not a whole record.
 std::optional<RenameRecord> ReadRecord(FileSystem& files, const std::string& path) {
     std::unique_ptr<File> file = files.Open(path, OpenMode::kRead);
     if (!file) return std::nullopt;
@@ -107,17 +106,21 @@ std::optional<RenameRecord> ReadRecord(FileSystem& files, const std::string& pat
     return record;
 }
 
-// The record is on disk, beside both names, before the first file is renamed.
+std::string PartRecordPath(const std::string& dataSet) { return CompanionPath(MainDataSetOf(dataSet), ".rn1"); }
+
+// The record is on disk, beside both names, before the first file is renamed. Each is written
+// beside its place and renamed into it, so that a record in its place is always whole.
 void WriteRecord(FileSystem& files, const RenameRecord& record) {
     const std::string bytes = EncodeRecord(record);
     for (const std::string& dataSet : {record.oldDataSet, record.newDataSet}) {
-        const std::string path = RenameRecordPath(dataSet);
-        std::unique_ptr<File> file = files.Open(path, OpenMode::kCreate);
-        if (!file) throw IoError(path, "The record of the rename cannot be created");
+        const std::string part = PartRecordPath(dataSet);
+        std::unique_ptr<File> file = files.Open(part, OpenMode::kCreate);
+        if (!file) throw IoError(part, "The record of the rename cannot be created");
         file->Write(bytes.data(), bytes.size());
         file->Sync();
         file.reset();
-        files.SyncFolder(path);
+        files.Rename(part, RenameRecordPath(dataSet));
+        files.SyncFolder(dataSet);
     }
 }
 
@@ -135,7 +138,10 @@ void SyncFolders(FileSystem& files, const RenameRecord& record) {
 // record left would have the next program undo a rename that was reported done.
 void RemoveRecord(FileSystem& files, const RenameRecord& record) {
     SyncFolders(files, record);
-    for (const std::string& dataSet : {record.newDataSet, record.oldDataSet}) files.Remove(RenameRecordPath(dataSet));
+    for (const std::string& dataSet : {record.newDataSet, record.oldDataSet}) {
+        files.Remove(RenameRecordPath(dataSet));
+        files.Remove(PartRecordPath(dataSet));
+    }
     SyncFolders(files, record);
 }
 
@@ -159,9 +165,15 @@ bool RenameInterrupted(const std::string& dataSet, FileSystem& files) {
 
 bool FinishInterruptedRename(const std::string& dataSet, FileSystem& files) {
     const std::string path = RenameRecordPath(dataSet);
-    if (!files.Exists(path)) return false;
+    if (!files.Exists(path)) {
+        // A record that never took its place: the rename stopped before it renamed anything. A
+        // rename still writing it fails to put it in place, and renames nothing either.
+        if (files.Exists(PartRecordPath(dataSet))) files.Remove(PartRecordPath(dataSet));
+        return false;
+    }
     const std::optional<RenameRecord> record = ReadRecord(files, path);
     if (!record) {
+        // Not a record this program wrote: it stands for nothing.
         files.Remove(path);
         files.SyncFolder(path);
         return true;
@@ -194,7 +206,7 @@ RenameOutcome RenameDataSet(const std::string& oldDataSet, const std::string& ne
     } catch (const IoError&) {
         // Where the record cannot be written (a folder that cannot be written), neither can the
         // data file be renamed into it.
-        for (const std::string& dataSet : {record.newDataSet, record.oldDataSet}) files.Remove(RenameRecordPath(dataSet));
+        RemoveRecord(files, record);
         outcome.messages.push_back({FailureText(kSteps[0]), true});
         return outcome;
     }

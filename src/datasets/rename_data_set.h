@@ -34,8 +34,9 @@ RenameOutcome RenameDataSet(const std::string& oldDataSet, const std::string& ne
                             FileSystem& files = FileSystem::Default());
 
 // Before its first file is renamed, a rename records what it is about to do in "<name>.rnm"
-// beside the old and the new data set, synced; it removes both when it is done. Should it stop
-// part way, the record is left, and the data set's files are split between the two names.
+// beside the old and the new data set (each written as "<name>.rn1", synced and renamed into
+// place); it removes both when it is done. Should it stop part way, the record is left, and the
+// data set's files may be split between the two names.
 std::string RenameRecordPath(const std::string& dataSet);
 
 // Whether a rename of `dataSet` (its old or its new name, or the deleted pages of either) stopped
@@ -44,8 +45,9 @@ bool RenameInterrupted(const std::string& dataSet, FileSystem& files = FileSyste
 
 // Puts right a rename of `dataSet` that stopped part way: every file it had renamed takes its
 // old name again, so that the data set is whole under the name it had before, as a rename that
-// never reported success should leave it. Returns whether there was one to put right. Throws
-// IoError when a file cannot be renamed back; the record stays then.
+// never reported success should leave it. A record that never took its place is removed.
+// Returns whether there was a record to put right. Throws IoError when a file cannot be renamed
+// back; the record stays then.
 bool FinishInterruptedRename(const std::string& dataSet, FileSystem& files = FileSystem::Default());
 
 }  // namespace jb

@@ -7,6 +7,8 @@
 #   window-add       the window's Updates beside two CLI add loops
 #   windows-add      two windows' Updates beside a CLI add loop
 #   window-edit-zap  the window updates the page it shows after a CLI zap of an earlier page
+#   window-close-held the window is closed with an edited page while another program holds the
+#                    data set: it stays open, and saves the page when closed again after
 # See crash_harness.py.
 #   concurrency_test.sh --cli PATH [--window-driver PATH] [--case LIST] [--pages N] [--loops N] [--seed S]
 exec python3 "$(dirname "$0")/crash_harness.py" concurrency "$@"

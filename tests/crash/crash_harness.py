@@ -616,20 +616,24 @@ def rename_at_each_point(opts, template, ledger, problems):
                 problems += ["the finished rename: " + p
                              for p in Verifier(Cli(opts.cli, new), copy_ledger(ledger)).verify(final=True)]
                 shutil.rmtree(folder, ignore_errors=True)
-                print("rename: killed before each of its %d renames, and run to its end" % (at - 1))
+                print("rename: killed before each of its %d renames (its record's two among them), and run to "
+                      "its end" % (at - 1))
                 return
             where = "rename killed before its rename %d" % at
-            for name, path in (("old", old), ("new", new)):
+            # Once a file has moved, the data set is split: check must say so under either name.
+            moved = [f for f in os.listdir(folder) if "renamed." in f and not f.endswith((".rnm", ".rn1"))]
+            for name, path in (("old", old), ("new", new)) if moved else ():
                 rc, cout, cerr = cli.run("check", data=path)
                 if rc != 1 or "interrupted-rename" not in cout:
                     problems.append("%s: check of the %s name ended with %d: %s" %
                                     (where, name, rc, (cout + cerr).strip()[:300]))
             cli.run("info", data=old if next_name == "old" else new)
-            left = sorted(f for f in os.listdir(folder) if "renamed." in f or f.endswith(".rnm"))
-            if left:
-                problems.append("%s, then a command on the %s name: files left: %s" % (where, next_name, left))
             problems += ["%s, then a command on the %s name: %s" % (where, next_name, p)
                          for p in Verifier(cli, copy_ledger(ledger)).verify(final=True)]
+            left = sorted(f for f in os.listdir(folder) if "renamed." in f or f.endswith((".rnm", ".rn1")))
+            if left:
+                problems.append("%s, then commands on the %s name and the old: files left: %s" %
+                                (where, next_name, left))
             shutil.rmtree(folder, ignore_errors=True)
 
 
@@ -737,6 +741,8 @@ def concurrency_test(opts):
         cases.append(("windows-add", "two windows' Updates beside a CLI add loop", windows_beside_add))
         cases.append(("window-edit-zap", "window Update of a shown page after a CLI zap of an earlier page",
                       window_edit_beside_zap))
+        cases.append(("window-close-held", "window closed with an edited page while another program holds the data set",
+                      window_close_beside_holder))
     chosen = opts.case.split(",") if opts.case else [key for key, _, _ in cases]
     for key in chosen:
         if key.startswith("window-") and not opts.window_driver:
@@ -1006,6 +1012,50 @@ def window_edit_beside_zap(opts, cli, rnd, folder, ledger, run_loop, threading, 
     elif p.returncode != 0:
         # Refusing the Update is a sound answer; the page then keeps its text.
         print("  the window refused the Update: %s" % err.strip()[-300:])
+    return []
+
+
+def window_close_beside_holder(opts, cli, rnd, folder, ledger, run_loop, threading, problems):
+    """The window's page is edited; another program holds the data set while the window closes
+    and its save is refused: the window must stay open with the page, and once the other program
+    is done, closing saves it. Done in turn, no thread."""
+    shown = len(ledger.main) // 2
+    marker = "%sC%06d" % (MARK_PREFIX, 1)
+    p = subprocess.Popen([opts.window_driver, "--folder", folder, "--data", "data.jb", "--close-edit", str(shown),
+                          "--prefix", MARK_PREFIX + "C", "--start", "1"],
+                         stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                         env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+    first = p.stdout.readline().split()
+    if len(first) != 3 or first[0] != "edited":
+        p.kill()
+        problems.append("the window driver did not edit page %d: %r" % (shown, first))
+        return []
+    page_id = first[2]
+    # util-linux flock holds the data set's lock file until its input ends, as a writer would.
+    ready = os.path.join(folder, "held")
+    holder = subprocess.Popen(["flock", "-x", cli.data_set[:-3] + ".lck", "sh", "-c", 'touch "$0"; read line', ready],
+                              stdin=subprocess.PIPE, text=True)
+    for _ in range(500):
+        if os.path.exists(ready):
+            break
+        time.sleep(0.02)
+    p.stdin.write("close\n")
+    p.stdin.flush()
+    while_held = p.stdout.readline().strip()
+    holder.stdin.close()
+    holder.wait(timeout=30)
+    print("  closed while the data set was held, the window is %s" % (while_held or "gone"))
+    if while_held != "open":
+        problems.append("the window closed while its save was refused: the edit of page %d is lost" % shown)
+    if p.poll() is None:
+        p.stdin.write("close\n")
+        p.stdin.flush()
+    out, err = p.communicate(timeout=60)
+    if while_held == "open" and out.strip() != "closed":
+        problems.append("the window did not close once the data set was free: %r %s" % (out, err.strip()[-300:]))
+    elif while_held == "open":
+        ledger.main[page_id] = norm(ledger.main[page_id] + " " + marker)
+        ledger.marked.add(page_id)
     return []
 
 

@@ -12,10 +12,15 @@
 // With --edit N it instead shows page N, prints "showing <N> <ID>", waits for a line on standard
 // input (so that another program can change the data set meanwhile), then types the marker at the
 // end of the page and presses Update, and prints "updated <N> <marker> <ID>".
+// With --close-edit N it shows page N, types the marker at its end, prints "edited <N> <ID>" and
+// waits for a line; then it closes the window as File > Exit does (the question about saving is
+// answered with its default, Yes) and prints "open" when the window stayed open or "closed"; while
+// it is open it waits for another line and tries again.
 // A message the window shows (another program held the data set too long, a file failed) is
 // printed as "message <text>" on standard error and answered with its default button; the page
 // is then reported as "failed <marker>" and the driver goes on with the next.
 
+#include <QAction>
 #include <QApplication>
 #include <QTest>
 #include <QToolButton>
@@ -65,7 +70,7 @@ int Usage() {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     std::string folder, data, prefix = "WINMARK";
-    int pages = 20, start = 0, edit = -1;
+    int pages = 20, start = 0, edit = -1, closeEdit = -1;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (i + 1 >= argc) return Usage();
@@ -76,6 +81,7 @@ int main(int argc, char** argv) {
         else if (arg == "--pages") pages = std::atoi(value.c_str());
         else if (arg == "--start") start = std::atoi(value.c_str());
         else if (arg == "--edit") edit = std::atoi(value.c_str());
+        else if (arg == "--close-edit") closeEdit = std::atoi(value.c_str());
         else return Usage();
     }
     if (folder.empty() || data.empty() || pages < 0) return Usage();
@@ -95,6 +101,22 @@ int main(int argc, char** argv) {
     jb::workspace::TMainForm form({dialogs, jb::Clock::System(), desktop, folder});
     if (!form.FormShow()) return 1;
     int failed = 0;
+    if (closeEdit >= 0) {
+        char marker[64];
+        std::snprintf(marker, sizeof marker, "%s%06d", prefix.c_str(), start);
+        form.ShowPageNumber(closeEdit);
+        form.EditBox->moveCursor(QTextCursor::End);
+        QTest::keyClicks(form.EditBox, QString(" ") + marker);
+        std::printf("edited %d %s\n", form.ws.pageNumber, form.ws.pageId.c_str());
+        std::fflush(stdout);
+        for (std::string line; std::getline(std::cin, line);) {
+            form.Exit1->trigger();
+            std::printf("%s\n", form.isVisible() ? "open" : "closed");
+            std::fflush(stdout);
+            if (!form.isVisible()) return 0;
+        }
+        return 1;
+    }
     if (edit >= 0) {
         char marker[64];
         std::snprintf(marker, sizeof marker, "%s%06d", prefix.c_str(), start);

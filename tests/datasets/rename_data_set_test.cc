@@ -64,7 +64,7 @@ TEST_F(RenameDataSetTest, FilesThatAreNotThereAreSkipped) {
     EXPECT_TRUE(RenameDataSet(empty.File("a.jb"), empty.File("b.jb")).renamed);
 }
 
-constexpr long kRecordCalls = 8;
+constexpr long kRecordCalls = 10;
 
 TEST(RenameDataSet, EachFailingStepInTurn) {
     const struct {
@@ -89,8 +89,8 @@ TEST(RenameDataSet, EachFailingStepInTurn) {
         SCOPED_TRACE(k);
         TempDir dir;
         MakeFiles(dir, {0, 1, 2, 3, 4, 5, 6, 7});
-        // The record of the rename comes first (open, write, sync, folder sync beside each
-        // name); after it the renames are the only counted calls: call k+1 of them is step k.
+        // The record of the rename comes first (open, write, sync, rename, folder sync beside
+        // each name); after it the renames are the only counted calls: call k+1 of them is step k.
         FaultyFileSystem files(kRecordCalls + k + 1);
         const RenameOutcome outcome = Rename(dir, files);
         EXPECT_TRUE(files.Failed());

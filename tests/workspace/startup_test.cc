@@ -149,8 +149,8 @@ TEST_F(MainFormTest, APackStoppedBetweenItsRenamesIsUndoneAtStartUp) {
 TEST_F(MainFormTest, ARenameStoppedPartWayIsUndoneAtStartUp) {
     MakePages(3);
     // Stopped after the data file took the new name, before the header file did: the rename's
-    // record (two files, four calls each) and its first rename were done, nothing after them.
-    FaultyFileSystem stopped(10, true);
+    // record (two files, five calls each) and its first rename were done, nothing after them.
+    FaultyFileSystem stopped(12, true);
     ASSERT_FALSE(RenameDataSet(DataSet(), dir.File("notes.jb"), stopped).renamed);
     ASSERT_FALSE(FileExists(DataSet()));
     ASSERT_TRUE(FileExists(dir.File("notes.jb")));
