@@ -167,11 +167,15 @@ bool TMainForm::UpdateButtonClick() {
         SetModified(true);
         throw;
     }
-    SetModified(false);
     if (status != 0) {
+        // Nothing was stored: the page stays modified, so that leaving it or closing the window
+        // asks about it again instead of dropping the text. A new page has no stored ID yet.
+        if (newPage) ws.pageId.clear();
+        SetModified(true);
         ui::ShowError(dialogs, this, WriteError(status));
         return false;
     }
+    SetModified(false);
     if (!entries.empty()) {
         // Entries the file could not take stay in the list, which is written whole at the end.
         indexList.Entries().AddAll(std::move(entries));

@@ -115,7 +115,7 @@ TEST_F(FailedSaveTest, ACommandWhoseSaveIsRefusedKeepsThePage) {
 }
 
 // A save that fails with a status (the data file cannot be opened for writing) keeps the window
-// open too: the user has been told, and the page is still on screen.
+// open too: the user has been told, and the page is still on screen and still unsaved.
 TEST_F(FailedSaveTest, ClosingStopsWhenTheSaveReportsAnError) {
     TMainForm& f = StartEdited();
     std::filesystem::rename(DataSet(), dir.File("moved.jb"));
@@ -125,7 +125,12 @@ TEST_F(FailedSaveTest, ClosingStopsWhenTheSaveReportsAnError) {
     f.Exit1->trigger();
     std::filesystem::remove(DataSet());
     std::filesystem::rename(dir.File("moved.jb"), DataSet());
-    ExpectPageKept(f, false);
+    // The page is still unsaved, so the next close asks again and can store it.
+    ExpectPageKept(f, true);
+    dialogs.Expect(kUnsaved, ui::kButtonYes);
+    f.Exit1->trigger();
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ("page 0 edited", StoredText(0));
 }
 
 }  // namespace
