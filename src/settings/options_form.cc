@@ -441,7 +441,7 @@ void TOptionsForm::ApplyButtonClick() {
     writeNumber(kImportFileType, ImportFileTypeComboBox->currentIndex());
     writeFlag(kFindShortcut, FindCheckBox->isChecked());
 
-    const QString program = ProgramFolder() + "jotterbase";
+    const QString program = Text(window_.installation.programs) + "jotterbase";
     if (CheckBoxShellExtensions->isChecked()) {
         if (!WriteImportEntry(program, ProgramFolder()))
             throw std::runtime_error("Failed to set data for 'ThreadingModel'");
