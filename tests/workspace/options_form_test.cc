@@ -178,6 +178,24 @@ TEST_F(OptionsFormTest, TheFindShortcutFollowsTheBoxWithItsHotKey) {
     EXPECT_EQ(QKeySequence("Ctrl+Shift+J"), o.HotKey1->keySequence()) << "the hot key is read back from the entry";
 }
 
+// Installed for every user, the entries start the installed program in the user's own folder.
+TEST_F(OptionsFormTest, TheEntriesOfASharedInstallationStartItsProgram) {
+    WriteSettings("[Template]\r\nDef=none\r\n[Remind]\r\nOnNoDateAlready=2\r\n");
+    const Installation shared{"/opt/jb/bin/", "/opt/jb/lib/jotterbase/", "/opt/jb/share/jotterbase/", true};
+    form = std::make_unique<TMainForm>(workspace::MainFormSeams{dialogs, clock, desktop, dir.Path(), shared});
+    ASSERT_TRUE(form->FormShow({}));
+    form->Options1->trigger();
+    TOptionsForm& o = *form->OptionsForm;
+    o.CheckBoxShellExtensions->setChecked(true);
+    o.FindCheckBox->setChecked(true);
+    o.ApplyButton->click();
+    for (const QString& entry : {settings_ui::ImportEntryFile(), settings_ui::FindShortcutFile()}) {
+        const std::string text = ReadFileBytes(entry.toStdString());
+        EXPECT_NE(text.find("Exec=\"/opt/jb/bin/jotterbase\" "), std::string::npos) << text;
+        EXPECT_NE(text.find("Path=" + dir.Path().substr(0, dir.Path().size() - 1) + "\n"), std::string::npos) << text;
+    }
+}
+
 TEST_F(OptionsFormTest, TheImportEntryIsOnExactlyWhenItExistsAndARefusedWriteStopsApply) {
     TOptionsForm& o = Show();
     EXPECT_FALSE(o.CheckBoxShellExtensions->isChecked());
