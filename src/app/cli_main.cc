@@ -88,7 +88,8 @@ int main(int argc, char** argv) {
                 return 2;
             }
             // The first use of the program folder makes it, as the window's first start does.
-            if (!args.Has("data")) jb::PrepareProgramFolder(jb::ProgramFolder(), jb::InstallationOf(jb::ExecutableFolder()));
+            if (!args.Has("data"))
+                jb::PrepareProgramFolder(jb::ProgramFolder(), jb::InstallationOf(jb::ExecutableFolder()));
             const std::string dataSet = jb::cli::DataSetPath(args);
             // A mistyped path must not read as an empty data set; only add and import make a new one.
             jb::PageStore store;

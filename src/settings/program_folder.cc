@@ -89,8 +89,8 @@ Installation InstallationOf(std::string_view executableFolder) {
     else if (folder.filename() == "jotterbase" && folder.parent_path().filename() == "lib")
         prefix = folder.parent_path().parent_path();
     if (prefix.empty() || !IsDirectory(prefix / "share" / "jotterbase")) return {own, own, own, false};
-    return {AsFolder(prefix / "bin"), AsFolder(prefix / "lib" / "jotterbase"), AsFolder(prefix / "share" / "jotterbase"),
-            true};
+    return {AsFolder(prefix / "bin"), AsFolder(prefix / "lib" / "jotterbase"),
+            AsFolder(prefix / "share" / "jotterbase"), true};
 }
 
 std::string ChooseProgramFolder(std::string_view chosen, const Installation& installation, std::string_view home) {

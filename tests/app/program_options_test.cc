@@ -19,8 +19,8 @@ struct Outcome {
 Outcome Start(const std::string& program, const std::string& arguments) {
     TempDir io;
     // A program that took the option for something else would start its work and not end.
-    const std::string command = "QT_QPA_PLATFORM=offscreen timeout 30 '" + std::string(JB_PROGRAM_DIR_DEFAULT) + "/" + program +
-                                "' " + arguments + " >" + io.File("out") + " 2>/dev/null </dev/null";
+    const std::string command = "QT_QPA_PLATFORM=offscreen timeout 30 '" + std::string(JB_PROGRAM_DIR_DEFAULT) + "/" +
+                                program + "' " + arguments + " >" + io.File("out") + " 2>/dev/null </dev/null";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFileBytes(io.File("out"))};
 }
