@@ -36,9 +36,9 @@ void PrintOverview(std::ostream& out) {
     out << "usage: jotterbase-cli [--folder DIR] [--data PATH] COMMAND [--data PATH] [options]\n"
            "       jotterbase-cli --help | --version\n"
            "The data set defaults to data.jb in the program folder: --folder DIR, else the folder the\n"
-           "environment variable JOTTERBASE_FOLDER names, else ~/Jotterbase (or the folder of the\n"
-           "program where it was installed there). A missing program folder is made with the default\n"
-           "files.\n\ncommands:\n";
+           "environment variable JOTTERBASE_FOLDER names, else ~/Jotterbase (a copy that ./run.sh\n"
+           "installed uses its own folder). A missing program folder is made with the default files.\n"
+           "\ncommands:\n";
     for (const auto& c : jb::cli::Commands()) out << "  " << c.name << "\t" << c.summary << "\n";
     out << "\n'jotterbase-cli COMMAND --help' describes a command.\n";
 }

@@ -47,7 +47,7 @@ constexpr const char* kUsage =
     "  --folder DIR  use DIR as the program folder (settings, data sets, templates); made with\n"
     "                the default files when it is missing. The environment variable\n"
     "                JOTTERBASE_FOLDER does the same. Without either the program folder is\n"
-    "                ~/Jotterbase, or the folder of the program where it was installed there.\n"
+    "                ~/Jotterbase; a copy that ./run.sh installed uses its own folder.\n"
     "  --help        show this text and exit\n"
     "  --version     show the version and exit\n"
     "A start while Jotterbase runs on the same folder hands FILE or /FIND to the running window.\n";
