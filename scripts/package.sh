@@ -19,7 +19,7 @@ while [ $# -gt 0 ]; do
     --build-dir) build_dir=$(cd "${2:?--build-dir needs a folder}" && pwd); shift 2 ;;
     --output) mkdir -p "${2:?--output needs a folder}" && output=$(cd "$2" && pwd); shift 2 ;;
     --) shift; break ;;
-    -h|--help) sed -n '2,9s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,10s/^# \{0,1\}//p' "$0"; exit 0 ;;
     *) echo "package.sh: unknown argument: $1" >&2; exit 2 ;;
   esac
 done
