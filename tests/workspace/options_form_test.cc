@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QToolButton>
+#include <cstdlib>
 #include <filesystem>
 
 #include "settings/desktop_links.h"
@@ -178,7 +179,8 @@ TEST_F(OptionsFormTest, TheFindShortcutFollowsTheBoxWithItsHotKey) {
     EXPECT_EQ(QKeySequence("Ctrl+Shift+J"), o.HotKey1->keySequence()) << "the hot key is read back from the entry";
 }
 
-// Installed for every user, the entries start the installed program in the user's own folder.
+// Installed for every user, the entries start the installed program on the window's program
+// folder, whichever --folder or JOTTERBASE_FOLDER chose.
 TEST_F(OptionsFormTest, TheEntriesOfASharedInstallationStartItsProgram) {
     WriteSettings("[Template]\r\nDef=none\r\n[Remind]\r\nOnNoDateAlready=2\r\n");
     const Installation shared{"/opt/jb/bin/", "/opt/jb/lib/jotterbase/", "/opt/jb/share/jotterbase/", true};
@@ -191,8 +193,12 @@ TEST_F(OptionsFormTest, TheEntriesOfASharedInstallationStartItsProgram) {
     o.ApplyButton->click();
     for (const QString& entry : {settings_ui::ImportEntryFile(), settings_ui::FindShortcutFile()}) {
         const std::string text = ReadFileBytes(entry.toStdString());
-        EXPECT_NE(text.find("Exec=\"/opt/jb/bin/jotterbase\" "), std::string::npos) << text;
-        EXPECT_NE(text.find("Path=" + dir.Path().substr(0, dir.Path().size() - 1) + "\n"), std::string::npos) << text;
+        const std::string folder = dir.Path().substr(0, dir.Path().size() - 1);
+        EXPECT_NE(text.find("Exec=\"/opt/jb/bin/jotterbase\" \"--folder=" + folder + "\" "), std::string::npos) << text;
+        EXPECT_NE(text.find("Path=" + folder + "\n"), std::string::npos) << text;
+        if (std::system("command -v desktop-file-validate >/dev/null") == 0) {
+            EXPECT_EQ(0, std::system(("desktop-file-validate '" + entry.toStdString() + "'").c_str())) << text;
+        }
     }
 }
 
