@@ -19,10 +19,11 @@ function(jb_core_library name)
   endif()
 endfunction()
 
-# An executable that belongs in the program folder.
+# An executable that belongs in the program folder. It says its version with --version.
 function(jb_program name)
   add_executable(${name} ${ARGN})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${JB_PROGRAM_DIR})
+  target_compile_definitions(${name} PRIVATE JB_VERSION="${PROJECT_VERSION}")
   jb_warnings(${name})
 endfunction()
 

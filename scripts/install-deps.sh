@@ -12,6 +12,7 @@ packages=(
   pandoc poppler-utils
   fonts-liberation xvfb xauth xdotool x11-utils imagemagick desktop-file-utils
   dbus-daemon at-spi2-core python3-pyatspi
+  dpkg-dev lintian appstream man-db bash-completion
   python3
 )
 

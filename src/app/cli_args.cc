@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <ostream>
@@ -8,6 +6,7 @@
 #include "app/cli_command.h"
 #include "protect/decipher.h"
 #include "protect/page_key.h"
+#include "settings/program_folder.h"
 #include "store/page_store.h"
 
 namespace jb::cli {
@@ -68,17 +67,9 @@ std::string StrayArgument(const Command& command, const Args& args) {
     return {};
 }
 
-std::string ProgramFolder() {
-    char path[4096];
-    ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0) return "./";
-    std::string exe(path, static_cast<std::size_t>(n));
-    return exe.substr(0, exe.find_last_of('/') + 1);
-}
-
 std::string DataSetPath(const Args& args) {
     if (auto data = args.Value("data")) return *data;
-    return ProgramFolder() + "data.jb";
+    return jb::ProgramFolder() + "data.jb";
 }
 
 int PageNumberArgument(const Args& args) {

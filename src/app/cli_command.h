@@ -35,8 +35,6 @@ bool ReadPageText(const Args& args, const std::string& dataSet, int n, std::stri
 std::string DataSetPath(const Args& args);
 // What to tell a user whose page was stored but whose words could not be indexed.
 std::string UnindexedPageMessage(int n, const std::string& id, const std::string& dataSet, const std::string& why);
-// The folder of the running executable, with a final "/".
-std::string ProgramFolder();
 
 struct Command {
     const char* name;

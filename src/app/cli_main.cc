@@ -1,5 +1,6 @@
 // jotterbase-cli: headless access to a data set.
 
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <stdexcept>
@@ -8,6 +9,7 @@
 
 #include "app/cli_command.h"
 #include "datasets/rename_data_set.h"
+#include "settings/program_folder.h"
 #include "store/dataset_paths.h"
 #include "store/io_error.h"
 #include "store/memory_tuning.h"
@@ -32,8 +34,12 @@ std::vector<std::string> LeadingOptions(std::vector<std::string>& words) {
 }
 
 void PrintOverview(std::ostream& out) {
-    out << "usage: jotterbase-cli [--data PATH] COMMAND [--data PATH] [options]\n"
-           "The data set defaults to data.jb in the program folder.\n\ncommands:\n";
+    out << "usage: jotterbase-cli [--folder DIR] [--data PATH] COMMAND [--data PATH] [options]\n"
+           "       jotterbase-cli --help | --version\n"
+           "The data set defaults to data.jb in the program folder: --folder DIR, else the folder the\n"
+           "environment variable JOTTERBASE_FOLDER names, else ~/Jotterbase (a copy that ./run.sh\n"
+           "installed uses its own folder). A missing program folder is made with the default files.\n"
+           "\ncommands:\n";
     for (const auto& c : jb::cli::Commands()) out << "  " << c.name << "\t" << c.summary << "\n";
     out << "\n'jotterbase-cli COMMAND --help' describes a command.\n";
 }
@@ -45,10 +51,17 @@ int main(int argc, char** argv) {
     std::vector<std::string> words(argv + 1, argv + argc);
     std::vector<std::string> leading;
     try {
+        // The programs this one starts work in the same folder.
+        if (const std::string folder = jb::TakeFolderOption(words); !folder.empty())
+            ::setenv(jb::kFolderVariable, folder.c_str(), 1);
         leading = LeadingOptions(words);
     } catch (const std::exception& e) {
         std::cerr << "jotterbase-cli: " << e.what() << "\n";
         return 2;
+    }
+    if (!words.empty() && words[0] == "--version") {
+        std::cout << "jotterbase-cli " << JB_VERSION << "\n";
+        return 0;
     }
     if (!words.empty() && words[0].rfind("-", 0) == 0 && words[0] != "--help" && words[0] != "-h") {
         std::cerr << "jotterbase-cli: '" << words[0] << "' is not an option that may stand before the command\n";
@@ -75,6 +88,9 @@ int main(int argc, char** argv) {
                           << command.name << "\nusage: jotterbase-cli " << command.usage << "\n";
                 return 2;
             }
+            // The first use of the program folder makes it, as the window's first start does.
+            if (!args.Has("data"))
+                jb::PrepareProgramFolder(jb::ProgramFolder(), jb::InstallationOf(jb::ExecutableFolder()));
             const std::string dataSet = jb::cli::DataSetPath(args);
             // A mistyped path must not read as an empty data set; only add and import make a new one.
             jb::PageStore store;

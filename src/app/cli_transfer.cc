@@ -1,5 +1,5 @@
-// jotterbase-cli export and import: handed to jotterbase-transfer, the program beside it that
-// holds the desktop layer's document code, so that every other command runs without Qt.
+// jotterbase-cli export and import: handed to jotterbase-transfer, the helper program that holds
+// the desktop layer's document code, so that every other command runs without Qt.
 
 #include <unistd.h>
 
@@ -9,13 +9,14 @@
 #include <ostream>
 
 #include "app/cli_command.h"
+#include "settings/program_folder.h"
 
 namespace jb::cli {
 
 namespace {
 
 int HandOver(const char* command, const std::vector<std::string>& valued, const Args& args, std::ostream& err) {
-    const std::string program = ProgramFolder() + "jotterbase-transfer";
+    const std::string program = InstallationOf(ExecutableFolder()).helpers + "jotterbase-transfer";
     std::vector<std::string> argv = {program, command, "--data=" + DataSetPath(args)};
     for (const std::string& w : args.words) argv.push_back(w);
     for (const auto& [name, value] : args.options) {

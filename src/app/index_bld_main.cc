@@ -1,7 +1,8 @@
 // IndexBld: rebuilds the index file of a data set. The window starts it with the current data
 // set's full path, which may lie outside the program folder. Without an argument it rebuilds
 // the active data set of JotBase.ini: [Database] ActiveData as it stands when it names a data
-// file that exists, otherwise that file name in the program folder, as a start opens it.
+// file that exists, otherwise that file name in the program folder, as a start opens it. The
+// program folder is the window's: it hands it over in the environment.
 
 #include <exception>
 #include <iostream>
@@ -11,6 +12,7 @@
 #include "app/cli_command.h"
 #include "datasets/index_rebuild.h"
 #include "datasets/rename_data_set.h"
+#include "settings/program_folder.h"
 #include "settings/settings.h"
 #include "store/file_system.h"
 #include "store/page_store.h"
@@ -22,10 +24,13 @@ void PrintRebuildReport(const RebuildReport& report, std::ostream& out, std::ost
 
 namespace {
 
-constexpr const char* kUsage = "usage: IndexBld [DATA_FILE]\n";
+constexpr const char* kUsage =
+    "usage: IndexBld [DATA_FILE]\n"
+    "       IndexBld --help | --version\n"
+    "Rebuilds the index file of DATA_FILE, or of the active data set of the program folder.\n";
 
 std::string ActiveDataSet() {
-    const std::string folder = jb::cli::ProgramFolder();
+    const std::string folder = jb::ProgramFolder();
     const std::string activeData = jb::StoredActiveData(folder);
     if (!activeData.empty() && activeData.front() == '/' &&
         jb::FileSystem::Default().Exists(activeData))
@@ -37,6 +42,14 @@ std::string ActiveDataSet() {
 
 int main(int argc, char** argv) {
     jb::KeepLargeAllocationsInProcess();
+    if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::cout << "IndexBld " << JB_VERSION << "\n";
+        return 0;
+    }
     if (argc > 2 || (argc == 2 && (std::string_view(argv[1]).empty() || argv[1][0] == '-'))) {
         std::cerr << kUsage;
         return 2;

@@ -36,6 +36,16 @@ void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message) 
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::string first = argc > 1 ? argv[1] : "";
+    if (first == "--help" || first == "-h" || first == "--version") {
+        if (first == "--version")
+            std::cout << "jotterbase-transfer " << JB_VERSION << "\n";
+        else
+            std::cout << "usage: jotterbase-transfer export|import ARGUMENTS\n"
+                         "The export and import of jotterbase-cli; run them as 'jotterbase-cli export' and\n"
+                         "'jotterbase-cli import' (see 'jotterbase-cli export --help').\n";
+        return 0;
+    }
     // A command-line program never needs a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietQt);

@@ -163,7 +163,7 @@ void DataSetCommands::Rebuilddamagedindex1Click() {
     SaveIndex(window_.indexList, window_.ws.dataSet);
     // The index is loaded again at its next use, from the file the rebuild program writes. The
     // program is told the current data set, which may lie outside the program folder.
-    window_.desktop.StartHidden(QString::fromStdString(window_.programFolder) + "IndexBld",
+    window_.desktop.StartHidden(QString::fromStdString(window_.installation.helpers) + "IndexBld",
                                 {QString::fromStdString(window_.ws.dataSet)});
 }
 

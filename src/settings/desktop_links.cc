@@ -56,6 +56,12 @@ std::optional<QString> EntryValue(const QByteArray& bytes, const QString& key) {
     return std::nullopt;
 }
 
+// The start of the Exec key: the program, and the program folder it is to work in when it
+// keeps none of its own.
+QString ExecStart(const QString& program, const QString& programFolder, bool nameFolder) {
+    return ExecProgram(program) + (nameFolder ? " " + ExecProgram("--folder=" + FolderValue(programFolder)) : QString());
+}
+
 // The first key combination of a sequence in KDE's form, "Ctrl+Alt+F".
 QString HotKeyText(const QKeySequence& hotKey) {
     const QKeySequence first = hotKey.isEmpty() ? DefaultFindHotKey() : QKeySequence(hotKey[0]);
@@ -130,12 +136,13 @@ std::optional<QKeySequence> ReadFindShortcut() {
     return QKeySequence(hotKey[0]);
 }
 
-bool WriteFindShortcut(const QString& program, const QString& programFolder, const QKeySequence& hotKey) {
+bool WriteFindShortcut(const QString& program, const QString& programFolder, const QKeySequence& hotKey,
+                       bool nameFolder) {
     return WriteEntry(FindShortcutFile(), {
         "Type=Application",
         "Name=Search Jotterbase",
         "Comment=Find",
-        "Exec=" + ExecProgram(program) + " /FIND",
+        "Exec=" + ExecStart(program, programFolder, nameFolder) + " /FIND",
         "Path=" + EscapedValue(FolderValue(programFolder)),
         QStringLiteral("Icon=") + kIcon,
         "Terminal=false",
@@ -150,13 +157,13 @@ void DeleteFindShortcut() { QFile::remove(FindShortcutFile()); }
 
 bool ImportEntryExists() { return QFile::exists(ImportEntryFile()); }
 
-bool WriteImportEntry(const QString& program, const QString& programFolder) {
+bool WriteImportEntry(const QString& program, const QString& programFolder, bool nameFolder) {
     // The file goes to the program as its one parameter; a field code must stand outside quotes.
     return WriteEntry(ImportEntryFile(), {
         "Type=Application",
         "Name=Import to Jotterbase",
         "Comment=Import the file as pages of Jotterbase",
-        "Exec=" + ExecProgram(program) + " %f",
+        "Exec=" + ExecStart(program, programFolder, nameFolder) + " %f",
         "Path=" + EscapedValue(FolderValue(programFolder)),
         QStringLiteral("Icon=") + kIcon,
         "Terminal=false",

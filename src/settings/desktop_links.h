@@ -22,13 +22,17 @@ QKeySequence DefaultFindHotKey();
 
 // The hot key of the find shortcut, or nothing when there is no find shortcut.
 std::optional<QKeySequence> ReadFindShortcut();
-// Creates or updates the find shortcut; false when it cannot be written.
-bool WriteFindShortcut(const QString& program, const QString& programFolder, const QKeySequence& hotKey);
+// Creates or updates the find shortcut; false when it cannot be written. `nameFolder`: the
+// program is started with --folder=`programFolder` (it is installed for every user and keeps
+// no folder of its own).
+bool WriteFindShortcut(const QString& program, const QString& programFolder, const QKeySequence& hotKey,
+                       bool nameFolder = false);
 void DeleteFindShortcut();
 
 bool ImportEntryExists();
 // Creates or updates the "Import to Jotterbase" entry; false when it cannot be written.
-bool WriteImportEntry(const QString& program, const QString& programFolder);
+// `nameFolder` as for the find shortcut.
+bool WriteImportEntry(const QString& program, const QString& programFolder, bool nameFolder = false);
 void DeleteImportEntry();
 
 // --- The encoding of desktop entry values (public for the tests) ---
@@ -36,8 +40,9 @@ void DeleteImportEntry();
 QString EscapedValue(const QString& text);
 // The text of an escaped value back.
 QString UnescapedValue(const QString& value);
-// The program as the first word of an Exec key, ready to be written: in double quotes, with
-// '"', '`', '$' and '\' escaped by a backslash, '%' doubled, then escaped as a string value.
+// The program as the first word of an Exec key (or any later word), ready to be written: in
+// double quotes, with '"', '`', '$' and '\' escaped by a backslash, '%' doubled, then escaped
+// as a string value.
 QString ExecProgram(const QString& program);
 
 }  // namespace jb::settings_ui

@@ -441,15 +441,16 @@ void TOptionsForm::ApplyButtonClick() {
     writeNumber(kImportFileType, ImportFileTypeComboBox->currentIndex());
     writeFlag(kFindShortcut, FindCheckBox->isChecked());
 
-    const QString program = ProgramFolder() + "jotterbase";
+    const QString program = Text(window_.installation.programs) + "jotterbase";
+    const bool nameFolder = window_.installation.shared;
     if (CheckBoxShellExtensions->isChecked()) {
-        if (!WriteImportEntry(program, ProgramFolder()))
+        if (!WriteImportEntry(program, ProgramFolder(), nameFolder))
             throw std::runtime_error("Failed to set data for 'ThreadingModel'");
     } else {
         DeleteImportEntry();
     }
     if (FindCheckBox->isChecked()) {
-        if (!WriteFindShortcut(program, ProgramFolder(), HotKey1->keySequence()))
+        if (!WriteFindShortcut(program, ProgramFolder(), HotKey1->keySequence(), nameFolder))
             throw IoError(Bytes(ApplicationsFolder()), "The find shortcut cannot be written");
     } else {
         DeleteFindShortcut();

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "remind/ticker.h"
+#include "settings/program_folder.h"
 #include "settings/settings.h"
 #include "store/clock.h"
 #include "store/page_store.h"
@@ -96,6 +97,8 @@ struct MainFormSeams {
     const Clock& clock;
     ui::Desktop& desktop;
     std::string programFolder;  // with its final "/"
+    // Where jotterbase and IndexBld are; empty: in the program folder.
+    Installation installation{};
 };
 
 // The state of the workspace for the window's whole life.
@@ -325,6 +328,7 @@ public:
     const Clock& clock;
     ui::Desktop& desktop;
     const std::string programFolder;
+    const Installation installation;
     WorkspaceState ws;
     LoadedSettings settings;
     WindowLayout layout;

@@ -43,6 +43,9 @@ TMainForm::TMainForm(MainFormSeams seams, QWidget* parent)
       desktop(seams.desktop),
       programFolder(seams.programFolder.empty() || seams.programFolder.back() == '/' ? seams.programFolder
                                                                                      : seams.programFolder + "/"),
+      installation(seams.installation.programs.empty()
+                       ? Installation{programFolder, programFolder, programFolder, false}
+                       : seams.installation),
       store(FileSystem::Default(), seams.clock),
       defaultSpell_(std::make_unique<NullSpellEngine>()) {
     setObjectName("MainForm");

@@ -367,5 +367,31 @@ TEST(IndexBld, ADataSetThatIsNotThereIsAnErrorAndMakesNoFile) {
     }
 }
 
+// Without --data the CLI works in the program folder that --folder or JOTTERBASE_FOLDER names,
+// made on its first use with the default files of the program's own folder.
+TEST(CliProgramFolder, AddAndSearchWorkInTheChosenFolderMadeWithTheDefaultFiles) {
+    TempDir scratch;
+    const struct {
+        std::string environment;
+        std::string option;
+        std::string folder;
+    } cases[] = {
+        {"JOTTERBASE_FOLDER=" + scratch.File("named"), "", scratch.File("named/")},
+        {"", "--folder " + scratch.File("given"), scratch.File("given/")},
+        {"JOTTERBASE_FOLDER=" + scratch.File("loser"), "--folder=" + scratch.File("winner"), scratch.File("winner/")},
+    };
+    const std::string staging = std::string(JB_PROGRAM_DIR_DEFAULT) + "/";
+    for (const auto& c : cases) {
+        CliRun added = Cli(c.option + " add", "a page about zebras", c.environment);
+        EXPECT_EQ(added.exitCode, 0) << added.err;
+        EXPECT_TRUE(FileExists(c.folder + "data.jb")) << c.folder;
+        EXPECT_EQ(ReadFileBytes(c.folder + "Exclude.lst"), ReadFileBytes(staging + "Exclude.lst")) << c.folder;
+        CliRun found = Cli("search zebras " + c.option, "", c.environment);
+        EXPECT_EQ(found.exitCode, 0) << found.err;
+        EXPECT_NE(found.out.find("0\t"), std::string::npos) << found.out;
+    }
+    EXPECT_FALSE(FileExists(scratch.File("loser")));
+}
+
 }  // namespace
 }  // namespace jb::test

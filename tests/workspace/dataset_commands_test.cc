@@ -231,6 +231,19 @@ TEST_F(DataSetCommandsTest, PackShowsItsProgressAndKeepsEveryPage) {
     EXPECT_EQ("again again again page 0", EditorText()) << "the page on show stays";
 }
 
+// Installed for every user, the rebuild program lies with the other helper programs, not in the
+// user's program folder.
+TEST_F(DataSetCommandsTest, RebuildStartsTheRebuildProgramOfASharedInstallation) {
+    MakePages(1);
+    WriteSettings("[Remind]\r\nOnNoDateAlready=2\r\n[Template]\r\nDef=none\r\n");
+    const Installation shared{"/opt/jb/bin/", "/opt/jb/lib/jotterbase/", "/opt/jb/share/jotterbase/", true};
+    form = std::make_unique<TMainForm>(workspace::MainFormSeams{dialogs, clock, desktop, dir.Path(), shared});
+    ASSERT_TRUE(form->FormShow({}));
+    form->Rebuilddamagedindex1->trigger();
+    EXPECT_EQ(std::vector<QString>{"start /opt/jb/lib/jotterbase/IndexBld " + QString::fromStdString(DataSet())},
+              desktop.calls);
+}
+
 TEST_F(DataSetCommandsTest, RebuildSavesALoadedIndexAndStartsTheRebuildProgram) {
     MakePages(1);
     TMainForm& f = StartQuietly();

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QToolButton>
+#include <cstdlib>
 #include <filesystem>
 
 #include "settings/desktop_links.h"
@@ -176,6 +177,29 @@ TEST_F(OptionsFormTest, TheFindShortcutFollowsTheBoxWithItsHotKey) {
     o.FindCheckBox->setChecked(false);
     o.FormShow();
     EXPECT_EQ(QKeySequence("Ctrl+Shift+J"), o.HotKey1->keySequence()) << "the hot key is read back from the entry";
+}
+
+// Installed for every user, the entries start the installed program on the window's program
+// folder, whichever --folder or JOTTERBASE_FOLDER chose.
+TEST_F(OptionsFormTest, TheEntriesOfASharedInstallationStartItsProgram) {
+    WriteSettings("[Template]\r\nDef=none\r\n[Remind]\r\nOnNoDateAlready=2\r\n");
+    const Installation shared{"/opt/jb/bin/", "/opt/jb/lib/jotterbase/", "/opt/jb/share/jotterbase/", true};
+    form = std::make_unique<TMainForm>(workspace::MainFormSeams{dialogs, clock, desktop, dir.Path(), shared});
+    ASSERT_TRUE(form->FormShow({}));
+    form->Options1->trigger();
+    TOptionsForm& o = *form->OptionsForm;
+    o.CheckBoxShellExtensions->setChecked(true);
+    o.FindCheckBox->setChecked(true);
+    o.ApplyButton->click();
+    for (const QString& entry : {settings_ui::ImportEntryFile(), settings_ui::FindShortcutFile()}) {
+        const std::string text = ReadFileBytes(entry.toStdString());
+        const std::string folder = dir.Path().substr(0, dir.Path().size() - 1);
+        EXPECT_NE(text.find("Exec=\"/opt/jb/bin/jotterbase\" \"--folder=" + folder + "\" "), std::string::npos) << text;
+        EXPECT_NE(text.find("Path=" + folder + "\n"), std::string::npos) << text;
+        if (std::system("command -v desktop-file-validate >/dev/null") == 0) {
+            EXPECT_EQ(0, std::system(("desktop-file-validate '" + entry.toStdString() + "'").c_str())) << text;
+        }
+    }
 }
 
 TEST_F(OptionsFormTest, TheImportEntryIsOnExactlyWhenItExistsAndARefusedWriteStopsApply) {
