@@ -145,9 +145,15 @@ std::string MendIndex(PageStore& store, const std::string& dataSet) {
            std::to_string(added) + " missing one(s)";
 }
 
-// What --repair may do: finish a pack, remove work files, mend the index. Never a page.
+// What --repair may do: finish a pack, remove work files, cut back a record that claims bytes
+// past the data file's end (its page stays damaged, and nothing grows to meet the claim), mend
+// the index. Never a page's bytes.
 void Repair(PageStore& store, const std::string& dataSet, const std::vector<Finding>& found, std::ostream& out) {
     bool index = false;
+    const bool outside = std::any_of(found.begin(), found.end(), [](const Finding& f) { return f.kind == "outside-data-file"; });
+    if (outside)
+        for (const int n : store.CutClaimsPastTheEnd(dataSet))
+            out << "repaired: page " << n << " no longer claims bytes past the data file's end; it stays damaged\n";
     for (const Finding& f : found) {
         if (f.kind == "interrupted-pack" && store.FinishInterruptedPack(dataSet)) out << "repaired: the pack is finished\n";
         if (f.kind == "work-file") {

@@ -52,9 +52,10 @@ const std::vector<Command>& Commands() {
          "  work-file, duplicate-id, outside-data-file, no-trailer, unindexed-words, unknown-ids.\n"
          "  Work files and index entries naming no page are harmless (marked so; \"damage\":false\n"
          "  with --json). Exit 1 when damage is found, 0 otherwise. --repair finishes an interrupted pack,\n"
-         "  removes the program's leftover work files and mends the index (entries naming no page\n"
-         "  go, missing ones of readable pages are added), then checks again; it never drops or\n"
-         "  rewrites a page.",
+         "  removes the program's leftover work files, cuts back a record that claims bytes past the\n"
+         "  data file's end to what is left of its body (the page stays damaged) and mends the index\n"
+         "  (entries naming no page go, missing ones of readable pages are added), then checks again;\n"
+         "  it never drops a page or rewrites its bytes.",
          {}, {"json", "repair"}, 0, RunCheck},
         {"import", "make new pages of text, rich text, HTML or Markdown files, 150 lines a page",
          kImportUsage, kImportValued, {"dos"}, kAnyWords, RunImport},
