@@ -150,10 +150,11 @@ std::string MendIndex(PageStore& store, const std::string& dataSet) {
 // the index. Never a page's bytes.
 void Repair(PageStore& store, const std::string& dataSet, const std::vector<Finding>& found, std::ostream& out) {
     bool index = false;
-    const bool outside = std::any_of(found.begin(), found.end(), [](const Finding& f) { return f.kind == "outside-data-file"; });
-    if (outside)
+    const auto outside = [](const Finding& f) { return f.kind == "outside-data-file"; };
+    if (std::any_of(found.begin(), found.end(), outside)) {
         for (const int n : store.CutClaimsPastTheEnd(dataSet))
             out << "repaired: page " << n << " no longer claims bytes past the data file's end; it stays damaged\n";
+    }
     for (const Finding& f : found) {
         if (f.kind == "interrupted-pack" && store.FinishInterruptedPack(dataSet)) out << "repaired: the pack is finished\n";
         if (f.kind == "work-file") {
