@@ -158,10 +158,16 @@ std::string MendIndex(PageStore& store, const std::string& dataSet) {
            std::to_string(added) + " missing one(s)";
 }
 
-// What --repair may do: undo a rename, finish a pack, remove work files, mend the index. Never a
-// page.
+// What --repair may do: undo a rename, finish a pack, remove work files, cut back a record that
+// claims bytes past the data file's end (its page stays damaged, and nothing grows to meet the
+// claim), mend the index. Never a page's bytes.
 void Repair(PageStore& store, const std::string& dataSet, const std::vector<Finding>& found, std::ostream& out) {
     bool index = false;
+    const auto outside = [](const Finding& f) { return f.kind == "outside-data-file"; };
+    if (std::any_of(found.begin(), found.end(), outside)) {
+        for (const int n : store.CutClaimsPastTheEnd(dataSet))
+            out << "repaired: page " << n << " no longer claims bytes past the data file's end; it stays damaged\n";
+    }
     for (const Finding& f : found) {
         if (f.kind == "interrupted-rename" && FinishInterruptedRename(dataSet, store.Files()))
             out << "repaired: the files have their old names again\n";

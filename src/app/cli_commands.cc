@@ -54,9 +54,10 @@ const std::vector<Command>& Commands() {
          "  unindexed-words, unknown-ids. Work files and index entries naming no page are harmless\n"
          "  (marked so; \"damage\":false with --json). Exit 1 when damage is found, 0 otherwise.\n"
          "  --repair undoes an interrupted rename, finishes an interrupted pack, removes the program's\n"
-         "  leftover work files and mends the index (entries naming no page\n"
-         "  go, missing ones of readable pages are added), then checks again; it never drops or\n"
-         "  rewrites a page.",
+         "  leftover work files, cuts back a record that claims bytes past the data file's end to what\n"
+         "  is left of its body (the page stays damaged) and mends the index (entries naming no page\n"
+         "  go, missing ones of readable pages are added), then checks again; it never drops a page or\n"
+         "  rewrites its bytes.",
          {}, {"json", "repair"}, 0, RunCheck},
         {"import", "make new pages of text, rich text, HTML or Markdown files, 150 lines a page",
          kImportUsage, kImportValued, {"dos"}, kAnyWords, RunImport},

@@ -10,6 +10,8 @@
 #include <QMetaObject>
 #include <QtEndian>
 #include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -86,11 +88,30 @@ private:
     qsizetype at_ = 0;
 };
 
-// Where the socket of a plain name lives; a full path is used as it stands.
+// Whether only this user can enter `folder`: a folder (not a link to one) of the user's own that
+// nobody else may read, write or pass through. Anyone who could enter the socket's folder could
+// put a socket of their own there first and be handed the user's files.
+bool IsPrivateFolder(const QString& folder) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(folder).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::geteuid() && (info.st_mode & 077) == 0;
+}
+
+// Where the socket lives: the user's runtime folder, or a folder of the user's own in the
+// temporary folder, made private when it is made.
 QString SocketFolder() {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (QDir::isAbsolutePath(runtime) && QFileInfo(runtime).isDir() && QFileInfo(runtime).isWritable()) return runtime;
-    return QDir::tempPath();
+    if (QDir::isAbsolutePath(runtime) && IsPrivateFolder(runtime)) return QDir::cleanPath(runtime);
+    return QDir::tempPath() + QStringLiteral("/jotterbase-%1").arg(::getuid());
+}
+
+// Whether the other end of a connected socket runs as this user. Checked before anything is
+// sent or taken: a socket of another user's program must get nothing of ours.
+bool PeerIsThisUser(QLocalSocket& socket) {
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(static_cast<int>(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+           peer.uid == ::geteuid();
 }
 
 }  // namespace
@@ -111,17 +132,30 @@ SingleInstance::~SingleInstance() {
 }
 
 bool SingleInstance::Start() {
+    // Without a folder only this user can enter, there is no safe place to meet later starts:
+    // this start neither hands over nor listens, and opens its own window.
+    const QString folder = QFileInfo(name_).absolutePath();
+    ::mkdir(QFile::encodeName(folder).constData(), 0700);
+    if (!IsPrivateFolder(folder)) {
+        qWarning("Jotterbase does not meet later starts in %s: the folder is not this user's alone", qPrintable(folder));
+        return true;
+    }
     // Two starts at the same moment decide one after the other. A lock left by a program that
     // died is taken over by QLockFile; should the lock not come, the start goes on without it.
-    const QString lockPath = (QDir::isAbsolutePath(name_) ? name_ : QDir::temp().filePath(name_)) + ".lock";
-    QLockFile lock(lockPath);
+    QLockFile lock(QFileInfo(name_).absoluteFilePath() + ".lock");
     lock.tryLock(5000);
 
     auto socket = std::make_unique<QLocalSocket>();
     socket->connectToServer(name_);
     if (socket->waitForConnected(2000)) {
-        client_ = std::move(socket);
-        return false;
+        if (PeerIsThisUser(*socket)) {
+            client_ = std::move(socket);
+            return false;
+        }
+        // Another user's program at our socket: it is told nothing, and this start runs on its own.
+        socket->abort();
+        qWarning("Jotterbase found a program of another user at %s and opens its own window", qPrintable(name_));
+        return true;
     }
     socket.reset();
 
@@ -151,6 +185,10 @@ bool SingleInstance::Send(const HandedOver& commandLine, int timeoutMs) {
         client_ = std::make_unique<QLocalSocket>();
         client_->connectToServer(name_);
         if (!client_->waitForConnected(static_cast<int>(deadline.remainingTime()))) return false;
+        if (!PeerIsThisUser(*client_)) {
+            client_->abort();
+            return false;
+        }
     }
     client_->write(Encode(commandLine));
     while (client_->bytesToWrite() > 0) {
@@ -172,6 +210,11 @@ void SingleInstance::SetReceiver(std::function<void(const HandedOver&)> receiver
 
 void SingleInstance::Accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        if (!PeerIsThisUser(*socket)) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] { ReadFrom(socket); });
         ReadFrom(socket);  // what came with the connection

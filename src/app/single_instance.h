@@ -4,6 +4,9 @@
 // start from the shell) hands its command line to the running one and ends, so that no second
 // window opens on the same data set.
 //
+// The socket lives in a folder only the user can enter, and each end checks that the other runs
+// as the same user before anything is sent or taken.
+//
 // On the wire a command line is the sender's working folder (a relative file name is relative to
 // it), a 32-bit big-endian word count, then the words; each text is a 32-bit big-endian byte
 // length and its UTF-8 bytes. The running program answers "OK\n" once it has the whole command
@@ -31,7 +34,9 @@ struct HandedOver {
     bool operator==(const HandedOver&) const = default;
 };
 
-// "jotterbase-<user id>-<hash of the canonical program folder>".
+// "jotterbase-<user id>-<hash of the canonical program folder>", in a folder only the user can
+// enter: $XDG_RUNTIME_DIR when it is the user's alone, else "jotterbase-<user id>" in the
+// temporary folder (made by Start, with no access for others).
 QString InstanceName(const QString& programFolder);
 
 class SingleInstance {
@@ -44,6 +49,10 @@ public:
     // Finds the running program of this name, or becomes it. True: this is the first and listens
     // (a socket file left by one that ended without closing it is taken over); false: another
     // runs, and Send hands the command line over to it.
+    //
+    // Both ends deal only with a program of the same user. When the socket's folder is not the
+    // user's alone (another user could enter it), or the program there runs as another user,
+    // Start is true without listening: this start runs on its own and hands nothing over.
     bool Start();
     bool Listening() const;
     const QString& Name() const { return name_; }

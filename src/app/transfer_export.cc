@@ -1,7 +1,13 @@
 // jotterbase-cli export: assembles pages in the same document as the window's export and
 // writes the same file.
 
+#include <QFile>
 #include <QFileInfo>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <stdexcept>
@@ -49,6 +55,25 @@ int FileTypeIndex(const jb::cli::Args& args, const std::string& output) {
         throw std::invalid_argument(format.empty() ? "give --format rtf|txt|html|odt|md|pdf"
                                                    : "'" + format + "' is not a format: rtf|txt|html|odt|md|pdf");
     return index;
+}
+
+// Writes the document to `output`, named by its bytes. Qt reaches a file only through a
+// QString, which cannot hold a name that is not UTF-8; such a file is written under a plain
+// name in its folder (reached through the folder's descriptor) and renamed to its own name.
+bool Save(const QTextDocument& doc, const std::string& output, FileKind kind, const QString& title) {
+    const QString name = QFile::decodeName(QByteArray::fromStdString(output));
+    if (QFile::encodeName(name).toStdString() == output) return jb::transfer::SaveDocument(doc, name, kind, title);
+    const std::filesystem::path target(output);
+    const std::string folder = target.has_parent_path() ? target.parent_path().string() : std::string(".");
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const std::string plain = ".jotterbase-export-" + std::to_string(::getpid());
+    const QString via = QStringLiteral("/proc/self/fd/%1/").arg(fd) + QString::fromStdString(plain);
+    bool saved = jb::transfer::SaveDocument(doc, via, kind, title) &&
+                 ::renameat(fd, plain.c_str(), fd, target.filename().c_str()) == 0;
+    if (!saved) ::unlinkat(fd, plain.c_str(), 0);
+    ::close(fd);
+    return saved;
 }
 
 }  // namespace
@@ -109,7 +134,7 @@ int TransferExport(const std::vector<std::string>& words) {
         title = jb::transfer::RangeTitle(from, to);
     } else {
         const std::string file = *args.Value("query");
-        const auto lines = jb::search::ReadTextLines(QString::fromStdString(file));
+        const auto lines = jb::search::ReadTextLines(file);
         if (!lines) {
             std::cerr << "jotterbase-cli export: The query which you have selected does not appear to exist. (" << file
                       << ")\n";
@@ -119,7 +144,7 @@ int TransferExport(const std::vector<std::string>& words) {
         title = jb::transfer::kQueryTitle;
     }
     const jb::transfer::FileType& type = jb::transfer::ExportFileTypes()[static_cast<std::size_t>(typeIndex)];
-    if (!jb::transfer::SaveDocument(r1.Document(), QString::fromStdString(output), type.kind, title)) {
+    if (!Save(r1.Document(), output, type.kind, title)) {
         std::cerr << "jotterbase-cli export: " << output << " could not be written\n";
         return 1;
     }

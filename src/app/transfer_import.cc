@@ -1,9 +1,10 @@
 // jotterbase-cli import: the same pages as the window's import of the same files, cut by the
 // same layout, stored and indexed as Update stores and indexes them.
 
-#include <QFile>
-#include <QFileInfo>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -36,11 +37,19 @@ std::string RefusalOf(const std::string& file, transfer::FileKind kind, transfer
     return file + " cannot be read as " + (kind == transfer::FileKind::kRichText ? "rich text" : "text");
 }
 
+// File names are bytes: a name that is not UTF-8 could not pass through a QString unchanged, so
+// the file is reached by its bytes.
 std::string ReadFile(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) throw IoError(path, "The file cannot be read");
-    const QByteArray bytes = file.readAll();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw IoError(path, "The file cannot be read");
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (file.bad()) throw IoError(path, "The file cannot be read");
+    return bytes;
+}
+
+bool IsFile(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(std::filesystem::path(path), error);
 }
 
 }  // namespace
@@ -56,7 +65,7 @@ int TransferImport(const std::vector<std::string>& words) {
     const std::string dataSet = DataSetPath(args);
     // Every file must be there before the first page is made, as the window stops at a missing one.
     for (const std::string& file : args.words) {
-        if (!QFileInfo(QString::fromStdString(file)).isFile()) {
+        if (!IsFile(file)) {
             std::cerr << "jotterbase-cli import: The file you have selected does not exist. (" << file << ")\n";
             return 1;
         }

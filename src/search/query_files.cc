@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <fstream>
+#include <iterator>
 
 #include "richtext/code_page.h"
 #include "store/dataset_paths.h"
@@ -30,9 +32,14 @@ QString RecentSearchesPath(const std::string& dataSet) {
 }
 
 std::optional<std::vector<std::string>> ReadTextLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray all = file.readAll();
+    return ReadTextLines(QFile::encodeName(path).toStdString());
+}
+
+std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    const std::string all((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (file.bad()) return std::nullopt;
     std::vector<std::string> lines;
     std::string line;
     for (char c : all) {

@@ -19,6 +19,8 @@ QString RecentSearchesPath(const std::string& dataSet);
 
 // The lines of a text file (CR LF or LF), or nothing when it does not exist or cannot be read.
 std::optional<std::vector<std::string>> ReadTextLines(const QString& path);
+// The same, the file named by its bytes (a name need not be UTF-8).
+std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);
 // Writes `lines`, each followed by CR LF, beside the file and renamed over it. False when the
 // file cannot be created.
 bool WriteTextLines(const QString& path, const std::vector<std::string>& lines);

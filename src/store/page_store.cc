@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "protect/page_key.h"
 #include "protect/decipher.h"
@@ -28,6 +29,22 @@ void CheckPageNumber(int n, int count, const std::string& dataSet, bool forWrite
 }
 
 void WriteWholeFile(File& file, std::string_view bytes) { file.Write(bytes.data(), bytes.size()); }
+
+// One past the last byte in [from, to) of the data file that is not a trailer byte; `from` when
+// there is none. A record cut back to it keeps what is left of its body and still reads as
+// damaged, since a body ends with its trailer byte.
+std::int32_t LastBodyByteBefore(File& data, std::int32_t from, std::int64_t to) {
+    char block[4096];
+    while (to > from) {
+        const std::int64_t at = std::max<std::int64_t>(from, to - static_cast<std::int64_t>(sizeof block));
+        data.Seek(at);
+        data.ReadExactly(block, static_cast<std::size_t>(to - at));
+        for (std::int64_t i = to - at; i > 0; --i)
+            if (!IsTrailerByte(static_cast<unsigned char>(block[i - 1]))) return static_cast<std::int32_t>(at + i);
+        to = at;
+    }
+    return from;
+}
 
 }  // namespace
 
@@ -136,10 +153,12 @@ unsigned PageStore::WritePage(const std::string& dataSet, int n, std::string_vie
             files_.Remove(writeIn);
             return exists ? kStatusDataFileUnopenable : kStatusDataFileUncreatable;
         }
+        // A record claiming bytes past the data file's end (a file cut short, a damaged end
+        // field) is damage, not room to keep: it is cut back first, so that the new body can lie
+        // at the file's end without that page coming to read it.
+        CutClaimsPastTheEnd(dataSet, *data);
         const std::int64_t size = data->Size();
-        // Bytes between a cut-short end and the end the records claim are filled, so that the
-        // damaged page keeps its own (missing) bytes and this body lies beyond them.
-        const std::int64_t start = std::max(size, ClaimedDataEnd(dataSet));
+        const std::int64_t start = size;
         auto body = files_.Open(writeIn, OpenMode::kRead);
         if (!body) return kStatusWriteInUnopenable;
         std::int64_t bodySize = body->Size();
@@ -148,9 +167,8 @@ unsigned PageStore::WritePage(const std::string& dataSet, int n, std::string_vie
             files_.Remove(writeIn);
             return kStatusDataFileFull;
         }
-        const auto gap = static_cast<std::size_t>(start - size);
-        std::string bytes(gap + static_cast<std::size_t>(bodySize) + 1, '\0');
-        body->ReadExactly(bytes.data() + gap, static_cast<std::size_t>(bodySize));
+        std::string bytes(static_cast<std::size_t>(bodySize) + 1, '\0');
+        body->ReadExactly(bytes.data(), static_cast<std::size_t>(bodySize));
         bytes.back() = static_cast<char>(readOnly ? kTrailerReadOnly : kTrailerWritable);
         data->SeekToEnd();
         WriteWholeFile(*data, bytes);
@@ -182,17 +200,42 @@ unsigned PageStore::WritePage(const std::string& dataSet, int n, std::string_vie
     return kStatusOk;
 }
 
-std::int64_t PageStore::ClaimedDataEnd(const std::string& dataSet) {
-    std::int64_t end = 0;
+std::vector<int> PageStore::CutClaimsPastTheEnd(const std::string& dataSet) {
+    DataSetLock lock(dataSet);
+    auto data = files_.Open(dataSet, OpenMode::kRead);
+    if (!data) return {};
+    return CutClaimsPastTheEnd(dataSet, *data);
+}
+
+std::vector<int> PageStore::CutClaimsPastTheEnd(const std::string& dataSet, File& data) {
+    const std::int64_t size = data.Size();
+    std::vector<std::pair<int, HeaderRecord>> cut;
+    int n = 0;
     ForEachHeaderBlock(dataSet, [&](const char* records, std::size_t count) {
-        for (std::size_t i = 0; i < count; ++i) {
-            std::int32_t e;
-            std::memcpy(&e, records + i * kHeaderRecordSize + offsetof(HeaderRecord, end), sizeof e);
-            end = std::max<std::int64_t>(end, e);
+        for (std::size_t i = 0; i < count; ++i, ++n) {
+            HeaderRecord r;
+            std::memcpy(&r, records + i * kHeaderRecordSize, kHeaderRecordSize);
+            if (r.IsDeleted() || r.end <= size) continue;
+            r.end = LastBodyByteBefore(data, std::max(r.start, 0), size);
+            if (r.end <= r.start) {
+                r.start = std::max(r.start, 0);
+                r.end = r.start - 1;
+            }
+            cut.emplace_back(n, r);
         }
         return true;
     });
-    return end;
+    if (cut.empty()) return {};
+    auto header = files_.Open(HeaderPath(dataSet), OpenMode::kReadWrite);
+    if (!header) throw IoError(HeaderPath(dataSet), "The header file cannot be opened for writing");
+    std::vector<int> pages;
+    for (const auto& [page, r] : cut) {
+        header->Seek(static_cast<std::int64_t>(page) * kHeaderRecordSize + offsetof(HeaderRecord, start));
+        header->Write(&r.start, sizeof r.start + sizeof r.end);
+        pages.push_back(page);
+    }
+    header->Sync();
+    return pages;
 }
 
 void PageStore::AppendIndexLines(const std::string& dataSet, IndexAppend& index) {

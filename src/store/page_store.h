@@ -53,8 +53,9 @@ public:
     // got its record is harmless, as searches drop IDs no page has. A failure to append them does
     // not stop the write: it is reported in `index->error`.
     //
-    // The new body never starts before the end of a body that a record claims, even when the
-    // data file has been cut short: a damaged page must not come to read another page's bytes.
+    // The new body starts at the data file's end. A record that claims bytes past that end is
+    // damaged; it is first cut back as CutClaimsPastTheEnd does, so that it never comes to read
+    // the new body's bytes and its claim never makes the file grow.
     unsigned WritePage(const std::string& dataSet, int n, std::string_view password, bool deleted, bool readOnly,
                        std::string_view id, std::string_view text, double reminder, double created,
                        IndexAppend* index = nullptr);
@@ -102,6 +103,12 @@ public:
     // a data set is used.
     bool FinishInterruptedPack(const std::string& dataSet);
 
+    // Cuts back every live record whose body end lies past the data file's end: to the last byte
+    // of it that is in the file and not a trailer byte, so that the page keeps what is left of its
+    // body and reads as damaged; with none, its end is put before its start. Nothing grows. The
+    // numbers of the pages cut back.
+    std::vector<int> CutClaimsPastTheEnd(const std::string& dataSet);
+
     // Every header record in one sequential read; empty when there is no header file. For code
     // that works over all pages (search, sorting, the reminder check).
     std::vector<HeaderRecord> ReadAllHeaders(const std::string& dataSet);
@@ -119,8 +126,7 @@ private:
     template <class F>
     void ForEachHeaderBlock(const std::string& dataSet, F&& f);
     unsigned WriteBodyFile(const std::string& dataSet, std::string_view password, std::string_view text);
-    // One past the last byte any record claims in the data file (0 without records).
-    std::int64_t ClaimedDataEnd(const std::string& dataSet);
+    std::vector<int> CutClaimsPastTheEnd(const std::string& dataSet, File& data);
     // Appends whole index lines to the index file and syncs them; records a failure in `index`.
     void AppendIndexLines(const std::string& dataSet, IndexAppend& index);
     unsigned ReplaceWithPacked(const std::string& dataSet);

@@ -9,6 +9,7 @@
 #include "editor/rtf_bridge.h"
 #include "richtext/richtext.h"
 #include "richtext/rtf_writer.h"
+#include "transfer/import_bounds.h"
 #include "transfer/import_cut.h"
 #include "transfer/page_assembly.h"
 
@@ -67,11 +68,12 @@ private:
 richtext::Document ReadWithQt(const std::string& bytes, FileKind kind) {
     QTextDocument doc;
     doc.setDefaultFont(QFont(QString::fromLatin1(kDefaultFontName), kDefaultFontPoints));
-    const QString text = QString::fromUtf8(DecodePlainText(bytes));
+    // Markdown may hold HTML, which is bounded as an HTML file is.
+    const std::string decoded = DecodePlainText(bytes);
     if (kind == FileKind::kHtml)
-        doc.setHtml(text);
+        doc.setHtml(QString::fromStdString(BoundHtmlNesting(decoded)));
     else
-        doc.setMarkdown(text);
+        doc.setMarkdown(QString::fromStdString(BoundHtmlNesting(BoundMarkdownNesting(decoded))));
     return editor::ToRichText(doc);
 }
 
@@ -112,18 +114,35 @@ void PageCutter::Refill() {
     next_ = 0;
     richtext::Document batch;
     std::size_t characters = 0;
-    richtext::Paragraph paragraph;
+    // Whether the batch's first paragraph goes on with the window's last one: a long paragraph is
+    // taken in piece by piece, so that the window never holds more than a bounded part of it and
+    // each layout costs a bounded time, however long the paragraph.
+    bool goesOnFromWindow = false;
     while (characters < kWindowCharacters) {
-        if (!source_.Next(paragraph)) {
-            sourceDone_ = true;
-            break;
+        const bool goesOn = !rest_.empty();
+        if (!goesOn) {
+            richtext::Paragraph whole;
+            if (!source_.Next(whole)) {
+                sourceDone_ = true;
+                break;
+            }
+            rest_ = CutLongParagraph(std::move(whole));
+            std::reverse(rest_.begin(), rest_.end());
         }
-        for (const richtext::Run& run : paragraph.runs) characters += run.text.size() + 1;
+        richtext::Paragraph piece = std::move(rest_.back());
+        rest_.pop_back();
+        for (const richtext::Run& run : piece.runs) characters += run.text.size() + 1;
         characters += 1;
-        batch.paragraphs.push_back(std::move(paragraph));
+        if (goesOn && !batch.paragraphs.empty()) {
+            std::vector<richtext::Run>& runs = batch.paragraphs.back().runs;
+            runs.insert(runs.end(), std::make_move_iterator(piece.runs.begin()), std::make_move_iterator(piece.runs.end()));
+        } else {
+            goesOnFromWindow = goesOnFromWindow || goesOn;
+            batch.paragraphs.push_back(std::move(piece));
+        }
     }
     // What the window still holds ends inside a line; the file's next paragraph starts a new one.
-    if (!batch.paragraphs.empty()) editor::AppendRichText(window_, batch, !empty);
+    if (!batch.paragraphs.empty()) editor::AppendRichText(window_, batch, !empty && !goesOnFromWindow);
     LayOut();
 }
 

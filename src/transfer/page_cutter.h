@@ -44,6 +44,8 @@ public:
     // closing "~".
     bool NextPiece(std::string& rtf);
     int Percent() const { return source_.Percent(); }
+    // How many characters of the file the layout window holds now.
+    int WindowCharacters() const { return window_.characterCount(); }
 
 private:
     struct Line {
@@ -61,6 +63,8 @@ private:
     QTextDocument window_;
     std::vector<Line> lines_;
     std::size_t next_ = 0;  // the first line not yet cut
+    // The pieces of a long paragraph not yet taken into the window, last piece first.
+    std::vector<richtext::Paragraph> rest_;
 };
 
 // A page's text as the editor stores it after loading `rtf`, and its plain text (what Update

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -59,11 +61,12 @@ TEST(CliCheck, EachKindOfDamageIsFoundAndOnlyTheMendableIsMended) {
         std::string finding;  // "kind<TAB>page"
         bool mended;          // by --repair
         bool harmful = true;  // found as damage (exit 1) rather than as harmless
+        bool recordCut = false;  // --repair cuts back the damaged page's record (its claim only)
     };
     const std::vector<Case> cases = {
         {"truncated data file",
          [](const std::string& d) { std::filesystem::resize_file(d, std::filesystem::file_size(d) - 10); },
-         "outside-data-file\t2", false},
+         "outside-data-file\t2", false, true, true},
         {"trailer byte overwritten",
          [](const std::string& d) {
              std::string bytes = ReadFileBytes(d);
@@ -101,20 +104,50 @@ TEST(CliCheck, EachKindOfDamageIsFoundAndOnlyTheMendableIsMended) {
         const std::string dataSet = dir.File("notes.jb");
         MakeDataSet(store, dataSet);
         c.damage(dataSet);
-        const std::string pages = ReadFileBytes(dataSet) + ReadFileBytes(CompanionPath(dataSet, ".hd"));
+        const std::string bodies = ReadFileBytes(dataSet);
+        const std::string records = ReadFileBytes(CompanionPath(dataSet, ".hd"));
         const CliRun found = Check(dataSet);
         EXPECT_EQ(c.harmful ? 1 : 0, found.exitCode) << c.name;
         EXPECT_NE(std::string::npos, found.out.find(c.finding)) << c.name << ":\n" << found.out << found.err;
         const CliRun repaired = Check(dataSet, "--repair");
         EXPECT_EQ(c.mended ? 0 : 1, repaired.exitCode) << c.name << ":\n" << repaired.out;
-        EXPECT_EQ(pages, ReadFileBytes(dataSet) + ReadFileBytes(CompanionPath(dataSet, ".hd")))
-            << c.name << ": --repair never rewrites a page";
+        EXPECT_EQ(bodies, ReadFileBytes(dataSet)) << c.name << ": --repair never rewrites a page";
+        if (!c.recordCut) {
+            EXPECT_EQ(records, ReadFileBytes(CompanionPath(dataSet, ".hd"))) << c.name << ": --repair never rewrites a page";
+        }
         const CliRun after = Check(dataSet);
         EXPECT_EQ(c.mended ? 0 : 1, after.exitCode) << c.name;
         if (c.mended) {
             EXPECT_EQ(std::string::npos, after.out.find(c.finding)) << c.name << ":\n" << after.out;
         }
     }
+}
+
+// A damaged end field that claims bytes far past the data file: --repair cuts the claim back
+// without growing anything, the page stays damaged, and adding pages goes on as before.
+TEST_F(CliCheckTest, AClaimPastTheDataFileIsCutBackAndAddsGoOn) {
+    const std::string header = CompanionPath(dataSet, ".hd");
+    std::string records = ReadFileBytes(header);
+    const std::int32_t claimed = 0x7FFFFFF0;
+    std::memcpy(records.data() + kHeaderRecordSize + offsetof(HeaderRecord, end), &claimed, sizeof claimed);
+    WriteFileBytes(header, records);
+    const auto size = std::filesystem::file_size(dataSet);
+
+    const CliRun repaired = Check("--repair");
+    EXPECT_EQ(1, repaired.exitCode) << "the page stays damaged";
+    EXPECT_NE(std::string::npos, repaired.out.find("repaired: page 1 no longer claims bytes past the data file's end"))
+        << repaired.out;
+    EXPECT_EQ(size, std::filesystem::file_size(dataSet));
+    const HeaderRecord cut = store.ReadAllHeaders(dataSet)[1];
+    EXPECT_LE(cut.end, static_cast<std::int32_t>(size));
+    const CliRun after = Check();
+    EXPECT_NE(std::string::npos, after.out.find("\t1\t")) << after.out;
+    EXPECT_EQ(std::string::npos, after.out.find("\t0\t")) << after.out;
+
+    const CliRun added = Cli("add --data " + dataSet, "a new page\n");
+    EXPECT_EQ(0, added.exitCode) << added.out << added.err;
+    EXPECT_LT(std::filesystem::file_size(dataSet), size + 1000);
+    EXPECT_NE(std::string::npos, Cli("show 3 --data " + dataSet).out.find("a new page"));
 }
 
 TEST_F(CliCheckTest, RepairKeepsTheEntriesOfProtectedPages) {

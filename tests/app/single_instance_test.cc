@@ -14,6 +14,7 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -298,6 +299,101 @@ TEST_F(SingleInstanceTest, TheSocketGoesWithTheFirstStart) {
 TEST_F(SingleInstanceTest, SendingToNobodyFails) {
     SingleInstance nobody(Name());
     EXPECT_FALSE(nobody.Send(QStringList{"x"}, 500));
+}
+
+// The socket's folder must be the user's alone, or anyone could put a socket there first.
+TEST_F(SingleInstanceTest, WithoutAFolderOfTheUsersAloneNothingIsHandedOverOrListenedFor) {
+    const QString base = QString::fromStdString(dir.Path());
+    struct Case {
+        const char* name;
+        std::function<bool(const QString& folder)> make;  // false: cannot be made here
+    };
+    const Case cases[] = {
+        {"open to others", [](const QString& f) { return QDir().mkdir(f) && ::chmod(qPrintable(f), 0755) == 0; }},
+        {"writable by the group", [](const QString& f) { return QDir().mkdir(f) && ::chmod(qPrintable(f), 0730) == 0; }},
+        {"a link to a private folder",
+         [&](const QString& f) { return QDir().mkdir(f + "-real") && QFile::link(f + "-real", f); }},
+        {"another user's", [](const QString& f) {
+             return ::geteuid() == 0 && QDir().mkdir(f) && ::chmod(qPrintable(f), 0700) == 0 &&
+                    ::chown(qPrintable(f), 65534, 65534) == 0;
+         }},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString folder = base + "sockets" + QString::number(index++);
+        if (!c.make(folder)) continue;
+        const QString name = folder + "/jb.sock";
+        SingleInstance start(name);
+        EXPECT_TRUE(start.Start()) << "this start opens its own window";
+        EXPECT_FALSE(start.Listening());
+        EXPECT_FALSE(QFileInfo::exists(name));
+    }
+}
+
+TEST_F(SingleInstanceTest, TheSocketIsMadeInAFolderOfTheUsersAlone) {
+    const QString base = QString::fromStdString(dir.Path());
+    ASSERT_TRUE(QDir().mkdir(base + "open"));
+    ASSERT_EQ(0, ::chmod(qPrintable(base + "open"), 0755));
+    ASSERT_TRUE(QDir().mkdir(base + "tmp"));
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR"), tmp = qgetenv("TMPDIR");
+    // A runtime folder others may enter is not used; nor is the temporary folder itself.
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(base + "open"));
+    qputenv("TMPDIR", QFile::encodeName(base + "tmp"));
+    const QString name = app::InstanceName(base);
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    qputenv("TMPDIR", tmp);
+    const QString folder = QFileInfo(name).absolutePath();
+    EXPECT_EQ(base + QStringLiteral("tmp/jotterbase-%1").arg(::getuid()), folder);
+    SingleInstance first(name);
+    ASSERT_TRUE(first.Start());
+    EXPECT_TRUE(first.Listening());
+    struct stat info {};
+    ASSERT_EQ(0, ::lstat(qPrintable(folder), &info));
+    EXPECT_EQ(0700u, info.st_mode & 0777);
+    EXPECT_EQ(::geteuid(), info.st_uid);
+}
+
+// Another user's program: only root can play one here (foreign_peer becomes "nobody").
+TEST_F(SingleInstanceTest, AListenerOfAnotherUserIsToldNothingAndTheStartRunsOnItsOwn) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can run a listener as another user";
+    QProcess peer;
+    peer.start(JB_FOREIGN_PEER, {"listen", Name()});
+    ASSERT_TRUE(peer.waitForReadyRead(10000));
+    ASSERT_EQ("listening\n", peer.readLine());
+
+    SingleInstance later(Name());
+    const bool first = later.Start();
+    const bool sent = !first && later.Send(QStringList{"/home/me/private-notes.rtf"}, 2000);
+    EXPECT_TRUE(first) << "this start opens its own window";
+    EXPECT_FALSE(sent);
+    EXPECT_FALSE(later.Listening());
+    ASSERT_TRUE(peer.waitForFinished(15000));
+    EXPECT_EQ("took 0 bytes\n", peer.readAllStandardOutput());
+    // Nor does a later hand-over reach it.
+    EXPECT_FALSE(later.Send(QStringList{"x"}, 500));
+}
+
+TEST_F(SingleInstanceTest, AConnectionFromAnotherUserIsDropped) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can connect as another user";
+    SingleInstance first(Name());
+    ASSERT_TRUE(first.Start());
+    std::vector<HandedOver> got;
+    first.SetReceiver([&](const HandedOver& h) { got.push_back(h); });
+    // Let the other user reach the socket, as a folder opened by mistake would.
+    ASSERT_EQ(0, ::chmod(dir.Path().c_str(), 0711));
+    ASSERT_EQ(0, ::chmod(qPrintable(Name()), 0777));
+    QProcess peer;
+    peer.start(JB_FOREIGN_PEER, {"send", Name()});
+    ASSERT_TRUE(PumpUntil([&] { return peer.state() == QProcess::NotRunning; }, 15000));
+    EXPECT_EQ("no answer\n", peer.readAllStandardOutput());
+    PumpUntil([] { return false; }, 100);
+    EXPECT_TRUE(got.empty());
+    EXPECT_EQ(0u, first.Pending());
+    // The user's own later starts are still served, once the folder is theirs alone again.
+    ASSERT_EQ(0, ::chmod(dir.Path().c_str(), 0700));
+    ASSERT_TRUE(StartAndSend(Name(), {{"mine"}, "/"}).sent);
+    ASSERT_TRUE(PumpUntil([&] { return got.size() == 1; }));
 }
 
 // The window and what it is handed.

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <filesystem>
+#include <fstream>
 #include <cstring>
 #include <random>
 #include <set>
@@ -218,6 +220,37 @@ TEST_F(PageStoreTest, ADataFileCutShortNeverLendsItsBytesToANewPage) {
         if (round == 0) {
             EXPECT_EQ(kStatusOk, store.PackDataSet(dataSet));
         }
+    }
+}
+
+// A damaged end field claims bytes far past the data file: new bodies still go where the file
+// ends, the file grows by what is written and no more, and the damaged page stays damaged.
+TEST_F(PageStoreTest, AnEndFieldPastTheDataFileIsDamageNotRoom) {
+    for (const std::int32_t claimed : {0x40000000, 0x7FFFFFF0}) {
+        SCOPED_TRACE(claimed);
+        std::filesystem::remove(dataSet);
+        std::filesystem::remove(Companion(".hd"));
+        AddPage("first");
+        AddPage("second");
+        AddPage("third");
+        {
+            std::fstream header(Companion(".hd"), std::ios::in | std::ios::out | std::ios::binary);
+            header.seekp(kHeaderRecordSize + offsetof(HeaderRecord, end));
+            header.write(reinterpret_cast<const char*>(&claimed), sizeof claimed);
+        }
+        const auto before = std::filesystem::file_size(dataSet);
+        const std::string id = AddPage("fourth");
+        EXPECT_EQ(std::filesystem::file_size(dataSet), before + 7);
+        EXPECT_EQ("fourthE", Body(3));
+        EXPECT_EQ(id, store.PageIdAt(dataSet, 3));
+        int n = 0;
+        EXPECT_EQ(kStatusOk, store.UpdatePage(dataSet, n, "", false, false, store.PageIdAt(dataSet, 0), "one", 0, 0));
+        EXPECT_EQ("oneE", Body(0));
+        PageInfo info;
+        std::string body;
+        EXPECT_THROW(store.ReadPageBody(dataSet, 1, info, body), IoError) << "page 1 stays damaged";
+        EXPECT_EQ("thirdE", Body(2));
+        EXPECT_EQ(std::filesystem::file_size(dataSet), before + 7 + 4);
     }
 }
 

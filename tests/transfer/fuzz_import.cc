@@ -5,8 +5,13 @@
 // - decoded text is valid UTF-8, and UTF-8 that does not open with a byte-order mark decodes to
 //   itself;
 // - cutting the file's lines takes at least one line a page and at most 151, ends exactly at the
-//   last line, and a DOS record ends at its first line holding only "~" among its first 150.
+//   last line, and a DOS record ends at its first line holding only "~" among its first 150;
+// - bounding the nesting of HTML and Markdown only takes away (never adds a '<' or a '>'), keeps
+//   every line, and a bounded file bounded again stays as it is; a deep file's bound is found in
+//   time that grows with its length;
+// - a long paragraph cut into pieces keeps every byte, each piece within the limit.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -14,6 +19,7 @@
 #include <vector>
 
 #include "transfer/file_types.h"
+#include "transfer/import_bounds.h"
 #include "transfer/import_cut.h"
 
 namespace {
@@ -83,5 +89,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         next += static_cast<std::size_t>(taken);
     }
     if (next != lines.size()) std::abort();
+
+    const auto count = [](std::string_view s, char c) { return std::count(s.begin(), s.end(), c); };
+    for (const int limit : {2, jb::transfer::kMaxImportNesting}) {
+        const std::string html = BoundHtmlNesting(bytes, limit);
+        if (html.size() > bytes.size() || count(html, '<') > count(bytes, '<')) std::abort();
+        if (BoundHtmlNesting(html, limit) != html) std::abort();
+        const std::string markdown = BoundMarkdownNesting(bytes, limit);
+        if (markdown.size() > bytes.size() || count(markdown, '\n') != count(bytes, '\n')) std::abort();
+        if (BoundMarkdownNesting(markdown, limit) != markdown) std::abort();
+    }
+
+    // A sample of the text is enough to meet every kind of cut.
+    const std::string sample = text.substr(0, 1024);
+    jb::richtext::Paragraph paragraph;
+    paragraph.runs.push_back({{}, sample, {}, {}});
+    const std::size_t limit = 1 + data[0] % 64;
+    std::string joined;
+    for (const jb::richtext::Paragraph& piece : CutLongParagraph(paragraph, limit)) {
+        std::size_t length = 0;
+        for (const jb::richtext::Run& run : piece.runs) {
+            length += run.text.size();
+            joined += run.text;
+        }
+        if (length > limit) std::abort();
+    }
+    if (joined != sample) std::abort();
     return 0;
 }

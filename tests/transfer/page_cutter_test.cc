@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "richtext/richtext.h"
+#include "transfer/import_bounds.h"
 #include "transfer/literal_import_cut.h"
 #include "workspace/scripted_dialogs.h"
 
@@ -73,6 +75,55 @@ TEST_F(PageCutterTest, AMegabyteLineIsCutWithoutLosingACharacter) {
     std::string joined;
     for (const std::string& p : pages) joined += p;
     EXPECT_EQ(line, joined);
+}
+
+// A long line goes into the layout piece by piece: the window never holds much more than its
+// own fill, however long the line, and nothing of the line is lost.
+TEST_F(PageCutterTest, ALongLineIsLaidOutPieceByPiece) {
+    std::string line;
+    std::mt19937 random(11);
+    while (line.size() < 1'000'000) line += std::string(1 + random() % 12, static_cast<char>('a' + random() % 26)) + " ";
+    std::unique_ptr<ParagraphSource> source = OpenImportSource(line, FileKind::kPlainText);
+    ASSERT_TRUE(source);
+    PageCutter cutter(*source, false);
+    std::string rtf, joined;
+    int most = 0;
+    while (cutter.NextPiece(rtf)) {
+        most = std::max(most, cutter.WindowCharacters());
+        joined += richtext::PlainTextOf(rtf);
+    }
+    EXPECT_LT(most, 200 * 1024);
+    EXPECT_EQ(line, joined);
+}
+
+// Nesting deeper than the limit is laid out as the limit: the levels past it add nothing. (Lists
+// are bounded alike, but their levels do not show in a page's rich text.)
+TEST_F(PageCutterTest, NestingPastTheLimitIsFlattened) {
+    struct Case {
+        const char* name;
+        FileKind kind;
+        std::string level;
+    };
+    const Case cases[] = {
+        {"HTML quotes", FileKind::kHtml, "<blockquote>x"},
+        {"HTML blocks", FileKind::kHtml, "<div style=\"margin-left:4px\">x"},
+        {"Markdown quotes", FileKind::kMarkdown, "> "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The deepest indent of the file nested `depth` levels.
+        const auto indent = [&](int depth) {
+            std::string bytes;
+            for (int i = 0; i < depth; ++i) bytes += c.level;
+            std::unique_ptr<ParagraphSource> source = OpenImportSource(bytes + "end", c.kind);
+            int deepest = 0;
+            richtext::Paragraph paragraph;
+            while (source && source->Next(paragraph)) deepest = std::max(deepest, paragraph.format.leftIndent);
+            return deepest;
+        };
+        EXPECT_LT(indent(2), indent(kMaxImportNesting)) << "each level shows";
+        EXPECT_EQ(indent(kMaxImportNesting + 10), indent(kMaxImportNesting + 400));
+    }
 }
 
 TEST_F(PageCutterTest, DosRecordsEndAtTheirTildeLine) {
