@@ -5,6 +5,7 @@
 #include "store/dataset_lock.h"
 #include "store/dataset_paths.h"
 #include "store/io_error.h"
+#include "store/page_store.h"
 
 namespace jb {
 namespace {
@@ -56,6 +57,10 @@ bool TryRename(FileSystem& files, const std::string& from, const std::string& to
 
 RenameOutcome RenameDataSet(const std::string& oldDataSet, const std::string& newDataSet, FileSystem& files) {
     DataSetLock lock(oldDataSet);
+    // The files of a pack stopped part way have no place among the new names.
+    PageStore store(files);
+    store.FinishInterruptedPack(oldDataSet);
+    store.FinishInterruptedPack(DeletedPagesDataSet(oldDataSet));
     RenameOutcome outcome;
     std::vector<std::pair<std::string, std::string>> done;  // (old name, new name)
     for (const Step& step : kSteps) {

@@ -89,6 +89,11 @@ TEST(CliCheck, EachKindOfDamageIsFoundAndOnlyTheMendableIsMended) {
          "unknown-ids\t-", true, false},
         {"a leftover work file", [](const std::string& d) { WriteFileBytes(CompanionPath(d, ".tpm"), "x"); },
          "work-file\t-", true, false},
+        {"a page also in the deleted pages (a zap stopped after its copy)",
+         [&](const std::string& d) {
+             store.WritePage(CounterpartOf(d), 0, "", false, false, "0000000C", "{\\rtf1 copy}", 0, 1);
+         },
+         "in-counterpart\t2", false},
         {"an interrupted pack",
          [](const std::string& d) { std::filesystem::copy_file(d, CompanionPath(d, ".jbo")); }, "interrupted-pack\t-",
          true},
