@@ -41,9 +41,12 @@ public:
     BackgroundCli(const BackgroundCli&) = delete;
     BackgroundCli& operator=(const BackgroundCli&) = delete;
 
-    // Waits until the command has `path` open (true) or has ended (false).
+    // Waits until the command has `path` open (true) or has ended (false). Until the process is
+    // jotterbase-cli, the files it has open are the test's own (a fork's copies).
     bool WaitUntilOpen(const std::string& path) {
         const std::filesystem::path wanted = std::filesystem::weakly_canonical(path);
+        const std::filesystem::path cli = std::filesystem::weakly_canonical(JB_CLI_PATH);
+        const std::string proc = "/proc/" + std::to_string(pid_);
         for (;;) {
             int status = 0;
             if (::waitpid(pid_, &status, WNOHANG) == pid_) {
@@ -52,7 +55,11 @@ public:
                 return false;
             }
             std::error_code error;
-            for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(pid_) + "/fd", error)) {
+            if (std::filesystem::read_symlink(proc + "/exe", error) != cli) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                continue;
+            }
+            for (const auto& fd : std::filesystem::directory_iterator(proc + "/fd", error)) {
                 std::error_code unreadable;
                 if (std::filesystem::read_symlink(fd.path(), unreadable) == wanted) return true;
             }
