@@ -420,6 +420,7 @@ def kill_test(opts):
     gap_runs = {"add": 0, "window": 0}     # ... of which left pages unfindable
     gap_pages = {"add": 0, "window": 0}
     counters = {"A": 0, "W": 0}
+    window_rounds = {"window-edit": 0, "window-zap": 0}  # the window beside a killed pack or zap
     rounds = kills = 0
     deadline = time.time() + opts.soak * 60 if opts.soak else None
     problems = []
@@ -427,6 +428,7 @@ def kill_test(opts):
         rounds += 1
         kind = rnd.choice(commands)
         if kind in ("window-edit", "window-zap"):
+            window_rounds[kind] += 1
             try:
                 pending, killed = window_beside_killed(opts, cli, rnd, folder, ledger, typical, log, rounds, kind,
                                                        env, problems)
@@ -577,6 +579,8 @@ def kill_test(opts):
     print("pages in the ledger at the end: %d live, %d zapped" % (len(ledger.main), len(ledger.deleted)))
     print("pages stored unreported by a killed command (adopted): %d" % ledger.adopted)
     print("zaps interrupted with the page in both data sets: %d" % ledger.zap_copies)
+    print("rounds of the window beside a killed pack or zap: %d updating the page, %d zapping it" %
+          (window_rounds["window-edit"], window_rounds["window-zap"]))
     print("checks that found work files of a killed command: %d %s" %
           (ledger.work_files, " ".join("%s:%d" % kv for kv in sorted(ledger.work_file_kinds.items()))))
     print("checks that found index entries of zapped pages or of pages not stored: %d" % ledger.stale_entries)
@@ -948,6 +952,17 @@ def damage_unfindable_page(cli, folder):
         f.writelines(lines)
 
 
+def damage_split_page(cli, folder):
+    # The deleted pages of a copy in which page 5 was zapped: page 5 is then in both data sets.
+    copy = tempfile.mkdtemp(prefix="jb-selftest-split-")
+    shutil.rmtree(copy)
+    shutil.copytree(folder, copy)
+    Cli(cli.path, os.path.join(copy, "data.jb")).must("zap", "5")
+    for name in ("%data.jb", "%data.hd"):
+        shutil.copy(os.path.join(copy, name), os.path.join(folder, name))
+    shutil.rmtree(copy, ignore_errors=True)
+
+
 def self_test(opts):
     """Each kind of damage the tests exist to catch, made by hand in a copy of a small data set,
     must be reported; the undamaged copy must pass."""
@@ -967,6 +982,7 @@ def self_test(opts):
         ("the data file cut short", damage_cut_body, "damaged"),
         ("a page nobody reported", damage_unreported_page, "never reported stored"),
         ("an added page's index entries removed", damage_unfindable_page, "not found by its marker"),
+        ("a page in the data set and its deleted pages", damage_split_page, "in-counterpart"),
     ]
     failures = 0
     for name, damage, expected in cases:
@@ -985,7 +1001,7 @@ def self_test(opts):
         except Failure as e:
             problems = [str(e)]
         seen = (not problems) if expected is None else any(expected in p for p in problems)
-        print("%-40s %s%s" % (name, "seen" if seen else "MISSED",
+        print("%-46s %s%s" % (name, "seen" if seen else "MISSED",
                               "" if seen else ": " + "; ".join(problems)[:300]))
         failures += 0 if seen else 1
         shutil.rmtree(copy, ignore_errors=True)
