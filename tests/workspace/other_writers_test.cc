@@ -23,8 +23,9 @@ const QString kRemove = "Are you sure you wish to remove this page from the data
 
 class OtherWritersTest : public MainFormTest {
 protected:
-    workspace::TMainForm& StartAt(int n) {
-        WriteSettings("[Remind]\r\nOnNoDateAlready=2\r\n[Template]\r\nDef=none\r\n");
+    workspace::TMainForm& StartAt(int n, int onNoDateAlready = 2) {
+        WriteSettings("[Remind]\r\nOnNoDateAlready=" + std::to_string(onNoDateAlready) +
+                      "\r\n[Template]\r\nDef=none\r\n");
         workspace::TMainForm& f = Start();
         f.EditRecNum->setText(QString::number(n));
         QTest::keyClick(f.EditRecNum, Qt::Key_Return);
@@ -119,6 +120,27 @@ TEST_F(OtherWritersTest, AnUpdateAfterAnotherProgramZappedAndRestoredThePageWrit
     EXPECT_EQ((std::vector<std::string>{PageIdOf(0), PageIdOf(2), PageIdOf(1)}), Ids(DataSet()));
     EXPECT_EQ("page 1 edited", StoredText(2));
     EXPECT_EQ(0, store.PageCount(Deleted()));
+}
+
+// Another program zaps the page while Update's reminder question is on screen: the page is then
+// in the deleted pages, and the text on screen becomes a page of its own, not a second page
+// with the moved page's ID (which a restore would then make two pages of the data set).
+TEST_F(OtherWritersTest, AnUpdateWhoseQuestionWasAnsweredAfterAnotherProgramsZapKeepsTheIdsApart) {
+    MakePages(3);
+    workspace::TMainForm& f = StartAt(1, 1);
+    f.EditBox->moveCursor(QTextCursor::End);
+    Type(" edited");
+    dialogs.Expect("This page has no reminder-date set. Do you wish to add one?", ui::kButtonNo,
+                   [&] { RunCli("zap 1"); });
+    f.UpdateButton->click();
+    EXPECT_TRUE(dialogs.Done());
+    const std::vector<std::string> ids = Ids(DataSet());
+    ASSERT_EQ(3u, ids.size());
+    EXPECT_NE(PageIdOf(1), ids[2]) << "the moved page's ID stays with it";
+    EXPECT_EQ("page 1 edited", StoredText(2));
+    EXPECT_EQ((std::vector<std::string>{PageIdOf(1)}), Ids(Deleted()));
+    RunCli("restore 0");
+    EXPECT_EQ((std::vector<std::string>{PageIdOf(0), PageIdOf(2), ids[2], PageIdOf(1)}), Ids(DataSet()));
 }
 
 }  // namespace
