@@ -25,7 +25,8 @@ public:
     BackgroundCli(const std::string& arguments, const std::string& input = "", const std::string& launcher = "") {
         WriteFileBytes(io_.File("in"), input);
         const std::string command = "exec " + launcher + (launcher.empty() ? "" : " ") + JB_CLI_PATH + " " +
-                                    arguments + " <" + io_.File("in") + " >" + io_.File("out") + " 2>" + io_.File("err");
+                                    arguments + " <" + io_.File("in") + " >" + io_.File("out") + " 2>" +
+                                    io_.File("err");
         pid_ = ::fork();
         if (pid_ == 0) {
             ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));

@@ -85,7 +85,8 @@ TEST_F(MovePageTest, APageAlreadyInTheCounterpartIsNotCopiedTwice) {
         const std::string from = fresh.File(c.restore ? "%data.jb" : "data.jb");
         const std::string to = CounterpartOf(from);
         ASSERT_EQ(0u, store.WritePage(from, 0, "", false, false, "0000000A", richtext::RtfFromPlainText("kept"), 0, 1));
-        ASSERT_EQ(0u, store.WritePage(from, 1, "", false, false, "0000000B", richtext::RtfFromPlainText("split"), 0, 1));
+        ASSERT_EQ(0u,
+                  store.WritePage(from, 1, "", false, false, "0000000B", richtext::RtfFromPlainText("split"), 0, 1));
         ASSERT_EQ(0u, store.WritePage(to, 0, "", false, false, "0000000B", richtext::RtfFromPlainText("split"), 0, 1));
         MovedPage out;
         ASSERT_EQ(0u, MovePage(store, from, 1, out));

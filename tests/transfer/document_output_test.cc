@@ -119,7 +119,8 @@ public:
 private:
     class LoggedFile final : public File {
     public:
-        LoggedFile(std::unique_ptr<File> file, std::vector<std::string>& events) : file_(std::move(file)), events_(events) {}
+        LoggedFile(std::unique_ptr<File> file, std::vector<std::string>& events)
+            : file_(std::move(file)), events_(events) {}
         std::size_t Read(void* buffer, std::size_t size) override { return file_->Read(buffer, size); }
         void Write(const void* buffer, std::size_t size) override { file_->Write(buffer, size); }
         void Seek(std::int64_t offset) override { file_->Seek(offset); }
