@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 #include <ostream>
 #include <string>
@@ -36,6 +37,25 @@ const char* const kWorkFiles[] = {".tpm", ".ptm", ".t03", ".t04", ".t06", ".tgq"
 // Work files in which older versions of the program enciphered and deciphered a protected page:
 // they may hold its text in clear, readable by anyone who can read the folder.
 const char* const kClearTextFiles[] = {".t01", ".t02"};
+
+// A page keeps its ID when it moves between a data set and its counterpart, so a live page with
+// the same ID in both is one page twice: a move stopped after its copy. Zapping or restoring it
+// again finishes that move.
+void FindInCounterpart(PageStore& store, const std::string& dataSet, const std::vector<HeaderRecord>& records,
+                       std::vector<Finding>& found) {
+    const std::string counterpart = CounterpartOf(dataSet);
+    std::map<std::string, int> there;
+    const std::vector<HeaderRecord> theirs = store.ReadAllHeaders(counterpart);
+    for (std::size_t i = 0; i < theirs.size(); ++i)
+        if (!theirs[i].IsDeleted()) there.emplace(theirs[i].Id(), static_cast<int>(i));
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (records[i].IsDeleted()) continue;
+        if (const auto it = there.find(records[i].Id()); it != there.end())
+            found.push_back({"in-counterpart", static_cast<int>(i),
+                             "ID " + records[i].Id() + " is also page " + std::to_string(it->second) + " of " +
+                                 counterpart + ": a zap or restore of it stopped part way; do it again to finish it"});
+    }
+}
 
 std::vector<Finding> Examine(PageStore& store, const std::string& dataSet) {
     std::vector<Finding> found;
@@ -103,6 +123,7 @@ std::vector<Finding> Examine(PageStore& store, const std::string& dataSet) {
             found.push_back({"unindexed-words", n,
                              std::to_string(missing) + " word(s) of the page have no index entry, \"" + example + "\" first"});
     }
+    FindInCounterpart(store, dataSet, records, found);
     int unknown = 0;
     std::string example;
     index.Entries().ForEach([&](std::string_view line) {
@@ -199,6 +220,10 @@ void Print(const std::vector<Finding>& found, bool json, std::ostream& out) {
 int RunCheck(const Args& args, std::ostream& out, std::ostream&) {
     PageStore store;
     const std::string dataSet = DataSetPath(args);
+    // A repair removes files that a writer at work needs: it holds the data set, as every writer
+    // does, from the look that decides what is left over to the end of the repair.
+    std::optional<DataSetLock> hold;
+    if (args.Has("repair")) hold.emplace(dataSet);
     std::vector<Finding> found = Examine(store, dataSet);
     Print(found, args.Has("json"), out);
     if (args.Has("repair") && !found.empty()) {

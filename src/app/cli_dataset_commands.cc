@@ -9,6 +9,7 @@
 #include "datasets/dataset_names.h"
 #include "datasets/move_page.h"
 #include "datasets/rename_data_set.h"
+#include "store/dataset_lock.h"
 #include "store/dataset_paths.h"
 #include "store/page_store.h"
 
@@ -16,20 +17,24 @@ namespace jb::cli {
 
 namespace {
 
-// Moves page n of `from` to the end of `to` and says so.
-int Move(const std::string& from, int n, const std::string& to, std::ostream& out, std::ostream& err) {
+// Moves page n of `from` to the end of its counterpart and says which page went where.
+int Move(const std::string& from, int n, std::ostream& out, std::ostream& err) {
     PageStore store;
-    // The ID is read before the move, and a header file read past its end says nothing useful.
+    // The number names a page only while both data sets are held: another program's zap or
+    // restore renumbers the pages.
+    DataSetPairLock lock(from);
+    // A header file read past its end says nothing useful.
     if (const int count = store.PageCount(from); n >= count)
         throw std::invalid_argument("There is no page " + std::to_string(n) + " in " + from +
                                     (count == 0 ? ": it has no pages"
                                                 : ": its pages are 0 to " + std::to_string(count - 1)));
-    const std::string id = store.PageIdAt(from, n);
-    if (unsigned status = MovePage(store, from, n, to); status != 0) {
+    MovedPage moved;
+    if (unsigned status = MovePage(store, from, n, moved); status != 0) {
         err << "jotterbase-cli: Error #" << status << " occurred\n";
         return 1;
     }
-    out << "page " << n << " (ID " << id << ") moved to " << to << " as page " << store.PageCount(to) - 1 << "\n";
+    out << "page " << n << " (ID " << moved.id << ") moved to " << CounterpartOf(from) << " as page " << moved.placed
+        << "\n";
     return 0;
 }
 
@@ -37,7 +42,7 @@ int Move(const std::string& from, int n, const std::string& to, std::ostream& ou
 
 int RunZap(const Args& args, std::ostream& out, std::ostream& err) {
     const std::string dataSet = DataSetPath(args);
-    return Move(dataSet, PageNumberArgument(args), CounterpartOf(dataSet), out, err);
+    return Move(dataSet, PageNumberArgument(args), out, err);
 }
 
 int RunRestore(const Args& args, std::ostream& out, std::ostream& err) {
@@ -49,7 +54,7 @@ int RunRestore(const Args& args, std::ostream& out, std::ostream& err) {
     PageStore store;
     if (!store.Files().Exists(deleted) && !store.Files().Exists(CompanionPath(deleted, ".hd")))
         throw std::invalid_argument("There is no file of deleted pages for this data-file.");
-    return Move(deleted, PageNumberArgument(args), dataSet, out, err);
+    return Move(deleted, PageNumberArgument(args), out, err);
 }
 
 int RunRename(const Args& args, std::ostream& out, std::ostream& err) {

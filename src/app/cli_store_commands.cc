@@ -98,19 +98,19 @@ int RunPurge(const Args& args, std::ostream& out, std::ostream& err) {
 int RunPack(const Args& args, std::ostream& out, std::ostream& err) {
     PageStore store;
     const std::string dataSet = DataSetPath(args);
-    const int before = store.PageCount(dataSet);
-    const std::int64_t sizeBefore = store.Files().FileSize(dataSet);
-    if (before == 0) {
+    if (store.PageCount(dataSet) == 0) {
         out << "Nothing to pack: the data set has no pages.\n";
         return 0;
     }
-    if (unsigned status = store.PackDataSet(dataSet); status != kStatusOk) {
+    // Other programs may write before the pack holds the data set and after it lets go: its own
+    // counts say what it did.
+    PackReport report;
+    if (unsigned status = store.PackDataSet(dataSet, &report); status != kStatusOk) {
         err << "jotterbase-cli: " << StatusText(status) << "\n";
         return 1;
     }
-    out << "Packed " << dataSet << ": data file " << sizeBefore << " -> " << store.Files().FileSize(dataSet)
-        << " bytes; " << store.PageCount(dataSet) << " page(s), " << before - store.PageCount(dataSet)
-        << " deleted record(s) dropped.\n";
+    out << "Packed " << dataSet << ": data file " << report.sizeBefore << " -> " << report.sizeAfter << " bytes; "
+        << report.pages << " page(s), " << report.dropped << " deleted record(s) dropped.\n";
     return 0;
 }
 

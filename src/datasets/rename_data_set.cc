@@ -9,6 +9,7 @@
 #include "store/dataset_lock.h"
 #include "store/dataset_paths.h"
 #include "store/io_error.h"
+#include "store/page_store.h"
 
 namespace jb {
 namespace {
@@ -197,6 +198,10 @@ bool FinishInterruptedRename(const std::string& dataSet, FileSystem& files) {
 
 RenameOutcome RenameDataSet(const std::string& oldDataSet, const std::string& newDataSet, FileSystem& files) {
     DataSetLock lock(oldDataSet);
+    // The files of a pack stopped part way have no place among the new names.
+    PageStore store(files);
+    store.FinishInterruptedPack(oldDataSet);
+    store.FinishInterruptedPack(DeletedPagesDataSet(oldDataSet));
     RenameOutcome outcome;
     RenameRecord record{Absolute(oldDataSet), Absolute(newDataSet), {}};
     for (const Step& step : kSteps)

@@ -4,6 +4,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -30,6 +32,10 @@ std::map<std::string, Held>& HeldLocks() {
     return held;
 }
 
+std::string MainOf(const std::string& dataSet) {
+    return IsDeletedPagesDataSet(dataSet) ? CounterpartOf(dataSet) : dataSet;
+}
+
 }  // namespace
 
 std::string LockFilePath(const std::string& dataSet) { return CompanionPath(dataSet, ".lck"); }
@@ -41,10 +47,14 @@ DataSetLock::DataSetLock(const std::string& dataSet, std::chrono::milliseconds w
         ++held.depth;
         return;
     }
-    const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    const int openError = errno;
+    if (fd < 0) fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        held.depth = 1;  // nothing to lock; the writes will say why they fail
-        return;
+        const std::string why = std::strerror(openError);
+        HeldLocks().erase(path_);
+        throw IoError(path_, "This data set cannot be locked against other programs (" + why +
+                                 "); nothing was written. Its lock file must be readable by this user");
     }
     const auto deadline = std::chrono::steady_clock::now() + wait;
     while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -59,6 +69,9 @@ DataSetLock::DataSetLock(const std::string& dataSet, std::chrono::milliseconds w
     held.fd = fd;
     held.depth = 1;
 }
+
+DataSetPairLock::DataSetPairLock(const std::string& dataSet)
+    : main_(MainOf(dataSet)), deleted_(DeletedPagesDataSet(MainOf(dataSet))) {}
 
 DataSetLock::~DataSetLock() {
     std::lock_guard<std::mutex> guard(HeldMutex());

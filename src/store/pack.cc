@@ -84,6 +84,7 @@ private:
 
 unsigned PageStore::PurgeDeletedHeaders(const std::string& dataSet) {
     DataSetLock lock(dataSet);
+    FinishInterruptedPack(dataSet);
     const std::string headerPath = CompanionPath(dataSet, ".hd");
     const std::string newHeaderPath = CompanionPath(dataSet, ".hd1");
     if (!files_.Open(headerPath, OpenMode::kRead)) return kStatusHeaderUnopenable;
@@ -105,14 +106,24 @@ unsigned PageStore::PurgeDeletedHeaders(const std::string& dataSet) {
     return kStatusOk;
 }
 
-unsigned PageStore::PackDataSet(const std::string& dataSet) {
+unsigned PageStore::PackDataSet(const std::string& dataSet, PackReport* report) {
     DataSetLock lock(dataSet);
+    FinishInterruptedPack(dataSet);
     const std::string headerPath = CompanionPath(dataSet, ".hd");
     const std::string newHeaderPath = CompanionPath(dataSet, ".hd1");
     const std::string newDataPath = CompanionPath(dataSet, ".jb1");
     if (!files_.Open(headerPath, OpenMode::kRead)) return kStatusHeaderUnopenable;
     std::vector<HeaderRecord> records = ReadAllHeaders(dataSet);
-    if (records.empty()) return kStatusOk;  // nothing to copy, nothing to drop
+    PackReport done;
+    done.sizeBefore = std::max<std::int64_t>(files_.FileSize(dataSet), 0);
+    done.dropped = static_cast<int>(std::count_if(records.begin(), records.end(),
+                                                  [](const HeaderRecord& r) { return r.IsDeleted(); }));
+    done.pages = static_cast<int>(records.size()) - done.dropped;
+    if (records.empty()) {  // nothing to copy, nothing to drop
+        done.sizeAfter = done.sizeBefore;
+        if (report) *report = done;
+        return kStatusOk;
+    }
 
     auto newHeader = files_.Open(newHeaderPath, OpenMode::kCreate);
     if (!newHeader) return kStatusNewHeaderUncreatable;
@@ -175,8 +186,11 @@ unsigned PageStore::PackDataSet(const std::string& dataSet) {
         throw;
     }
     unsigned status = ReplaceWithPacked(dataSet);
+    if (status == kStatusOk) status = PurgeDeletedHeaders(dataSet);
     if (status != kStatusOk) return status;
-    return PurgeDeletedHeaders(dataSet);
+    done.sizeAfter = files_.FileSize(dataSet);
+    if (report) *report = done;
+    return kStatusOk;
 }
 
 // Moves ".jb1" over the data file and ".hd1" over the header file. The old data file keeps a

@@ -140,6 +140,9 @@ unsigned PageStore::WritePage(const std::string& dataSet, int n, std::string_vie
                               bool readOnly, std::string_view id, std::string_view text, double reminder,
                               double created, IndexAppend* index) {
     DataSetLock lock(dataSet);
+    // A pack stopped between its renames leaves a header file that does not match the data
+    // file: a body appended now would be lost when the pack is put right.
+    FinishInterruptedPack(dataSet);
     CheckPageNumber(n, PageCount(dataSet), dataSet, true);
     HeaderRecord r;
     r.passwordField = EncodePasswordField(password);

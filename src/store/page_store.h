@@ -28,6 +28,14 @@ struct PageInfo {
     bool readOnly = false; // kept as given when the page is empty
 };
 
+// What a pack did.
+struct PackReport {
+    std::int64_t sizeBefore = 0;  // bytes of the data file
+    std::int64_t sizeAfter = 0;
+    int pages = 0;                // pages left
+    int dropped = 0;              // deleted records dropped
+};
+
 class PageStore {
 public:
     explicit PageStore(FileSystem& files = FileSystem::Default(), const Clock& clock = Clock::System());
@@ -95,8 +103,9 @@ public:
     // Removes every deleted record from the header file; following pages move down.
     unsigned PurgeDeletedHeaders(const std::string& dataSet);
     // Copies the referenced bodies, in page order, into a new data file and drops the deleted
-    // records. Page numbers, IDs and dates are unchanged.
-    unsigned PackDataSet(const std::string& dataSet);
+    // records. Page numbers, IDs and dates are unchanged. `report` (may be null) gets what the
+    // pack did, counted while it held the data set, whatever other programs write before or after.
+    unsigned PackDataSet(const std::string& dataSet, PackReport* report = nullptr);
     // Puts right a data set whose pack stopped (a crash, a power cut) while its new files were
     // being moved into place: until both are, the old pair comes back; once both are, the old
     // data file's second name goes. Returns whether there was anything to put right. Run before

@@ -9,9 +9,11 @@
 #include <QSaveFile>
 #include <QTextDocument>
 #include <QTextDocumentWriter>
-#include <cstdio>
+#include <memory>
+#include <string>
 
 #include "editor/rtf_bridge.h"
+#include "store/io_error.h"
 #include "transfer/markdown_output.h"
 #include "transfer/odt_package.h"
 
@@ -50,7 +52,7 @@ bool WriteWithQt(const QTextDocument& doc, const QString& path, const QByteArray
     return WriteBytes(path, bytes);
 }
 
-bool WritePdf(const QTextDocument& doc, const QString& path, const QString& title) {
+bool WritePdf(const QTextDocument& doc, const QString& path, const QString& title, FileSystem& files) {
     // The printer writes the file itself; it writes a name of our own beside the target, which
     // replaces the target only when the whole file is there.
     const QString part = path + ".part";
@@ -68,16 +70,22 @@ bool WritePdf(const QTextDocument& doc, const QString& path, const QString& titl
         QFile::remove(part);
         return false;
     }
-    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) != 0) {
+    // The whole file is on disk before it takes the name.
+    try {
+        const std::string partName = QFile::encodeName(part).toStdString();
+        std::unique_ptr<File> written = files.Open(partName, OpenMode::kReadWrite);
+        if (!written) throw IoError(partName, "The file cannot be opened to sync");
+        written->Sync();
+        written.reset();
+        files.Rename(partName, QFile::encodeName(path).toStdString());
+    } catch (const IoError&) {
         QFile::remove(part);
         return false;
     }
     return true;
 }
 
-}  // namespace
-
-bool SaveDocument(const QTextDocument& doc, const QString& path, FileKind kind, const QString& title) {
+bool Write(const QTextDocument& doc, const QString& path, FileKind kind, const QString& title, FileSystem& files) {
     switch (kind) {
         case FileKind::kRichText: {
             const std::string rtf = editor::SaveRtf(doc);
@@ -87,9 +95,23 @@ bool SaveDocument(const QTextDocument& doc, const QString& path, FileKind kind, 
         case FileKind::kHtml: return WriteWithQt(doc, path, "html");
         case FileKind::kOdt: return WriteWithQt(doc, path, "odf");
         case FileKind::kMarkdown: return WriteBytes(path, MarkdownOf(doc).toUtf8());
-        case FileKind::kPdf: return WritePdf(doc, path, title);
+        case FileKind::kPdf: return WritePdf(doc, path, title, files);
     }
     return false;
+}
+
+}  // namespace
+
+bool SaveDocument(const QTextDocument& doc, const QString& path, FileKind kind, const QString& title,
+                  FileSystem& files) {
+    if (!Write(doc, path, kind, title, files)) return false;
+    // The new name is kept by a power cut only once the folder is on disk.
+    try {
+        files.SyncFolder(QFile::encodeName(path).toStdString());
+    } catch (const IoError&) {
+        return false;
+    }
+    return true;
 }
 
 void PrintDocument(const QTextDocument& doc, QPrinter& printer, const QString& title) {

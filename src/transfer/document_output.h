@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include "store/file_system.h"
 #include "transfer/file_types.h"
 
 class QPrinter;
@@ -15,8 +16,10 @@ namespace jb::transfer {
 // Writes `doc` to `path` as `kind`: rich text as the editor stores pages; plain text as UTF-8
 // with a line feed after each paragraph but the last, pictures left out; HTML and OpenDocument
 // through Qt's writers; Markdown as MarkdownOf writes it; PDF laid out as a print would be, with
-// `title` as the document's title. False when the file could not be written.
-bool SaveDocument(const QTextDocument& doc, const QString& path, FileKind kind, const QString& title);
+// `title` as the document's title. The file is on disk, under its name, before it returns (its
+// folder synced through `files`). False when the file could not be written.
+bool SaveDocument(const QTextDocument& doc, const QString& path, FileKind kind, const QString& title,
+                  FileSystem& files = FileSystem::Default());
 
 // The titles of print jobs, and of PDF files laid out as prints.
 inline const char* const kPageTitle = "Jotterbase printing...";

@@ -11,10 +11,12 @@
 #include <QTextDocument>
 #include <QToolButton>
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "remind/reminder_value.h"
+#include "store/dataset_lock.h"
 #include "store/dataset_paths.h"
 #include "store/io_error.h"
 #include "workspace/main_form.h"
@@ -123,32 +125,37 @@ bool TMainForm::UpdateButtonClick() {
     // A locked page's text is not in the editor: writing the editor would lose the page.
     if (PwLocked()) return true;
     if (!CheckBoxRemindMe->isChecked()) SetRemindDateValue(0);
-    // A page without an ID has never been written: it becomes the last page as the data set is
-    // when it is written, which another program may have added to since it was begun.
-    bool newPage = ws.pageId.empty();
-    if (!newPage && !ws.zapInProgress &&
-        MovedToCounterpart(store, ws.dataSet, ws.pageNumber, ws.pageId)) {
-        // The text on screen is kept as a new page with an ID of its own: its old ID belongs to
-        // the moved page.
-        ws.pageId.clear();
-        newPage = true;
-    }
-    if (newPage) ws.pageId = store.NewPageId(ws.dataSet);
     NoReminderPrompt();
     const double reminder = StoredReminderValue();
-    // The page's new index entries go into the index file with the page, before its record, so
-    // that the page can be found whenever the program stops; the list gets them once it is stored.
     std::vector<std::string> entries;
     IndexAppend append;
-    if (EditorHasLines() && !ws.zapInProgress) {
-        if (!indexList.Loaded()) LoadIndex(indexList, ws.dataSet);
-        entries = PageEntries(indexList.Stops(), ws.dataSet, ws.pageId, EditorPlainText());
-        const WordIndex& present = std::as_const(indexList).Entries();
-        std::erase_if(entries, [&](const std::string& entry) { return present.Contains(entry); });
-        append.text = EntryLines(entries);
-    }
     unsigned status = 0;
+    // Where the page is and its write there are one step to other programs: a zap or a restore
+    // in between would leave its ID in both data sets, or twice in one.
+    std::optional<DataSetLock> hold;
+    bool newPage = false;
     try {
+        hold.emplace(ws.dataSet);
+        // A page without an ID has never been written: it becomes the last page as the data set
+        // is when it is written, which another program may have added to since it was begun.
+        newPage = ws.pageId.empty();
+        if (!newPage && !ws.zapInProgress && MovedToCounterpart(store, ws.dataSet, ws.pageNumber, ws.pageId)) {
+            // The text on screen is kept as a new page with an ID of its own: its old ID belongs
+            // to the moved page.
+            ws.pageId.clear();
+            newPage = true;
+        }
+        if (newPage) ws.pageId = store.NewPageId(ws.dataSet);
+        // The page's new index entries go into the index file with the page, before its record,
+        // so that the page can be found whenever the program stops; the list gets them once it
+        // is stored.
+        if (EditorHasLines() && !ws.zapInProgress) {
+            if (!indexList.Loaded()) LoadIndex(indexList, ws.dataSet);
+            entries = PageEntries(indexList.Stops(), ws.dataSet, ws.pageId, EditorPlainText());
+            const WordIndex& present = std::as_const(indexList).Entries();
+            std::erase_if(entries, [&](const std::string& entry) { return present.Contains(entry); });
+            append.text = EntryLines(entries);
+        }
         if (newPage && !ws.zapInProgress) {
             status = store.AppendPage(ws.dataSet, ws.password, ReadOnlyTicked(), ws.pageId, EditorRtf(), reminder,
                                       ws.created, ws.pageNumber, &append);
@@ -167,6 +174,7 @@ bool TMainForm::UpdateButtonClick() {
         SetModified(true);
         throw;
     }
+    hold.reset();
     if (status != 0) {
         // Nothing was stored: the page stays modified, so that leaving it or closing the window
         // asks about it again instead of dropping the text. A new page has no stored ID yet.
@@ -190,24 +198,37 @@ bool TMainForm::UpdateButtonClick() {
 void TMainForm::ZapButtonClick() {
     // A locked page's text is not in the editor: its copy would be empty.
     if (PwLocked()) return;
+    const QString nothingStored = ws.deletedPagesMode ? "There is no stored page on screen to restore."
+                                                      : "There is no stored page on screen to delete.";
     // Only a stored page can move. A page never written (a new page, a data set without pages,
     // a page that failed to read) would arrive as a blank or unsaved copy with an ID of its own.
     if (ws.pageId.empty() || store.FindPageById(ws.dataSet, ws.pageId, ws.pageNumber) < 0) {
-        ui::ShowInformation(dialogs, this,
-                            ws.deletedPagesMode ? "There is no stored page on screen to restore."
-                                                : "There is no stored page on screen to delete.");
+        ui::ShowInformation(dialogs, this, nothingStored);
         return;
     }
     const QString question = ws.deletedPagesMode
                                  ? "Are you sure you wish to transfer this page back to the main data file?"
                                  : "Are you sure you wish to remove this page from the database?";
     if (!ui::AskYesNo(dialogs, this, question, ui::kButtonNo)) return;
+    // Both data sets are held from the look at the page to its purge, so that no other program
+    // moves or renumbers it meanwhile. While the question was on screen one may have: the page
+    // is then no longer here to move.
+    std::optional<DataSetPairLock> hold;
+    hold.emplace(ws.dataSet);
+    if (store.FindPageById(ws.dataSet, ws.pageId, ws.pageNumber) < 0) {
+        hold.reset();
+        ui::ShowInformation(dialogs, this, nothingStored);
+        return;
+    }
     const std::string target = CounterpartOf(ws.dataSet);
     const double reminder = remind::WholeDays(RemindDateValue()) + remind::TimeOfDayPart(RemindTimeValue());
-    int placed = 0;
-    unsigned status =
-        store.AppendPage(target, ws.password, ReadOnlyTicked(), ws.pageId, EditorRtf(), reminder, ws.created, placed);
+    // A copy the counterpart already has (a move stopped part way) takes the text on screen; the
+    // page is not copied a second time.
+    int placed = -1;
+    unsigned status = store.UpdatePage(target, placed, ws.password, false, ReadOnlyTicked(), ws.pageId, EditorRtf(),
+                                       reminder, ws.created);
     if (status != 0) {
+        hold.reset();
         ui::ShowError(dialogs, this, WriteError(status));
         return;
     }
@@ -222,6 +243,7 @@ void TMainForm::ZapButtonClick() {
     ws.zapInProgress = false;
     QApplication::processEvents();
     status = store.PurgeDeletedHeaders(ws.dataSet);
+    hold.reset();
     if (status != 0) ui::ShowError(dialogs, this, WriteError(status));
 
     // The removed page's ID now belongs to its copy in the target: the window lets go of it

@@ -95,6 +95,11 @@ TEST(CliCheck, EachKindOfDamageIsFoundAndOnlyTheMendableIsMended) {
         {"a work file that may hold a protected page in clear",
          [](const std::string& d) { WriteFileBytes(CompanionPath(d, ".t01"), "{\\rtf1 secret}"); },
          "clear-text-file\t-", true},
+        {"a page also in the deleted pages (a zap stopped after its copy)",
+         [&](const std::string& d) {
+             store.WritePage(CounterpartOf(d), 0, "", false, false, "0000000C", "{\\rtf1 copy}", 0, 1);
+         },
+         "in-counterpart\t2", false},
         {"an interrupted pack",
          [](const std::string& d) { std::filesystem::copy_file(d, CompanionPath(d, ".jbo")); }, "interrupted-pack\t-",
          true},

@@ -120,6 +120,39 @@ TEST_F(CliDataSetTest, RestoreBringsThePageBackAsTheLastPage) {
     EXPECT_EQ("", Ids(deleted));
 }
 
+// A zap that stopped after its copy left page 0000000C in both data sets: a zap or a restore of
+// it finishes that move, and the page is in one of them once.
+TEST_F(CliDataSetTest, AMoveOfAPageInBothDataSetsFinishesTheStoppedMove) {
+    const struct {
+        const char* command;
+        std::string main, deleted;  // IDs after it
+    } cases[] = {
+        {"zap 2", "0000000A 0000000B 0000000D", "0000000E 0000000C"},
+        {"restore 1", "0000000A 0000000B 0000000C 0000000D", "0000000E"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        TempDir fresh;
+        dataSet = fresh.File("data.jb");
+        deleted = fresh.File("%data.jb");
+        SetUp();
+        ASSERT_EQ(0u, store.WritePage(deleted, 0, "", false, false, "0000000E", richtext::RtfFromPlainText("e"), 0, 1));
+        ASSERT_EQ(0u, store.WritePage(deleted, 1, "", false, false, "0000000C", richtext::RtfFromPlainText("page 2"), 0,
+                                      46002));
+        const CliRun found = Cli("check" + Data());
+        EXPECT_EQ(1, found.exitCode);
+        EXPECT_NE(std::string::npos, found.out.find("in-counterpart\t2\tID 0000000C is also page 1 of " + deleted))
+            << found.out;
+        const CliRun run = Cli(std::string(c.command) + Data());
+        ASSERT_EQ(0, run.exitCode) << run.err;
+        EXPECT_NE(std::string::npos, run.out.find("(ID 0000000C)")) << run.out;
+        EXPECT_EQ(c.main, Ids(dataSet));
+        EXPECT_EQ(c.deleted, Ids(deleted));
+        const CliRun check = Cli("check" + Data());
+        EXPECT_EQ(std::string::npos, check.out.find("in-counterpart")) << check.out;
+    }
+}
+
 TEST_F(CliDataSetTest, MovesThatCannotBeDoneChangeNothing) {
     Zap("3" + Data());
     const std::string other = dir.File("other.jb");

@@ -4,6 +4,9 @@
 # jotterbase-cli check must find nothing. Cases (--case, comma-separated; default all):
 #   pack-purge       pack and purge loops beside a zap loop and an add loop
 #   reindex-add      reindex loops beside two add loops
+#   zap-restore      two "zap 0" loops beside a restore loop; none may refuse, none may report a
+#                    page another moved
+#   repair-pack      check --repair beside pack and add loops
 #   window-add       the window's Updates beside two CLI add loops
 #   windows-add      two windows' Updates beside a CLI add loop
 #   window-edit-zap  the window updates the page it shows after a CLI zap of an earlier page

@@ -213,6 +213,11 @@ class Ledger:
         self.pages_checked = 0
 
 
+def split_moves(ledger):
+    """IDs of the pages a stopped zap left in both data sets."""
+    return set(ledger.main) & set(ledger.deleted)
+
+
 class Verifier:
     def __init__(self, cli, ledger):
         self.cli = cli
@@ -241,7 +246,11 @@ class Verifier:
         # An interrupted zap: the page is in one data set or both, never in neither.
         if zap_id:
             in_main, in_del = zap_id in main.ids(), zap_id in dele.ids()
-            text = led.main.get(zap_id)
+            text = pending.get("zap_text", led.main.get(zap_id))
+            # A zap that finishes a stopped one writes the text of the data set's copy over the
+            # deleted pages' copy; killed, it may not have got that far.
+            if zap_id in led.deleted and dele.texts.get(zap_id) == led.deleted[zap_id]:
+                text = led.deleted[zap_id]
             if in_del:
                 led.deleted[zap_id] = text
                 led.zapped_ids.add(zap_id)
@@ -303,6 +312,8 @@ class Verifier:
                                     sorted(strangers - unstored)[:5])
                 else:
                     led.stale_entries += 1
+            elif kind == "in-counterpart" and page in main.live and main.live[page] in split_moves(led):
+                continue  # a zap stopped after its copy; the next zap of the page finishes it
             elif kind == "work-file" and not final:
                 led.work_files += 1
                 ext = os.path.splitext(f["detail"].split(" ")[0])[1]
@@ -312,6 +323,8 @@ class Verifier:
         # The deleted pages have no index of their own; only their bodies are checked there.
         for f in check_findings(self.cli, self.deleted_set) if dele.count else []:
             if f["kind"] in ("unindexed-words", "unknown-ids") or (f["kind"] == "work-file" and not final):
+                continue
+            if f["kind"] == "in-counterpart" and dele.live.get(f["page"]) in split_moves(led):
                 continue
             problems.append("check of the deleted pages: %s %s %s" % (f["kind"], f["page"], f["detail"]))
 
@@ -403,18 +416,31 @@ def kill_test(opts):
 
     commands = ["add", "add", "zap", "pack", "purge", "reindex"]
     if opts.window_driver:
-        commands += ["window", "window"]
+        commands += ["window", "window", "window-edit", "window-zap"]
     typical = {}  # command -> seconds of its last run that ended by itself
     killed_runs = {"add": 0, "window": 0}  # killed runs of the commands that index pages
     gap_runs = {"add": 0, "window": 0}     # ... of which left pages unfindable
     gap_pages = {"add": 0, "window": 0}
     counters = {"A": 0, "W": 0}
+    window_rounds = {"window-edit": 0, "window-zap": 0}  # the window beside a killed pack or zap
     rounds = kills = 0
     deadline = time.time() + opts.soak * 60 if opts.soak else None
     problems = []
     while (rounds < opts.rounds) if deadline is None else (time.time() < deadline):
         rounds += 1
         kind = rnd.choice(commands)
+        if kind in ("window-edit", "window-zap"):
+            window_rounds[kind] += 1
+            try:
+                pending, killed = window_beside_killed(opts, cli, rnd, folder, ledger, typical, log, rounds, kind,
+                                                       env, problems)
+                kills += killed
+                problems += verifier.verify(pending)
+            except Failure as e:
+                problems.append("round %d: %s" % (rounds, e))
+            if problems:
+                break
+            continue
         pending = {"candidates": {}}
         stdin_text = None
         if kind == "add":
@@ -424,11 +450,13 @@ def kill_test(opts):
             argv = cli.argv("add")
             pending["candidates"][norm(stdin_text)] = marker
         elif kind == "zap":
-            # A page an interrupted zap left in both data sets is not zapped again.
+            # A page an interrupted zap left in both data sets is zapped again: that zap finishes
+            # the move instead of copying the page a second time.
             rc, out, err = cli.run("list")
             numbers = [(int(c[0]), c[1]) for c in (l.split("\t") for l in out.splitlines())
-                       if len(c) >= 6 and c[5] != "deleted" and c[1] not in ledger.deleted]
-            n, page_id = rnd.choice(numbers)
+                       if len(c) >= 6 and c[5] != "deleted"]
+            split = [(n, i) for n, i in numbers if i in split_moves(ledger)]
+            n, page_id = rnd.choice(split or numbers)
             argv = cli.argv("zap", str(n))
             pending["zap"] = page_id
             pending["deleted_changed"] = True
@@ -522,6 +550,16 @@ def kill_test(opts):
     # check --repair (which removes the work files killed commands left) must leave no finding.
     if not problems:
         gaps_before_repair = set(ledger.gaps)
+        # The pages stopped zaps left in both data sets are zapped again, which finishes them.
+        for page_id in sorted(split_moves(ledger)):
+            n = Observed(cli, data_set, texts=False).number_of(page_id)
+            rc, out, err = cli.run("zap", str(n))
+            log.note("final: zap %d (ID %s) -> exit %d %s" % (n, page_id, rc, out.strip()))
+            if rc != 0 or "(ID %s)" % page_id not in out:
+                problems.append("final zap of page ID %s, left in both data sets, said %r %r" %
+                                (page_id, out.strip(), err.strip()))
+            else:
+                ledger.deleted[page_id] = ledger.main.pop(page_id)
         log.note("final: pack, reindex, check --repair, check")
         for step in (("pack",), ("reindex",), ("check", "--repair")):
             rc, out, err = cli.run(*step)
@@ -543,6 +581,8 @@ def kill_test(opts):
     print("pages in the ledger at the end: %d live, %d zapped" % (len(ledger.main), len(ledger.deleted)))
     print("pages stored unreported by a killed command (adopted): %d" % ledger.adopted)
     print("zaps interrupted with the page in both data sets: %d" % ledger.zap_copies)
+    print("rounds of the window beside a killed pack or zap: %d updating the page, %d zapping it" %
+          (window_rounds["window-edit"], window_rounds["window-zap"]))
     print("checks that found work files of a killed command: %d %s" %
           (ledger.work_files, " ".join("%s:%d" % kv for kv in sorted(ledger.work_file_kinds.items()))))
     print("checks that found index entries of zapped pages or of pages not stored: %d" % ledger.stale_entries)
@@ -695,6 +735,84 @@ def kill_points(opts):
     return 0
 
 
+def window_beside_killed(opts, cli, rnd, folder, ledger, typical, log, rounds, kind, env, problems):
+    """A kill round with the window open: the window shows a page while a CLI pack or zap is
+    killed at a random instant (or ends), then updates the page (window-edit) or zaps it
+    (window-zap). Returns what the verification must know, and whether the command was killed."""
+    data_set = cli.data_set
+    rc, out, err = cli.run("list")
+    live = [(int(c[0]), c[1]) for c in (l.split("\t") for l in out.splitlines())
+            if len(c) >= 6 and c[5] != "deleted" and c[1] not in split_moves(ledger)]
+    shown, shown_id = rnd.choice(live[1:])
+    old_text = ledger.main[shown_id]
+    p = subprocess.Popen([opts.window_driver, "--folder", folder, "--data", os.path.basename(data_set),
+                          "--edit", str(shown), "--prefix", MARK_PREFIX + "E", "--start", str(rounds)],
+                         stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, env=env)
+    first = p.stdout.readline().split()
+    if len(first) != 3 or first[0] != "showing" or first[2] != shown_id:
+        p.kill()
+        p.communicate()
+        raise Failure("the window driver did not show page %d (ID %s): %r" % (shown, shown_id, first))
+    if kind == "window-zap":
+        command = ("zap", shown)
+    else:
+        command = rnd.choice([("pack",), ("zap", rnd.randrange(shown)), ("zap", shown)])
+    pending = {"candidates": {}}
+    zap_id = None
+    if command[0] == "zap":
+        zap_id = dict(live)[command[1]] if command[1] in dict(live) else None
+        if zap_id is None:
+            p.kill()
+            p.communicate()
+            return pending, False  # the page before it is one a stopped zap left in both
+        pending.update(zap=zap_id, zap_text=ledger.main[zap_id], deleted_changed=True)
+    key = command[0]
+    delay = rnd.uniform(0, typical[key]) if key in typical else None
+    began = time.time()
+    c = start(cli.argv(*[str(a) for a in command]), env=env)
+    killed = False
+    if delay is not None:
+        try:
+            c.wait(timeout=delay)
+        except subprocess.TimeoutExpired:
+            c.send_signal(signal.SIGKILL)
+            killed = True
+    cout, cerr = c.communicate(timeout=120)
+    if not killed and delay is None and c.returncode == 0:
+        typical[key] = time.time() - began
+    if c.returncode != 0 and not killed:
+        problems.append("round %d: %s ended with %d: %s" % (rounds, " ".join(map(str, command)), c.returncode,
+                                                           cerr.strip()[:300]))
+    if zap_id and c.returncode == 0:
+        if "(ID %s)" % zap_id not in cout:
+            problems.append("round %d: zap reported %r for page ID %s" % (rounds, cout.strip(), zap_id))
+        ledger.deleted[zap_id] = ledger.main.pop(zap_id)
+        ledger.zapped_ids.add(zap_id)
+        del pending["zap"]
+    wout, werr = p.communicate("zap\n" if kind == "window-zap" else "go\n", timeout=120)
+    cols = wout.split()
+    log.note("round %d: the window shows page %d (ID %s); %s%s -> %s; the window: %s %s" %
+             (rounds, shown, shown_id, " ".join(map(str, command)),
+              "" if delay is None else " (kill after %.4f s)" % delay, "KILLED" if killed else "exit %d" % c.returncode,
+              wout.strip(), werr.strip()[-200:]))
+    if cols and cols[0] == "updated" and len(cols) == 4:
+        # The shown page with the marker, or, when the page had gone, a new page with its text.
+        ledger.main[cols[3]] = norm(old_text + " " + cols[2])
+        ledger.marked.add(cols[3])
+    elif cols and cols[0] == "zapped" and len(cols) == 2:
+        if cols[1] in ledger.main:
+            ledger.deleted[cols[1]] = ledger.main.pop(cols[1])
+        ledger.zapped_ids.add(cols[1])
+        pending.pop("zap", None)
+        pending.pop("zap_text", None)
+        pending["deleted_changed"] = True
+    elif not (cols and cols[0] == "failed"):
+        problems.append("round %d: the window driver said %r %r" % (rounds, wout.strip(), werr.strip()[-300:]))
+    elif kind == "window-edit":
+        problems.append("round %d: the window refused the Update: %s" % (rounds, werr.strip()[-300:]))
+    return pending, killed
+
+
 def finish_run(opts, problems, ledger, log, folder):
     strict = os.environ.get("JB_KILL_STRICT_INDEX") == "1"
     if ledger.gaps and strict:
@@ -735,7 +853,9 @@ def concurrency_test(opts):
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     overall = 0
     cases = [("pack-purge", "pack beside purge, zap and add", pack_beside_purge),
-             ("reindex-add", "reindex beside add loops", reindex_beside_add)]
+             ("reindex-add", "reindex beside add loops", reindex_beside_add),
+             ("zap-restore", "two zap loops beside a restore loop", zaps_beside_restore),
+             ("repair-pack", "check --repair beside pack and add loops", repair_beside_pack)]
     if opts.window_driver:
         cases.append(("window-add", "window Update beside CLI add loops", window_beside_add))
         cases.append(("windows-add", "two windows' Updates beside a CLI add loop", windows_beside_add))
@@ -772,6 +892,8 @@ def concurrency_test(opts):
         def run_loop(key, argv_list, stdins=None):
             results[key] = loop_process(argv_list, env=env, stdins=stdins)
         run_loop.results = results
+        run_loop.no_refusals = False  # a case sets it where nothing may wait long enough to refuse
+        reported = set()  # IDs the zaps and restores reported moved
 
         threads = case(opts, cli, rnd, folder, ledger, run_loop, threading, problems)
         for t in threads:
@@ -786,18 +908,27 @@ def concurrency_test(opts):
                 log.note("%s: %s -> exit %d %s" % (key, " ".join(argv[1:]), rc, err.strip()[:200]))
                 if rc != 0:
                     refused += 1
-                    if "another program" not in err:
+                    if "another program" not in err or run_loop.no_refusals:
                         problems.append("%s: %s ended with %d: %s" % (key, " ".join(argv[1:]), rc, err.strip()))
                     continue
+                dropped = re.search(r"(-?\d+) deleted record\(s\) dropped", out)
+                if argv[1] == "pack" and (not dropped or int(dropped.group(1)) < 0):
+                    problems.append("%s: pack said %r" % (key, out.strip()))
                 if argv[1] == "add":
                     cols = out.split()
                     ledger.main[cols[1]] = norm(text)
                     ledger.marked.add(cols[1])
-                elif argv[1] == "zap":
+                elif argv[1] in ("zap", "restore"):
                     m = re.search(r"\(ID ([0-9A-F]+)\)", out)
-                    if m:
+                    if not m or m.group(1) in reported:
+                        problems.append("%s: %s said %r, a page moved before" % (key, " ".join(argv[1:]), out.strip()))
+                    elif argv[1] == "zap":
+                        reported.add(m.group(1))
                         ledger.deleted[m.group(1)] = ledger.main.pop(m.group(1), None)
                         ledger.zapped_ids.add(m.group(1))
+                    else:
+                        reported.add(m.group(1))
+                        ledger.main[m.group(1)] = ledger.deleted.pop(m.group(1), None)
                 elif os.path.basename(argv[0]) == "window_update_driver":
                     for number, marker, page_id in parse_window_output(out):
                         ledger.main[page_id] = window_text(marker)
@@ -833,6 +964,35 @@ def pack_beside_purge(opts, cli, rnd, folder, ledger, run_loop, threading, probl
                                                 [add_text(m, rnd) for m in adds])),
         threading.Thread(target=run_loop, args=("zap", [cli.argv("zap", str(first_zap - 2 * k))
                                                         for k in range(loops // 4)])),
+    ]
+
+
+def zaps_beside_restore(opts, cli, rnd, folder, ledger, run_loop, threading, problems):
+    # Two zap loops take page 0 at the same moments: each must report the page it moved. A
+    # restore loop takes back pages zapped before the loops (the first deleted pages, while the
+    # zaps add theirs after them). A zap and a restore hold both data sets: neither may wait for
+    # the other until it gives up.
+    loops = opts.loops // 2
+    for _ in range(loops):
+        out = cli.must("zap", str(len(ledger.main) - 1))
+        page_id = re.search(r"\(ID ([0-9A-F]+)\)", out).group(1)
+        ledger.deleted[page_id] = ledger.main.pop(page_id)
+        ledger.zapped_ids.add(page_id)
+    run_loop.no_refusals = True
+    return [
+        threading.Thread(target=run_loop, args=("zap%d" % j, [cli.argv("zap", "0")] * loops)) for j in range(2)
+    ] + [threading.Thread(target=run_loop, args=("restore", [cli.argv("restore", "0")] * loops))]
+
+
+def repair_beside_pack(opts, cli, rnd, folder, ledger, run_loop, threading, problems):
+    # check --repair removes what stopped commands left, never a file of a writer at work: the
+    # packs beside it must all succeed, as must the repairs.
+    loops = opts.loops // 2
+    adds = ["%sA%06d" % (MARK_PREFIX, k) for k in range(loops)]
+    return [
+        threading.Thread(target=run_loop, args=("check", [cli.argv("check", "--repair")] * loops)),
+        threading.Thread(target=run_loop, args=("pack", [cli.argv("pack")] * loops)),
+        threading.Thread(target=run_loop, args=("add", [cli.argv("add")] * loops, [add_text(m, rnd) for m in adds])),
     ]
 
 
@@ -935,6 +1095,17 @@ def damage_unfindable_page(cli, folder):
         f.writelines(lines)
 
 
+def damage_split_page(cli, folder):
+    # The deleted pages of a copy in which page 5 was zapped: page 5 is then in both data sets.
+    copy = tempfile.mkdtemp(prefix="jb-selftest-split-")
+    shutil.rmtree(copy)
+    shutil.copytree(folder, copy)
+    Cli(cli.path, os.path.join(copy, "data.jb")).must("zap", "5")
+    for name in ("%data.jb", "%data.hd"):
+        shutil.copy(os.path.join(copy, name), os.path.join(folder, name))
+    shutil.rmtree(copy, ignore_errors=True)
+
+
 def self_test(opts):
     """Each kind of damage the tests exist to catch, made by hand in a copy of a small data set,
     must be reported; the undamaged copy must pass."""
@@ -954,6 +1125,7 @@ def self_test(opts):
         ("the data file cut short", damage_cut_body, "damaged"),
         ("a page nobody reported", damage_unreported_page, "never reported stored"),
         ("an added page's index entries removed", damage_unfindable_page, "not found by its marker"),
+        ("a page in the data set and its deleted pages", damage_split_page, "in-counterpart"),
     ]
     failures = 0
     for name, damage, expected in cases:
@@ -972,7 +1144,7 @@ def self_test(opts):
         except Failure as e:
             problems = [str(e)]
         seen = (not problems) if expected is None else any(expected in p for p in problems)
-        print("%-40s %s%s" % (name, "seen" if seen else "MISSED",
+        print("%-46s %s%s" % (name, "seen" if seen else "MISSED",
                               "" if seen else ": " + "; ".join(problems)[:300]))
         failures += 0 if seen else 1
         shutil.rmtree(copy, ignore_errors=True)

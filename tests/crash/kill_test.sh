@@ -1,8 +1,9 @@
 #!/bin/sh
 # Kills jotterbase-cli add, zap, pack, purge, reindex and the main window's Update (through
 # window_update_driver) at random instants and checks after each that every page they reported
-# stored survives. Index gaps ("pages unfindable") fail the run only with JB_KILL_STRICT_INDEX=1
-# (which CTest sets).
+# stored survives. With the window driver it also kills a pack or a zap while the window shows a
+# page, then has the window update that page or zap it. Index gaps ("pages unfindable") fail the
+# run only with JB_KILL_STRICT_INDEX=1 (which CTest sets).
 # A failing data set and its command sequence are kept under /tmp/kill-findings/. See
 # crash_harness.py.
 # With --points it instead stops jotterbase-cli rename before each of its renames, and add

@@ -11,7 +11,8 @@
 // pages (default 20) the window is closed as the user would close it, which saves its index.
 // With --edit N it instead shows page N, prints "showing <N> <ID>", waits for a line on standard
 // input (so that another program can change the data set meanwhile), then types the marker at the
-// end of the page and presses Update, and prints "updated <N> <marker> <ID>".
+// end of the page and presses Update, and prints "updated <N> <marker> <ID>". When the line is
+// "zap" it presses Zap instead, answers Yes, and prints "zapped <ID>".
 // With --close-edit N it shows page N, types the marker at its end, prints "edited <N> <ID>" and
 // waits for a line; then it closes the window as File > Exit does (the question about saving is
 // answered with its default, Yes) and prints "open" when the window stayed open or "closed"; while
@@ -40,12 +41,16 @@ class AnsweringDialogs final : public jb::ui::Dialogs {
 public:
     jb::ui::MessageButton ShowMessage(QWidget*, const jb::ui::MessageRequest& request) override {
         ++shown;
+        last = request.text;
         std::fprintf(stderr, "message %s\n", request.text.toLocal8Bit().constData());
         std::fflush(stderr);
+        if (yes && (request.buttons & jb::ui::kButtonYes)) return jb::ui::kButtonYes;
         return request.defaultButton;
     }
     std::optional<double> AskRemindDate(QWidget*, double) override { return std::nullopt; }
     int shown = 0;
+    bool yes = false;  // a question is answered Yes
+    QString last;      // the text of the last message
 };
 
 class QuietDesktop final : public jb::ui::Desktop {
@@ -126,6 +131,17 @@ int main(int argc, char** argv) {
         std::string line;
         std::getline(std::cin, line);
         const int before = dialogs.shown;
+        if (line == "zap") {
+            const std::string id = form.ws.pageId;
+            dialogs.yes = true;
+            form.ZapButton->click();
+            // Only the question is shown when the page moves.
+            const bool zapped = dialogs.shown == before + 1 && dialogs.last.startsWith("Are you sure");
+            std::printf("%s %s\n", zapped ? "zapped" : "failed", id.c_str());
+            std::fflush(stdout);
+            form.close();
+            return zapped ? 0 : 1;
+        }
         form.EditBox->moveCursor(QTextCursor::End);
         QTest::keyClicks(form.EditBox, QString(" ") + marker);
         form.UpdateButton->click();

@@ -38,7 +38,10 @@ protected:
 };
 
 TEST_F(MovePageTest, APageGoesToTheDeletedPagesAndBackWithEverythingItHad) {
-    ASSERT_EQ(0u, MovePage(store, main, 2, deleted));
+    MovedPage out;
+    ASSERT_EQ(0u, MovePage(store, main, 2, out));
+    EXPECT_EQ("0000000C", out.id);
+    EXPECT_EQ(0, out.placed);
     ASSERT_EQ(3, store.PageCount(main));
     ASSERT_EQ(1, store.PageCount(deleted));
     PageInfo info;
@@ -51,7 +54,8 @@ TEST_F(MovePageTest, APageGoesToTheDeletedPagesAndBackWithEverythingItHad) {
     EXPECT_EQ(45000.75, moved.reminder);
     EXPECT_EQ(44002, moved.created);
 
-    ASSERT_EQ(0u, MovePage(store, deleted, 0, main));
+    ASSERT_EQ(0u, MovePage(store, deleted, 0, out));
+    EXPECT_EQ(3, out.placed);
     EXPECT_EQ(0, store.PageCount(deleted));
     ASSERT_EQ(4, store.PageCount(main));
     PageInfo back;
@@ -61,10 +65,38 @@ TEST_F(MovePageTest, APageGoesToTheDeletedPagesAndBackWithEverythingItHad) {
 }
 
 TEST_F(MovePageTest, APageThatIsNotThereMovesNothing) {
-    EXPECT_NE(0u, MovePage(store, dir.File("none.jb"), 0, deleted));
-    EXPECT_THROW(MovePage(store, main, 7, deleted), std::exception);
+    MovedPage out;
+    EXPECT_NE(0u, MovePage(store, dir.File("none.jb"), 0, out));
+    EXPECT_THROW(MovePage(store, main, 7, out), std::exception);
     EXPECT_EQ(4, store.PageCount(main));
     EXPECT_EQ(0, store.PageCount(deleted));
+}
+
+// A move that stopped after its copy left the page in both data sets: moving it again, either
+// way, finishes that move, and the page is in one data set once.
+TEST_F(MovePageTest, APageAlreadyInTheCounterpartIsNotCopiedTwice) {
+    const struct {
+        const char* name;
+        bool restore;  // the page is moved back from the deleted pages instead
+    } cases[] = {{"zap", false}, {"restore", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir fresh;
+        const std::string from = fresh.File(c.restore ? "%data.jb" : "data.jb");
+        const std::string to = CounterpartOf(from);
+        ASSERT_EQ(0u, store.WritePage(from, 0, "", false, false, "0000000A", richtext::RtfFromPlainText("kept"), 0, 1));
+        ASSERT_EQ(0u,
+                  store.WritePage(from, 1, "", false, false, "0000000B", richtext::RtfFromPlainText("split"), 0, 1));
+        ASSERT_EQ(0u, store.WritePage(to, 0, "", false, false, "0000000B", richtext::RtfFromPlainText("split"), 0, 1));
+        MovedPage out;
+        ASSERT_EQ(0u, MovePage(store, from, 1, out));
+        EXPECT_EQ("0000000B", out.id);
+        EXPECT_EQ(0, out.placed) << "the copy already there";
+        EXPECT_EQ(1, store.PageCount(from));
+        ASSERT_EQ(1, store.PageCount(to));
+        PageInfo info;
+        EXPECT_EQ("split", Text(to, 0, info));
+    }
 }
 
 }  // namespace

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <string>
+
 #include "store/io_error.h"
 #include "store_fixture.h"
 #include "support/faulty_file_system.h"
@@ -35,6 +40,56 @@ TEST_F(PackTest, KeepsOnlyTheLatestBodiesInPageOrder) {
     EXPECT_EQ(ReadFileBytes(dataSet).substr(0, 13), "alphaEbeta 4\xFB");
     EXPECT_EQ(LivePages(), pages);
     for (const char* temp : {".hd1", ".jb1", ".jbo"}) EXPECT_FALSE(FileExists(Companion(temp))) << temp;
+}
+
+// A pack stopped between its two renames leaves the packed data file under the data file's name
+// beside the old header file. A writer that came next wrote against the wrong pair, and lost what
+// it wrote when the pack was put right: every writer puts it right first.
+TEST_F(PackTest, EveryWriterFinishesAPackStoppedBetweenItsRenamesFirst) {
+    const std::string a = AddPage("alpha");
+    const std::string b = AddPage("beta");
+    ASSERT_EQ(store.WritePage(dataSet, 0, "", false, false, a, "alpha 2", 0, kToday - 3), kStatusOk);
+    const auto pages = LivePages();
+    const auto writtenPage = [&] {
+        auto p = pages;
+        p[a] = "alpha 3E";
+        return p;
+    }();
+    const struct {
+        const char* name;
+        std::function<void()> write;
+        std::map<std::string, std::string> after;
+    } cases[] = {
+        {"a page write",
+         [&] { ASSERT_EQ(store.WritePage(dataSet, 0, "", false, false, a, "alpha 3", 0, kToday - 3), kStatusOk); },
+         writtenPage},
+        {"a purge", [&] { ASSERT_EQ(store.PurgeDeletedHeaders(dataSet), kStatusOk); }, pages},
+        {"a pack", [&] { ASSERT_EQ(store.PackDataSet(dataSet), kStatusOk); }, pages},
+    };
+    const std::string saved = ReadFileBytes(dataSet), savedHeader = ReadFileBytes(Companion(".hd"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFileBytes(dataSet, saved);
+        WriteFileBytes(Companion(".hd"), savedHeader);
+        // The pack is stopped at each of its file system calls in turn, until one stop is between
+        // the renames: the packed data file in place, the packed header file not yet.
+        for (long call = 1;; ++call) {
+            ASSERT_LT(call, 500) << "no stop between the renames";
+            FaultyFileSystem stopping(call, true);
+            PageStore packer(stopping, clock);
+            try {
+                packer.PackDataSet(dataSet);
+            } catch (const IoError&) {
+            }
+            if (FileExists(Companion(".jbo")) && !FileExists(Companion(".jb1")) && FileExists(Companion(".hd1"))) break;
+            store.FinishInterruptedPack(dataSet);
+            std::remove(Companion(".jb1").c_str());
+            std::remove(Companion(".hd1").c_str());
+        }
+        c.write();
+        store.FinishInterruptedPack(dataSet);  // what the next program does first
+        EXPECT_EQ(LivePages(), c.after);
+    }
 }
 
 TEST_F(PackTest, WorksOnAFileSystemWithoutHardLinks) {

@@ -4,6 +4,10 @@
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "richtext/richtext.h"
 #include "support/temp_dir.h"
 #include "transfer/odt_package.h"
@@ -88,6 +92,74 @@ TEST_F(DocumentOutputTest, AFileThatCannotBeWrittenFailsAndAnOldOneIsReplacedWho
     small.setPlainText("short");
     ASSERT_TRUE(SaveDocument(small, QString::fromStdString(path), FileKind::kPlainText, ""));
     EXPECT_EQ("short", test::ReadFileBytes(path));
+}
+
+// The real file system, saying what it was asked to make durable.
+class DurabilityLog final : public FileSystem {
+public:
+    std::unique_ptr<File> Open(const std::string& path, OpenMode mode) override {
+        std::unique_ptr<File> file = FileSystem::Default().Open(path, mode);
+        if (!file) return file;
+        return std::make_unique<LoggedFile>(std::move(file), events);
+    }
+    bool Exists(const std::string& path) override { return FileSystem::Default().Exists(path); }
+    std::int64_t FileSize(const std::string& path) override { return FileSystem::Default().FileSize(path); }
+    void Rename(const std::string& from, const std::string& to) override {
+        events.push_back("rename " + from + " " + to);
+        FileSystem::Default().Rename(from, to);
+    }
+    void Link(const std::string& from, const std::string& to) override { FileSystem::Default().Link(from, to); }
+    bool Remove(const std::string& path) override { return FileSystem::Default().Remove(path); }
+    void SyncFolder(const std::string& path) override {
+        events.push_back("sync folder of " + path);
+        FileSystem::Default().SyncFolder(path);
+    }
+    std::vector<std::string> events;
+
+private:
+    class LoggedFile final : public File {
+    public:
+        LoggedFile(std::unique_ptr<File> file, std::vector<std::string>& events)
+            : file_(std::move(file)), events_(events) {}
+        std::size_t Read(void* buffer, std::size_t size) override { return file_->Read(buffer, size); }
+        void Write(const void* buffer, std::size_t size) override { file_->Write(buffer, size); }
+        void Seek(std::int64_t offset) override { file_->Seek(offset); }
+        void SeekToEnd() override { file_->SeekToEnd(); }
+        std::int64_t Size() override { return file_->Size(); }
+        void Sync() override {
+            events_.push_back("sync " + file_->Path());
+            file_->Sync();
+        }
+        const std::string& Path() const override { return file_->Path(); }
+
+    private:
+        std::unique_ptr<File> file_;
+        std::vector<std::string>& events_;
+    };
+};
+
+// An export is on disk under its name when it is reported written: a power cut after that
+// keeps it, which takes its folder's sync after the rename that gave it the name.
+TEST_F(DocumentOutputTest, AWrittenFileIsOnDiskUnderItsName) {
+    const struct {
+        FileKind kind;
+        const char* name;
+        std::vector<std::string> before;  // what the file system is asked before the folder sync
+    } cases[] = {
+        {FileKind::kRichText, "out.rtf", {}},  {FileKind::kPlainText, "out.txt", {}},
+        {FileKind::kHtml, "out.html", {}},     {FileKind::kOdt, "out.odt", {}},
+        {FileKind::kMarkdown, "out.md", {}},
+        {FileKind::kPdf, "out.pdf", {"sync " + dir.File("out.pdf.part"),
+                                     "rename " + dir.File("out.pdf.part") + " " + dir.File("out.pdf")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DurabilityLog files;
+        ASSERT_TRUE(SaveDocument(r1.Document(), QString::fromStdString(dir.File(c.name)), c.kind, "t", files));
+        std::vector<std::string> expected = c.before;
+        expected.push_back("sync folder of " + dir.File(c.name));
+        EXPECT_EQ(expected, files.events);
+    }
 }
 
 TEST(OdtPackage, OnlyAPlainZipIsExtended) {

@@ -30,7 +30,9 @@ ScriptedDialogs::~ScriptedDialogs() {
     if (!pagePasswords_.empty()) ADD_FAILURE() << pagePasswords_.size() << " expected Security dialog(s) never shown";
 }
 
-void ScriptedDialogs::Expect(const QString& text, ui::MessageButton answer) { messages_.push_back({text, answer}); }
+void ScriptedDialogs::Expect(const QString& text, ui::MessageButton answer, std::function<void()> meanwhile) {
+    messages_.push_back({text, answer, std::move(meanwhile)});
+}
 
 void ScriptedDialogs::ExpectRemindDate(std::optional<double> chosen) { dates_.push_back(chosen); }
 
@@ -65,6 +67,7 @@ ui::MessageButton ScriptedDialogs::ShowMessage(QWidget*, const ui::MessageReques
         EXPECT_EQ(next.text.toStdString(), request.text.toStdString());
     }
     EXPECT_TRUE(request.buttons & next.button) << "answer is not a button of the box: " << request.text.toStdString();
+    if (next.meanwhile) next.meanwhile();
     return next.button;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <ostream>
 #include <optional>
 #include <string>
@@ -25,8 +26,9 @@ public:
     ~ScriptedDialogs() override;
 
     // The next message must have this text (a null QString takes any); it is answered with
-    // `answer`.
-    void Expect(const QString& text, ui::MessageButton answer = ui::kButtonOk);
+    // `answer`, after `meanwhile` has run (what another program does while the message is up).
+    void Expect(const QString& text, ui::MessageButton answer = ui::kButtonOk,
+                std::function<void()> meanwhile = {});
     // The next reminder-date dialog ends with OK and this date-time, or with Cancel (nullopt).
     void ExpectRemindDate(std::optional<double> chosen);
     // The next font dialog ends with OK and this choice, or with Cancel (nullopt).
@@ -91,6 +93,7 @@ private:
     struct Answer {
         QString text;
         ui::MessageButton button;
+        std::function<void()> meanwhile;
     };
     std::deque<Answer> messages_;
     std::deque<std::optional<double>> dates_;
