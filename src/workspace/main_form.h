@@ -506,6 +506,8 @@ private:
     void ClearAttributes();
     // After Zap: the query without the removed page, or a neighbour of it, or a new page.
     void ShowAfterZap(int removedNumber, const std::string& removedId);
+    // After a Zap whose page could not be marked as moved: that page again, as stored.
+    void ReshowUnmovedPage();
     bool ReadOnlyTicked() const;
 
     QLabel* panels_[5];

@@ -234,13 +234,20 @@ void TMainForm::ZapButtonClick() {
     }
     ClearEditor();
     ws.zapInProgress = true;
+    bool marked = false;
     try {
-        UpdateButtonClick();
+        marked = UpdateButtonClick();
     } catch (...) {
         ws.zapInProgress = false;
+        ReshowUnmovedPage();
         throw;
     }
     ws.zapInProgress = false;
+    if (!marked) {
+        hold.reset();
+        ReshowUnmovedPage();
+        return;
+    }
     QApplication::processEvents();
     status = store.PurgeDeletedHeaders(ws.dataSet);
     hold.reset();
@@ -253,6 +260,14 @@ void TMainForm::ZapButtonClick() {
     ws.password.clear();
     ShowAfterZap(ws.pageNumber, removedId);
     CaptionRefresh();
+}
+
+void TMainForm::ReshowUnmovedPage() {
+    // The page could not be marked as moved: it is still here as well as in the target, where a
+    // second Zap finds its copy and finishes the move. The emptied editor is no change of the
+    // user's, so it must not be offered for saving.
+    SetModified(false);
+    GotoRecord(ws.pageNumber);
 }
 
 void TMainForm::ShowAfterZap(int removedNumber, const std::string& removedId) {
