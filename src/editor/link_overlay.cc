@@ -75,7 +75,10 @@ void LinkHighlighter::highlightBlock(const QString& text) {
 }
 
 LinkClicks::LinkClicks(QTextEdit* editor)
-    : QObject(editor), editor_(editor), highlighter_(new LinkHighlighter(editor->document())) {
+    : QObject(editor),
+      editor_(editor),
+      viewport_(editor->viewport()),
+      highlighter_(new LinkHighlighter(editor->document())) {
     editor_->viewport()->setMouseTracking(true);
     editor_->viewport()->installEventFilter(this);
 }
@@ -104,7 +107,7 @@ void LinkClicks::UpdateCursorShape(QPoint viewportPos) {
 }
 
 bool LinkClicks::eventFilter(QObject* watched, QEvent* event) {
-    if (forwarding_ || watched != editor_->viewport()) return QObject::eventFilter(watched, event);
+    if (forwarding_ || watched != viewport_) return QObject::eventFilter(watched, event);
     switch (event->type()) {
         case QEvent::MouseButtonPress: {
             auto* m = static_cast<QMouseEvent*>(event);

@@ -67,6 +67,10 @@ class LinkClicks : public QObject {
     void UpdateCursorShape(QPoint viewportPos);
 
     QTextEdit* editor_;
+    // The editor's viewport, whose events the filter watches. Kept from the start, because the
+    // viewport's last events arrive while the editor is being destroyed, when no member of the
+    // editor may be called any more.
+    const QObject* viewport_;
     QPointer<LinkHighlighter> highlighter_;  // goes with the document it highlights
     QString pressedLink_;
     QPoint pressedAt_;

@@ -26,7 +26,11 @@ constexpr int kChecked = 1;
 }  // namespace
 
 TSpellHighlighter::TSpellHighlighter(QTextEdit& editor, HunspellEngine& engine, std::function<bool()> wanted)
-    : QSyntaxHighlighter(static_cast<QObject*>(nullptr)), editor_(editor), engine_(engine), wanted_(std::move(wanted)) {
+    : QSyntaxHighlighter(static_cast<QObject*>(nullptr)),
+      editor_(editor),
+      viewport_(editor.viewport()),
+      engine_(engine),
+      wanted_(std::move(wanted)) {
     setParent(&editor);
     setObjectName("SpellHighlighter");
     underline_.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
@@ -80,7 +84,7 @@ bool TSpellHighlighter::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &editor_ && (event->type() == QEvent::ReadOnlyChange || event->type() == QEvent::FocusIn)) {
         Refresh();
     }
-    if (watched == editor_.viewport() && event->type() == QEvent::Resize) CheckVisibleBlocks();
+    if (watched == viewport_ && event->type() == QEvent::Resize) CheckVisibleBlocks();
     return QSyntaxHighlighter::eventFilter(watched, event);
 }
 

@@ -42,6 +42,10 @@ private:
     void CheckVisibleBlocks();
 
     QTextEdit& editor_;
+    // The editor's viewport, whose events the filter watches. Kept from the start, because the
+    // viewport's last events arrive while the editor is being destroyed, when no member of the
+    // editor may be called any more.
+    const QObject* viewport_;
     HunspellEngine& engine_;
     std::function<bool()> wanted_;
     QTextCharFormat underline_;

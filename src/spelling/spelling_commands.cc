@@ -37,10 +37,9 @@ SpellingCommands::SpellingCommands(workspace::TMainForm& window)
                                          [this] { return window_.settings.spellAsYouType && !window_.PwLocked(); });
 }
 
-SpellingCommands::~SpellingCommands() {
-    // The window outlives the engine only while it is being torn down; leave it none to call.
-    if (window_.spellEngine == engine_.get()) window_.spellEngine = nullptr;
-}
+// The window lets go of the engine in its own destructor: these commands go with the window's
+// children, after it, when none of its members may be touched any more.
+SpellingCommands::~SpellingCommands() = default;
 
 void SpellingCommands::CheckSpellingButtonClick() {
     workspace::TPageEditor& editor = *window_.EditBox;

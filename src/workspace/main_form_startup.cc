@@ -71,7 +71,11 @@ TMainForm::TMainForm(MainFormSeams seams, QWidget* parent)
     setWindowTitle(QString::fromLatin1(kTitlePrefix.data(), static_cast<int>(kTitlePrefix.size())));
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    // The spelling commands' engine goes with them, after this body, among the children: from
+    // here on nothing may call it.
+    spellEngine = nullptr;
+}
 
 void TMainForm::RunGuarded(const std::function<void()>& command) {
     try {

@@ -28,7 +28,7 @@ std::string HexDump(const std::string& bytes) {
     std::string out;
     std::string previous;
     bool skipping = false;
-    char text[24];  // room for any 64-bit offset in hex and a newline
+    char text[32];
     for (std::size_t at = 0; at < bytes.size(); at += 16) {
         const std::string line = bytes.substr(at, 16);
         if (line.size() == 16 && line == previous) {
