@@ -1,0 +1,544 @@
+// The walker's commands: what the user does in the window, and what the user then expects of
+// the page on screen and of the data set.
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <algorithm>
+
+#include "protect/password_forms.h"
+#include "search/search_engine.h"
+#include "store/word_index.h"
+#include "walk/walker.h"
+#include "workspace/main_form.h"
+
+namespace jb::walk {
+
+namespace {
+
+const std::string kUnsaved = "You have not saved the changes (updated) the current record. Do you wish to do so now?";
+const std::string kNoReminder = "This page has no reminder-date set. Do you wish to add one?";
+const std::string kRemove = "Are you sure you wish to remove this page from the database?";
+const std::string kRestore = "Are you sure you wish to transfer this page back to the main data file?";
+const std::string kNothingToDelete = "There is no stored page on screen to delete.";
+const std::string kNothingToRestore = "There is no stored page on screen to restore.";
+const std::string kInvalidNumber = "The page number you have typed is not a valid number";
+const std::string kNoDeletedFile = "There is no file of deleted pages for this data-file.";
+const std::string kWrongPassword =
+    "You have not typed the password correctly. Please check for spelling/punctuation and try again.";
+const std::string kPasswordsDiffer = "You must enter the same password twice to set it.";
+const std::string kPasswordTooShort = "You must enter a password of more than two letters to set it.";
+
+// Words the index takes (longer than two letters, no stop words) and that never make a web
+// address.
+const char* const kWords[] = {"apple", "river", "stone", "cloud", "maple", "tiger",
+                              "lemon", "orbit", "piano", "quartz", "zebra", "violet"};
+
+std::string RandomWords(std::mt19937& random) {
+    std::string out;
+    const int n = 1 + static_cast<int>(random() % 3);
+    for (int i = 0; i < n; ++i) out += std::string(" ") + kWords[random() % std::size(kWords)];
+    return out;
+}
+
+std::string RandomPassword(std::mt19937& random, std::size_t length) {
+    std::string out;
+    for (std::size_t i = 0; i < length; ++i) {
+        const char c = static_cast<char>('a' + random() % 4);
+        out += random() % 2 ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    return out;
+}
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+std::string ChangeCase(std::string s, std::mt19937& random) {
+    for (char& c : s)
+        if (random() % 2) c = static_cast<char>(std::isupper(static_cast<unsigned char>(c)) ? std::tolower(c) : std::toupper(c));
+    return s;
+}
+
+bool AllDigits(const std::string& s) {
+    return std::all_of(s.begin(), s.end(), [](unsigned char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+const std::vector<Walker::Command>& Walker::Commands() {
+    auto unlocked = [](const Walker& w) { return !w.model_.screen.locked; };
+    auto always = [](const Walker&) { return true; };
+    static const std::vector<Command> table = {
+        {"Type", unlocked, &Walker::TypeText},
+        // Enter on an empty last paragraph that still carries a format only resets the format
+        // (the editor's way of ending a list): the walk presses it after text.
+        {"Enter",
+         [](const Walker& w) {
+             const std::string& t = w.model_.screen.text;
+             return !w.model_.screen.locked && !t.empty() && t.back() != '\n';
+         },
+         &Walker::PressEnter},
+        {"Backspace", unlocked, &Walker::Backspace},
+        {"Paste", unlocked, &Walker::Paste},
+        {"Update", unlocked, &Walker::Update},
+        {"Add", unlocked, &Walker::Add},
+        {"Zap", unlocked, &Walker::Zap},
+        {"Next", always, &Walker::NextPage},
+        {"Previous", always, &Walker::PreviousPage},
+        {"PageNumber", always, &Walker::TypePageNumber},
+        {"DeletedPages", always, &Walker::ToggleDeletedPages},
+        {"Search", always, &Walker::Search},
+        {"Reject", [](const Walker& w) { return w.model_.query.open; }, &Walker::Reject},
+        {"CloseQuery", [](const Walker& w) { return w.model_.query.open; }, &Walker::CloseQuery},
+        {"ReadOnly", unlocked, &Walker::ToggleReadOnly},
+        {"SetPassword", [](const Walker& w) { return !w.model_.screen.locked && w.model_.screen.password.empty(); },
+         &Walker::SetPassword},
+        {"ClearPassword", [](const Walker& w) { return !w.model_.screen.locked && !w.model_.screen.password.empty(); },
+         &Walker::ClearPassword},
+        {"Unlock", [](const Walker& w) { return w.model_.screen.locked; }, &Walker::Unlock},
+        {"LeaveLocked", [](const Walker& w) { return w.model_.screen.locked; }, &Walker::LeaveLockedPage},
+        {"Pack", unlocked, &Walker::Pack},
+        {"RebuildIndex", unlocked, &Walker::RebuildIndex},
+    };
+    return table;
+}
+
+const std::vector<std::string>& Walker::CommandNames() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> out;
+        for (const Command& c : Commands()) out.push_back(c.name);
+        return out;
+    }();
+    return names;
+}
+
+bool Walker::Applicable(int command) const {
+    return command >= 0 && command < static_cast<int>(Commands().size()) &&
+           Commands()[static_cast<std::size_t>(command)].applies(*this);
+}
+
+// --- What the window does, as the user expects it ---
+
+void Walker::SettleUnsaved() {
+    if (!model_.screen.modified || model_.screen.locked) return;
+    if (std::optional<Shown> a = Expect(kUnsaved); a && a->answer == ui::kButtonYes) Commit();
+}
+
+void Walker::Commit() {
+    Screen& s = model_.screen;
+    if (s.reminder == 0 && !s.text.empty()) {
+        if (std::optional<Shown> a = Expect(kNoReminder); a && a->answer == ui::kButtonYes)
+            if (std::optional<Shown> d = Expect("<remind date>"); d && d->date) s.reminder = *d->date;
+    }
+    std::vector<ModelPage>& set = model_.Current();
+    ModelPage page{s.id, s.text, s.readOnly, s.password, s.reminder};
+    const int at = s.id.empty() ? -1 : model_.Find(model_.current, s.id);
+    if (at >= 0) {
+        set[static_cast<std::size_t>(at)] = page;
+        s.number = at;
+    } else {
+        // A new page: the ID the window gave it must be new to both sets.
+        page.id = store_.PageIdAt(DataSetOf(model_.current), static_cast<int>(set.size()));
+        if (page.id.empty() || model_.IdInUse(page.id))
+            Fail("a new page was stored with ID \"" + page.id + "\", which is missing or in use");
+        s.id = page.id;
+        s.number = static_cast<int>(set.size());
+        set.push_back(page);
+    }
+    model_.exists[model_.current] = true;
+    s.modified = false;
+}
+
+void Walker::ShowNumber(int n) {
+    // The changes are settled once before the page is left: an answer is not asked again.
+    SettleUnsaved();
+    model_.screen.modified = false;
+    model_.ShowStored(n);
+}
+
+void Walker::ShowQueryPage() {
+    SettleUnsaved();
+    model_.screen.modified = false;
+    const std::string& id = model_.query.ids[static_cast<std::size_t>(model_.query.pos - 1)];
+    const int n = model_.Find(model_.current, id);
+    if (n < 0) {
+        Fail("the query shows page " + id + ", which is not stored");
+        return;
+    }
+    model_.ShowStored(n);
+}
+
+bool Walker::DropFromQuery(const std::string& id) {
+    Query& q = model_.query;
+    std::erase(q.ids, id);
+    if (q.ids.empty()) {
+        q = Query{};
+        return false;
+    }
+    q.pos = std::clamp(q.pos, 1, static_cast<int>(q.ids.size()));
+    ShowQueryPage();
+    return true;
+}
+
+void Walker::QueryMove(int by) {
+    Query& q = model_.query;
+    const int to = q.pos + by;
+    if (to < 1 || to > static_cast<int>(q.ids.size())) return;
+    q.pos = to;
+    ShowQueryPage();
+}
+
+void Walker::Next(bool buttonEnabled) {
+    if (!buttonEnabled) return;
+    SettleUnsaved();
+    model_.screen.modified = false;
+    if (model_.query.open) {
+        QueryMove(1);
+        return;
+    }
+    if (model_.screen.number < static_cast<int>(model_.Current().size()) - 1) ShowNumber(model_.screen.number + 1);
+}
+
+void Walker::Previous(bool buttonEnabled) {
+    if (!buttonEnabled) return;
+    SettleUnsaved();
+    model_.screen.modified = false;
+    if (model_.query.open) {
+        QueryMove(-1);
+        return;
+    }
+    if (model_.screen.number > 0) ShowNumber(model_.screen.number - 1);
+}
+
+// --- The user's commands ---
+
+void Walker::TypeText() {
+    const std::string words = RandomWords(random_);
+    form_->EditBox->setFocus();
+    Key(form_->EditBox, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(form_->EditBox, QString::fromStdString(words));
+    if (model_.screen.readOnly) return;
+    model_.screen.text += words;
+    model_.screen.modified = true;
+}
+
+void Walker::PressEnter() {
+    form_->EditBox->setFocus();
+    Key(form_->EditBox, Qt::Key_End, Qt::ControlModifier);
+    Key(form_->EditBox, Qt::Key_Return);
+    if (model_.screen.readOnly) return;
+    model_.screen.text += "\n";
+    model_.screen.modified = true;
+}
+
+void Walker::Backspace() {
+    const std::size_t times = 1 + random_() % 4;
+    form_->EditBox->setFocus();
+    Key(form_->EditBox, Qt::Key_End, Qt::ControlModifier);
+    for (std::size_t i = 0; i < times; ++i) Key(form_->EditBox, Qt::Key_Backspace);
+    std::string& text = model_.screen.text;
+    if (model_.screen.readOnly || text.empty()) return;
+    text.erase(text.size() - std::min(times, text.size()));
+    model_.screen.modified = true;
+}
+
+void Walker::Paste() {
+    const std::string words = RandomWords(random_);
+    QApplication::clipboard()->setText(QString::fromStdString(words));
+    form_->EditBox->setFocus();
+    Key(form_->EditBox, Qt::Key_End, Qt::ControlModifier);
+    Key(form_->EditBox, Qt::Key_V, Qt::ControlModifier);
+    if (model_.screen.readOnly) return;
+    model_.screen.text += words;
+    model_.screen.modified = true;
+}
+
+void Walker::Update() {
+    if (random_() % 2) {
+        form_->EditBox->setFocus();
+        Key(form_->EditBox, Qt::Key_S, Qt::ControlModifier);
+    } else {
+        form_->UpdateButton->click();
+    }
+    // Update is enabled exactly while the page has unsaved changes.
+    if (model_.screen.modified) Commit();
+}
+
+void Walker::Add() {
+    switch (random_() % 3) {
+    case 0:
+        form_->EditBox->setFocus();
+        Key(form_->EditBox, Qt::Key_A, Qt::ControlModifier);
+        break;
+    case 1: form_->MMenuAdd->trigger(); break;
+    default: form_->AddButton->click();
+    }
+    SettleUnsaved();
+    model_.ShowNew();
+}
+
+void Walker::Zap() {
+    switch (random_() % 3) {
+    case 0:
+        form_->EditBox->setFocus();
+        Key(form_->EditBox, Qt::Key_D, Qt::ControlModifier);
+        break;
+    case 1: form_->MMenuZap->trigger(); break;
+    default: form_->ZapButton->click();
+    }
+    Screen& s = model_.screen;
+    const int from = model_.current;
+    const int at = s.id.empty() ? -1 : model_.Find(from, s.id);
+    if (at < 0) {
+        Expect(from == 0 ? kNothingToDelete : kNothingToRestore);
+        return;
+    }
+    std::optional<Shown> sure = Expect(from == 0 ? kRemove : kRestore);
+    if (!sure || sure->answer != ui::kButtonYes) return;
+    // The page moves as it is on screen, changes included.
+    const ModelPage moved{s.id, s.text, s.readOnly, s.password, s.reminder};
+    model_.sets[1 - from].push_back(moved);
+    model_.exists[1 - from] = true;
+    model_.sets[from].erase(model_.sets[from].begin() + at);
+    const int removedNumber = s.number;
+    s.modified = false;
+    if (model_.query.open && DropFromQuery(moved.id)) return;
+    const int count = static_cast<int>(model_.Current().size());
+    if (count == 0) {
+        model_.ShowNew();
+        return;
+    }
+    ShowNumber(std::min(removedNumber == 0 ? 0 : removedNumber - 1, count - 1));
+}
+
+void Walker::NextPage() {
+    // The menu item presses the button even while the button is disabled; its key does nothing
+    // while the page is locked, as the Page menu is then disabled.
+    const bool byKey = random_() % 2;
+    const bool enabled = byKey ? form_->MMenuNext->isEnabled() && !model_.screen.locked : form_->ButtonUp->isEnabled();
+    if (byKey)
+        Key(QApplication::focusWidget() ? QApplication::focusWidget() : form_.get(), Qt::Key_F10, Qt::ShiftModifier);
+    else
+        form_->ButtonUp->click();
+    Next(enabled);
+}
+
+void Walker::PreviousPage() {
+    // The menu item presses the button even while the button is disabled; its key does nothing
+    // while the page is locked, as the Page menu is then disabled.
+    const bool byKey = random_() % 2;
+    const bool enabled = byKey ? form_->MMenuPrevious->isEnabled() && !model_.screen.locked : form_->ButtonDown->isEnabled();
+    if (byKey)
+        Key(QApplication::focusWidget() ? QApplication::focusWidget() : form_.get(), Qt::Key_F9, Qt::ShiftModifier);
+    else
+        form_->ButtonDown->click();
+    Previous(enabled);
+}
+
+void Walker::TypePageNumber() {
+    const int count = static_cast<int>(model_.Current().size());
+    std::string typed;
+    switch (random_() % 5) {
+    case 0: typed = std::to_string(count > 0 ? static_cast<int>(random_() % static_cast<unsigned>(count)) : 0); break;
+    case 1: typed = std::to_string(count + static_cast<int>(random_() % 3)); break;
+    case 2: typed = std::vector<std::string>{"12a", "x", "-1", "3 "}[random_() % 4]; break;
+    case 3: typed = random_() % 2 ? "last" : "LAST"; break;
+    default: typed = "00" + std::to_string(count > 0 ? static_cast<int>(random_() % static_cast<unsigned>(count)) : 0);
+    }
+    if (random_() % 2)
+        form_->GotoPageNumber1->trigger();
+    else
+        form_->EditRecNum->setFocus();
+    form_->EditRecNum->selectAll();
+    QTest::keyClicks(form_->EditRecNum, QString::fromStdString(typed));
+    Key(form_->EditRecNum, Qt::Key_Return);
+
+    if (Lower(typed) == "last") typed = std::to_string(count - 1);
+    if (!AllDigits(typed)) {
+        Expect(kInvalidNumber);
+        return;
+    }
+    SettleUnsaved();
+    model_.screen.modified = false;
+    const int number = std::stoi(typed);
+    if (number > static_cast<int>(model_.Current().size()) - 1) return;
+    ShowNumber(number);
+}
+
+void Walker::ToggleDeletedPages() {
+    form_->DeletedPages->trigger();
+    const int other = 1 - model_.current;
+    if (!model_.exists[other]) {
+        Expect(kNoDeletedFile);
+        return;
+    }
+    SettleUnsaved();
+    model_.screen.modified = false;
+    model_.current = other;
+    model_.query = Query{};
+    if (model_.Current().empty())
+        model_.ShowNew();
+    else
+        ShowNumber(0);
+}
+
+void Walker::Search() {
+    // Mostly a word some page of the data set holds.
+    std::string word = kWords[random_() % std::size(kWords)];
+    const std::vector<ModelPage>& pages = model_.Current();
+    if (!pages.empty() && random_() % 4 != 0) {
+        const ModelPage& p = pages[random_() % pages.size()];
+        for (const char* w : kWords)
+            if (p.text.find(w) != std::string::npos) word = w;
+    }
+    form_->EditSearchTerm->setFocus();
+    form_->EditSearchTerm->selectAll();
+    QTest::keyClicks(form_->EditSearchTerm, QString::fromStdString(word));
+    Key(form_->EditSearchTerm, Qt::Key_Return);
+
+    // A page with changes is updated before the search, without a question.
+    if (model_.screen.modified && !model_.screen.locked) Commit();
+    // What the search finds in the index as it is now.
+    IndexList index;
+    LoadIndex(index, DataSetOf(model_.current));
+    search::SearchSettings settings;
+    settings.searchMessages = false;
+    settings.today = clock_.Today();
+    search::SearchOutcome found =
+        search::RunSearch(word, settings, DataSetOf(model_.current), index.Entries(), store_);
+    if (!found.found || found.ids.empty()) return;
+    if (found.ids.size() == 1 && model_.Find(model_.current, found.ids.front()) < 0) return;
+    std::vector<std::string> shown(form_->QueryList.begin() + (form_->QueryList.empty() ? 0 : 1), form_->QueryList.end());
+    std::vector<std::string> expected = found.ids;
+    std::sort(shown.begin(), shown.end());
+    std::sort(expected.begin(), expected.end());
+    if (shown != expected) Fail("the query for \"" + word + "\" holds other pages than a search finds");
+    model_.query = Query{true, word, std::vector<std::string>(form_->QueryList.begin() + 1, form_->QueryList.end()), 1};
+    ShowQueryPage();
+}
+
+void Walker::Reject() {
+    if (random_() % 2)
+        form_->RejectButton->click();
+    else
+        form_->RejectCurrentpage1->trigger();
+    Query& q = model_.query;
+    if (q.ids.empty() || q.pos <= 0) return;
+    q.ids.erase(q.ids.begin() + (q.pos - 1));
+    if (q.ids.empty()) {
+        q = Query{};
+        return;
+    }
+    q.pos = std::clamp(q.pos, 1, static_cast<int>(q.ids.size()));
+    ShowQueryPage();
+}
+
+void Walker::CloseQuery() {
+    if (random_() % 2)
+        form_->CloseQueryButton->click();
+    else
+        form_->CloseQuery1->trigger();
+    model_.query = Query{};
+}
+
+void Walker::ToggleReadOnly() {
+    if (random_() % 2) {
+        form_->EditBox->setFocus();
+        Key(form_->EditBox, Qt::Key_O, Qt::ControlModifier);
+    } else {
+        form_->CheckBoxReadOnly->click();
+    }
+    model_.screen.readOnly = !model_.screen.readOnly;
+    model_.screen.modified = true;
+}
+
+void Walker::SetPassword() {
+    if (random_() % 2) {
+        form_->EditBox->setFocus();
+        Key(form_->EditBox, Qt::Key_P, Qt::ControlModifier);
+    } else {
+        form_->CheckBoxPassword->click();
+    }
+    model_.screen.modified = true;
+    protect::TPwForm& dialog = *form_->PwForm;
+    const unsigned choice = random_() % 4;
+    if (choice == 3) {
+        dialog.Button2->click();
+        return;
+    }
+    const std::string password = RandomPassword(random_, choice == 2 ? 2 : 3 + random_() % 6);
+    std::string again = password;
+    if (choice == 1) again.back() = again.back() == 'z' ? 'y' : 'z';
+    QTest::keyClicks(dialog.Pw1, QString::fromStdString(password));
+    QTest::keyClicks(dialog.Pw2, QString::fromStdString(again));
+    dialog.Button1->click();
+    if (choice == 0) {
+        model_.screen.password = password;
+        return;
+    }
+    Expect(choice == 1 ? kPasswordsDiffer : kPasswordTooShort);
+    dialog.Button2->click();
+}
+
+void Walker::ClearPassword() {
+    if (random_() % 2) {
+        form_->EditBox->setFocus();
+        Key(form_->EditBox, Qt::Key_P, Qt::ControlModifier);
+    } else {
+        form_->CheckBoxPassword->click();
+    }
+    model_.screen.password.clear();
+    model_.screen.modified = true;
+}
+
+void Walker::Unlock() {
+    const bool right = random_() % 4 != 0;
+    const std::string typed = right ? ChangeCase(model_.screen.password, random_) : "wrong";
+    form_->EditPw->setFocus();
+    QTest::keyClicks(form_->EditPw, QString::fromStdString(typed));
+    if (random_() % 2)
+        Key(form_->EditPw, Qt::Key_Return);
+    else
+        form_->PwButton->click();
+    if (!right) {
+        Expect(kWrongPassword);
+        return;
+    }
+    Screen& s = model_.screen;
+    s.locked = false;
+    s.modified = false;
+    const int n = model_.Find(model_.current, s.id);
+    if (n >= 0) s.text = model_.Current()[static_cast<std::size_t>(n)].text;
+    // In a query, a page without the query's word gives way to the next page of the query.
+    if (model_.query.open && Lower(s.text).find(model_.query.word) == std::string::npos) Next(true);
+}
+
+void Walker::LeaveLockedPage() {
+    form_->PwCancelButton->click();
+    Screen& s = model_.screen;
+    s.locked = false;
+    if (model_.Current().size() == 1) {
+        model_.ShowNew();
+    } else if (s.number == 0) {
+        Next(true);
+    } else {
+        Previous(true);
+    }
+}
+
+void Walker::Pack() {
+    form_->Packcurrentdatabase1->trigger();
+    // A data set never written has no files to pack.
+    if (!model_.exists[model_.current]) Expect("Error #5 occurred");
+}
+
+void Walker::RebuildIndex() { form_->Rebuilddamagedindex1->trigger(); }
+
+}  // namespace jb::walk
