@@ -199,9 +199,14 @@ void TMainForm::ZapButtonClick() {
     if (!ui::AskYesNo(dialogs, this, question, ui::kButtonNo)) return;
     const std::string target = CounterpartOf(ws.dataSet);
     const double reminder = remind::WholeDays(RemindDateValue()) + remind::TimeOfDayPart(RemindTimeValue());
+    // A page moved back is found in the data set by the words it holds now: it may have changed
+    // among the deleted pages, or on screen before the move, since its entries there were made.
+    IndexAppend append;
+    if (ws.deletedPagesMode && EditorHasLines())
+        append = PageEntriesAppend(indexList.Stops(), target, ws.pageId, EditorPlainText());
     int placed = 0;
-    unsigned status =
-        store.AppendPage(target, ws.password, ReadOnlyTicked(), ws.pageId, EditorRtf(), reminder, ws.created, placed);
+    unsigned status = store.AppendPage(target, ws.password, ReadOnlyTicked(), ws.pageId, EditorRtf(), reminder,
+                                       ws.created, placed, append.text.empty() ? nullptr : &append);
     if (status != 0) {
         ui::ShowError(dialogs, this, WriteError(status));
         return;
