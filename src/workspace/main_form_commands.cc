@@ -150,9 +150,12 @@ void TMainForm::UpdateButtonClick() {
     unsigned status = 0;
     try {
         if (newPage && !ws.zapInProgress) {
+            // The box names the new page unless the user typed another number there (Update may
+            // run on the way to it).
+            const bool boxNamesPage = EditRecNum->text() == QString::number(ws.pageNumber);
             status = store.AppendPage(ws.dataSet, ws.password, ReadOnlyTicked(), ws.pageId, EditorRtf(), reminder,
                                       ws.created, ws.pageNumber, &append);
-            EditRecNum->setText(QString::number(ws.pageNumber));
+            if (boxNamesPage) EditRecNum->setText(QString::number(ws.pageNumber));
         } else {
             // Another program may have renumbered the page since it was shown. The box keeps a
             // number the user typed (Update may run on the way to it) unless the page moved.
