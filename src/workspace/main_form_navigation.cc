@@ -99,6 +99,9 @@ void TMainForm::ShowPageNumber(int n) {
     // The unsaved changes belong to the page on screen: they are settled while it is still the
     // current page, so that an Update they run writes that page and no other.
     CheckUnsavedChanges();
+    // Settled: the user's answer stands, and the page read next does not ask again. (A second
+    // Yes would come after the page number had moved on to page n.)
+    SetModified(false);
     ws.pageNumber = n;
     EditRecNum->setText(QString::number(n));
     GotoRecord(n);
