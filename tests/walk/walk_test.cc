@@ -30,6 +30,9 @@ TEST(WindowWalk, WalksThatOnceFoundAFault) {
          "number on the page it left",
          "Type:4230666558 Search:668361759 Zap:2914152050 Paste:1900568149 DeletedPages:3426637731 "
          "Zap:3787716137 DeletedPages:3982509839 Search:2919136326 SetPassword:2109680170 Reject:2287476813"},
+        {"Undo back to the page as it was left Update enabled and the page marked modified, so that "
+         "Update wrote a blank new page",
+         "Paste:1326262556 Undo:3244243891 Update:838827343"},
     };
     for (const auto& w : walks) {
         SCOPED_TRACE(w.fault);

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QTest>
+#include <QToolButton>
 #include <QWindow>
 #include <cmath>
 #include <cstdio>
@@ -81,8 +82,9 @@ Walker::Walker() {
     form_->activateWindow();
     if (!QTest::qWaitForWindowActive(form_.get())) Fail("the window did not become active");
     dialogs_.log.clear();
-    model_.exists[0] = test::FileExists(DataSetOf(0));
-    model_.exists[1] = test::FileExists(DataSetOf(1));
+    model_.current = form_->ws.dataSet;
+    for (const std::string& set : {model_.current, CounterpartOf(model_.current)})
+        model_.sets[set].exists = test::FileExists(set);
     model_.ShowNew();
 }
 
@@ -91,10 +93,6 @@ Walker::~Walker() {
     form_.reset();
 }
 
-std::string Walker::DataSetOf(int set) const {
-    const std::string main = dir_.File("data.jb");
-    return set == 0 ? main : DeletedPagesDataSet(main);
-}
 
 void Walker::Key(QWidget* to, int key, int modifiers) {
     QTest::keyClick(to, static_cast<Qt::Key>(key), static_cast<Qt::KeyboardModifiers>(modifiers));
@@ -134,6 +132,7 @@ std::string Walker::Run(const Step& step) {
         Fail(std::string("the walker caught ") + e.what());
     }
     for (const Shown& s : dialogs_.log) Fail("unexpected message " + Quoted(s.text));
+    if (!model_.screen.modified) model_.screen.unchangedText = model_.screen.text;
     if (std::getenv("WALK_TRACE")) Trace(step);
     dialogs_.log.clear();
     if (!failure_.empty()) return failure_;
@@ -149,22 +148,25 @@ void Walker::Trace(const Step& step) const {
 }
 
 std::string Walker::Check() {
-    for (int set : {0, 1})
-        if (std::string f = CheckSet(set); !f.empty()) return f;
-    std::map<std::string, int> ids;
-    for (int set : {0, 1})
-        for (const HeaderRecord& r : store_.ReadAllHeaders(DataSetOf(set)))
-            if (++ids[r.Id()] > 1) return "ID " + r.Id() + " is stored twice";
+    for (const auto& [path, set] : model_.sets)
+        if (std::string f = CheckSet(path); !f.empty()) return f;
+    // IDs are unique across a data set and its deleted pages.
+    for (const auto& [path, set] : model_.sets) {
+        if (IsDeletedPagesDataSet(path)) continue;
+        std::map<std::string, int> ids;
+        for (const std::string& both : {path, CounterpartOf(path)})
+            for (const HeaderRecord& r : store_.ReadAllHeaders(both))
+                if (++ids[r.Id()] > 1) return "ID " + r.Id() + " is stored twice in " + path + " and its deleted pages";
+    }
     if (std::string f = CheckScreen(); !f.empty()) return f;
     return CheckSearch();
 }
 
-std::string Walker::CheckSet(int set) {
-    const std::string dataSet = DataSetOf(set);
-    const std::string name = set == 0 ? "the data set" : "the deleted pages";
-    const std::vector<ModelPage>& pages = model_.sets[set];
-    if (test::FileExists(dataSet) != model_.exists[set])
-        return name + (model_.exists[set] ? " should exist" : " should not exist");
+std::string Walker::CheckSet(const std::string& dataSet) {
+    const std::string name = dataSet.substr(dir_.Path().size());
+    const std::vector<ModelPage>& pages = model_.sets[dataSet].pages;
+    const bool exists = model_.sets[dataSet].exists;
+    if (test::FileExists(dataSet) != exists) return name + (exists ? " should exist" : " should not exist");
     const int count = store_.PageCount(dataSet);
     if (count != static_cast<int>(pages.size()))
         return name + " holds " + std::to_string(count) + " pages, expected " + std::to_string(pages.size());
@@ -193,14 +195,15 @@ std::string Walker::CheckSet(int set) {
 std::string Walker::CheckScreen() {
     workspace::TMainForm& f = *form_;
     const Screen& s = model_.screen;
-    if (f.ws.deletedPagesMode != (model_.current == 1))
-        return model_.current == 1 ? "the window left the deleted pages" : "the window shows the deleted pages";
+    if (f.ws.dataSet != model_.current) return "the window shows data set " + f.ws.dataSet + ", expected " + model_.current;
     if (f.PwLocked() != s.locked) return s.locked ? "the page is not locked" : "the page is locked";
     if (f.EditRecNum->text().toStdString() != std::to_string(s.number))
         return "the page number box shows " + f.EditRecNum->text().toStdString() + ", expected " +
                std::to_string(s.number);
     if (f.ws.pageId != s.id) return "the window holds page ID " + Quoted(f.ws.pageId) + ", expected " + Quoted(s.id);
     if (f.Modified() != s.modified) return s.modified ? "the page's changes are not marked" : "the page is marked modified";
+    if (f.UpdateButton->isEnabled() != s.modified)
+        return s.modified ? "Update is disabled on a changed page" : "Update is enabled on an unchanged page";
     if (f.CheckBoxReadOnly->isChecked() != s.readOnly) return "the read-only box is wrong";
     if (PageKey(f.ws.password) != PageKey(s.password)) return "the window holds password " + Quoted(f.ws.password);
     const std::string editor = f.EditBox->toPlainText().toStdString();
@@ -214,27 +217,31 @@ std::string Walker::CheckScreen() {
     }
     // The page on screen is the stored page of the number shown, or a page not yet written.
     if (!s.id.empty()) {
-        const std::string dataSet = DataSetOf(model_.current);
-        if (store_.PageIdAt(dataSet, s.number) != s.id)
+        if (store_.PageIdAt(model_.current, s.number) != s.id)
             return "page " + std::to_string(s.number) + " on screen is not the stored page of that number";
     }
     return {};
 }
 
 std::string Walker::CheckSearch() {
-    // Every word of every readable page of the data set finds the page, in the index the window
-    // writes and in a search.
-    const std::string dataSet = DataSetOf(0);
-    IndexList index;
-    LoadIndex(index, dataSet);
-    index.Stops().Refresh(FolderOf(dataSet));
-    for (const ModelPage& p : model_.sets[0]) {
-        for (const std::string& word : IndexWordsOf(p.text, index.Stops()))
-            if (!index.Entries().Contains(word + "=" + p.id))
-                return "the word " + Quoted(word) + " of page " + p.id + " is not in the index";
+    // Every word of every page of a data set (not of its deleted pages) finds the page, in the
+    // index the window writes and in a search.
+    for (const auto& [dataSet, set] : model_.sets) {
+        if (IsDeletedPagesDataSet(dataSet) || set.pages.empty()) continue;
+        IndexList index;
+        LoadIndex(index, dataSet);
+        index.Stops().Refresh(FolderOf(dataSet));
+        for (const ModelPage& p : set.pages) {
+            for (const std::string& word : IndexWordsOf(p.text, index.Stops()))
+                if (!index.Entries().Contains(word + "=" + p.id))
+                    return "the word " + Quoted(word) + " of page " + p.id + " is not in the index";
+        }
+        if (std::string f = SearchFinds(dataSet, set.pages[random_() % set.pages.size()], index); !f.empty()) return f;
     }
-    if (model_.sets[0].empty()) return {};
-    const ModelPage& p = model_.sets[0][random_() % model_.sets[0].size()];
+    return {};
+}
+
+std::string Walker::SearchFinds(const std::string& dataSet, const ModelPage& p, IndexList& index) {
     const std::vector<std::string> words = IndexWordsOf(p.text, index.Stops());
     if (words.empty()) return {};
     const std::string word = words[random_() % words.size()];
@@ -248,10 +255,9 @@ std::string Walker::CheckSearch() {
 }
 
 std::string Walker::SlowCheck() {
-    for (int set : {0, 1}) {
-        if (!model_.exists[set]) continue;
-        const std::string command =
-            std::string(JB_CLI_PATH) + " check --json --data '" + DataSetOf(set) + "' 2>&1";
+    for (const auto& [dataSet, set] : model_.sets) {
+        if (!set.exists) continue;
+        const std::string command = std::string(JB_CLI_PATH) + " check --json --data '" + dataSet + "' 2>&1";
         FILE* pipe = popen(command.c_str(), "r");
         if (!pipe) return "the check did not start";
         std::string out;

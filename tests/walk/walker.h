@@ -16,6 +16,7 @@
 
 #include "store/clock.h"
 #include "store/page_store.h"
+#include "store/word_index.h"
 #include "support/temp_dir.h"
 #include "walk/random_dialogs.h"
 #include "walk/walk_model.h"
@@ -80,6 +81,11 @@ private:
     void ClearPassword();
     void Unlock();
     void LeaveLockedPage();
+    void ToggleReminder();
+    void Undo();
+    void NewDataSet();
+    void OpenDataSet();
+    void SaveAs();
     void Pack();
     void RebuildIndex();
 
@@ -93,6 +99,8 @@ private:
     bool DropFromQuery(const std::string& id);
     void ShowQueryPage();
     void Next(bool buttonEnabled);
+    // A data set becomes current: the query closes, its first page (or a new one) is shown.
+    void SwitchTo(const std::string& dataSet);
     void Previous(bool buttonEnabled);
 
     // The next logged message; a failure unless it has `text`.
@@ -102,10 +110,11 @@ private:
     // WALK_TRACE set: the step and the page on screen, on standard error.
     void Trace(const Step& step) const;
     std::string Check();
-    std::string CheckSet(int set);
+    std::string CheckSet(const std::string& dataSet);
     std::string CheckScreen();
     std::string CheckSearch();
-    std::string DataSetOf(int set) const;
+    // A search for a word of the page finds it.
+    std::string SearchFinds(const std::string& dataSet, const ModelPage& page, IndexList& index);
     void Key(QWidget* to, int key, int modifiers = 0);
 
     test::TempDir dir_;
