@@ -74,7 +74,9 @@ void TMainForm::SetModified(bool flag) {
 
 void TMainForm::EditBoxChange() {
     if (loadingEditor_) return;
-    if (EditBox->document()->isModified()) SetModified(true);
+    // Undo back to the text as it was last shown or saved leaves the page unchanged: Update and
+    // the question on leaving it go with the editor's own flag.
+    SetModified(EditBox->document()->isModified());
 }
 
 void TMainForm::CheckUnsavedChanges() {
