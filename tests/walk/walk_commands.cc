@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <algorithm>
+#include <cstdio>
 
 #include "protect/password_forms.h"
 #include "search/search_engine.h"
@@ -35,6 +36,7 @@ const std::string kWrongPassword =
     "You have not typed the password correctly. Please check for spelling/punctuation and try again.";
 const std::string kPasswordsDiffer = "You must enter the same password twice to set it.";
 const std::string kPasswordTooShort = "You must enter a password of more than two letters to set it.";
+const std::string kMissingFile = "The file you have selected does not exist. Please try again";
 const std::string kDeletedName = "The name of the deleted data file cannot be changed.";
 const std::string kReservedName = "You cannot use the reserved character % in a jotterbase data-set filename.";
 
@@ -80,41 +82,42 @@ const std::vector<Walker::Command>& Walker::Commands() {
     auto unlocked = [](const Walker& w) { return !w.model_.screen.locked; };
     auto always = [](const Walker&) { return true; };
     static const std::vector<Command> table = {
-        {"Type", unlocked, &Walker::TypeText},
+        {"Type", 4, unlocked, &Walker::TypeText},
         // Enter on an empty last paragraph that still carries a format only resets the format
         // (the editor's way of ending a list): the walk presses it after text.
-        {"Enter",
+        {"Enter", 1,
          [](const Walker& w) {
              const std::string& t = w.model_.screen.text;
              return !w.model_.screen.locked && !t.empty() && t.back() != '\n';
          },
          &Walker::PressEnter},
-        {"Backspace", unlocked, &Walker::Backspace},
-        {"Paste", unlocked, &Walker::Paste},
-        {"Update", unlocked, &Walker::Update},
-        {"Add", unlocked, &Walker::Add},
-        {"Zap", unlocked, &Walker::Zap},
-        {"Next", always, &Walker::NextPage},
-        {"Previous", always, &Walker::PreviousPage},
-        {"PageNumber", always, &Walker::TypePageNumber},
-        {"DeletedPages", always, &Walker::ToggleDeletedPages},
-        {"Search", always, &Walker::Search},
-        {"Reject", [](const Walker& w) { return w.model_.query.open; }, &Walker::Reject},
-        {"CloseQuery", [](const Walker& w) { return w.model_.query.open; }, &Walker::CloseQuery},
-        {"ReadOnly", unlocked, &Walker::ToggleReadOnly},
-        {"SetPassword", [](const Walker& w) { return !w.model_.screen.locked && w.model_.screen.password.empty(); },
+        {"Backspace", 1, unlocked, &Walker::Backspace},
+        {"Paste", 2, unlocked, &Walker::Paste},
+        {"Update", 3, unlocked, &Walker::Update},
+        {"Add", 3, unlocked, &Walker::Add},
+        {"Zap", 2, unlocked, &Walker::Zap},
+        {"Next", 3, always, &Walker::NextPage},
+        {"Previous", 2, always, &Walker::PreviousPage},
+        {"PageNumber", 2, always, &Walker::TypePageNumber},
+        {"DeletedPages", 1, always, &Walker::ToggleDeletedPages},
+        {"Search", 3, always, &Walker::Search},
+        {"Reject", 2, [](const Walker& w) { return w.model_.query.open; }, &Walker::Reject},
+        {"CloseQuery", 1, [](const Walker& w) { return w.model_.query.open; }, &Walker::CloseQuery},
+        {"ReadOnly", 1, unlocked, &Walker::ToggleReadOnly},
+        {"SetPassword", 1, [](const Walker& w) { return !w.model_.screen.locked && w.model_.screen.password.empty(); },
          &Walker::SetPassword},
-        {"ClearPassword", [](const Walker& w) { return !w.model_.screen.locked && !w.model_.screen.password.empty(); },
+        {"ClearPassword", 1, [](const Walker& w) { return !w.model_.screen.locked && !w.model_.screen.password.empty(); },
          &Walker::ClearPassword},
-        {"Unlock", [](const Walker& w) { return w.model_.screen.locked; }, &Walker::Unlock},
-        {"LeaveLocked", [](const Walker& w) { return w.model_.screen.locked; }, &Walker::LeaveLockedPage},
-        {"Remind", unlocked, &Walker::ToggleReminder},
-        {"Undo", unlocked, &Walker::Undo},
-        {"NewDataSet", unlocked, &Walker::NewDataSet},
-        {"OpenDataSet", unlocked, &Walker::OpenDataSet},
-        {"SaveAs", unlocked, &Walker::SaveAs},
-        {"Pack", unlocked, &Walker::Pack},
-        {"RebuildIndex", unlocked, &Walker::RebuildIndex},
+        {"Unlock", 3, [](const Walker& w) { return w.model_.screen.locked; }, &Walker::Unlock},
+        {"LeaveLocked", 2, [](const Walker& w) { return w.model_.screen.locked; }, &Walker::LeaveLockedPage},
+        {"Remind", 1, unlocked, &Walker::ToggleReminder},
+        {"Undo", 2, unlocked, &Walker::Undo},
+        {"NewDataSet", 1, unlocked, &Walker::NewDataSet},
+        {"OpenDataSet", 1, unlocked, &Walker::OpenDataSet},
+        {"SaveAs", 1, unlocked, &Walker::SaveAs},
+        {"Import", 1, unlocked, &Walker::Import},
+        {"Pack", 1, unlocked, &Walker::Pack},
+        {"RebuildIndex", 1, unlocked, &Walker::RebuildIndex},
     };
     return table;
 }
@@ -128,6 +131,8 @@ const std::vector<std::string>& Walker::CommandNames() {
     return names;
 }
 
+int Walker::Weight(int command) { return Commands()[static_cast<std::size_t>(command)].weight; }
+
 bool Walker::Applicable(int command) const {
     return command >= 0 && command < static_cast<int>(Commands().size()) &&
            Commands()[static_cast<std::size_t>(command)].applies(*this);
@@ -140,9 +145,9 @@ void Walker::SettleUnsaved() {
     if (std::optional<Shown> a = Expect(kUnsaved); a && a->answer == ui::kButtonYes) Commit();
 }
 
-void Walker::Commit() {
+void Walker::Commit(bool importing) {
     Screen& s = model_.screen;
-    if (s.reminder == 0 && !s.text.empty()) {
+    if (s.reminder == 0 && !s.text.empty() && !importing) {
         if (std::optional<Shown> a = Expect(kNoReminder); a && a->answer == ui::kButtonYes)
             if (std::optional<Shown> d = Expect("<remind date>"); d && d->date) s.reminder = *d->date;
     }
@@ -651,6 +656,41 @@ void Walker::SaveAs() {
         else if (!model_.sets.count(to)) model_.sets[to].exists = test::FileExists(to);
     }
     model_.current = renamed;
+}
+
+void Walker::Import() {
+    // A small text file of one to three lines, an empty one, one that is gone, or Cancel.
+    const unsigned choice = random_() % 4;
+    const std::string path = dir_.File("import.txt");
+    std::string text;
+    if (choice == 1) {
+        const int lines = 1 + static_cast<int>(random_() % 3);
+        for (int i = 0; i < lines; ++i) text += (i ? "\n" : "") + RandomWords(random_).substr(1);
+    }
+    std::remove(path.c_str());
+    if (choice == 1 || choice == 2) test::WriteFileBytes(path, text);
+    dialogs_.importFiles.push_back(choice == 0 ? QStringList() : QStringList{QString::fromStdString(path)});
+    if (random_() % 2)
+        form_->MMenuImport->trigger();
+    else
+        form_->ImportButton->click();
+    Expect("<import files>");
+    if (choice == 0) return;
+    if (choice == 3) {
+        Expect(kMissingFile);
+        return;
+    }
+    // The page on screen is settled first, as on leaving it.
+    SettleUnsaved();
+    model_.screen.modified = false;
+    if (choice == 2) {
+        Expect("The file " + path + " holds no text: no page was made from it.");
+        return;
+    }
+    // The file's text becomes a new last page, which is then on screen.
+    model_.ShowNew();
+    model_.screen.text = text;
+    Commit(true);
 }
 
 void Walker::Pack() {

@@ -278,7 +278,7 @@ std::string WalkFromSeed(std::uint32_t seed, int count, std::vector<Step>& steps
     for (int i = 0; i < count; ++i) {
         std::vector<int> open;
         for (int c = 0; c < commands; ++c)
-            if (walker.Applicable(c)) open.push_back(c);
+            if (walker.Applicable(c)) open.insert(open.end(), static_cast<std::size_t>(Walker::Weight(c)), c);
         const Step step{open[choose() % open.size()], static_cast<std::uint32_t>(choose())};
         steps.push_back(step);
         std::string failure = walker.Run(step);

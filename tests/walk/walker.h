@@ -46,6 +46,8 @@ public:
     static const std::vector<std::string>& CommandNames();
     // Whether the command can be given now (a user would find it on screen).
     bool Applicable(int command) const;
+    // How often a walk chooses the command.
+    static int Weight(int command);
     // Runs one step (nothing when the command does not apply now) and checks every invariant;
     // the first broken one, or an empty text.
     std::string Run(const Step& step);
@@ -56,6 +58,7 @@ public:
 private:
     struct Command {
         const char* name;
+        int weight;  // how often a walk chooses it, among those that apply
         bool (*applies)(const Walker&);
         void (Walker::*act)();
     };
@@ -86,14 +89,16 @@ private:
     void NewDataSet();
     void OpenDataSet();
     void SaveAs();
+    void Import();
     void Pack();
     void RebuildIndex();
 
     // How the window answers, as the user expects it.
     // The unsaved-changes question, when the page on screen has changes.
     void SettleUnsaved();
-    // Update: the page on screen written to the current set.
-    void Commit();
+    // Update: the page on screen written to the current set (asking about a reminder unless it
+    // is an import's page).
+    void Commit(bool importing = false);
     void ShowNumber(int n);  // ShowPageNumber: settle, then show page n
     void QueryMove(int by);
     bool DropFromQuery(const std::string& id);
