@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -13,6 +14,7 @@
 #include <cstdio>
 
 #include "protect/password_forms.h"
+#include "search/search_form.h"
 #include "search/search_engine.h"
 #include "store/dataset_paths.h"
 #include "store/word_index.h"
@@ -102,6 +104,8 @@ const std::vector<Walker::Command>& Walker::Commands() {
         {"DeletedPages", 1, always, &Walker::ToggleDeletedPages},
         {"Search", 3, always, &Walker::Search},
         {"Reject", 2, [](const Walker& w) { return w.model_.query.open; }, &Walker::Reject},
+        {"Refine", 2, [](const Walker& w) { return w.model_.query.open && !w.model_.screen.modified; },
+         &Walker::Refine},
         {"CloseQuery", 1, [](const Walker& w) { return w.model_.query.open; }, &Walker::CloseQuery},
         {"ReadOnly", 1, unlocked, &Walker::ToggleReadOnly},
         {"SetPassword", 1, [](const Walker& w) { return !w.model_.screen.locked && w.model_.screen.password.empty(); },
@@ -408,6 +412,8 @@ void Walker::Search() {
         for (const char* w : kWords)
             if (p.text.find(w) != std::string::npos) word = w;
     }
+    // After Refine, quick searches refine the open query too, until an advanced search.
+    const std::string refined = refining_ && !form_->QueryList.empty() ? form_->QueryList.front() : std::string();
     form_->EditSearchTerm->setFocus();
     form_->EditSearchTerm->selectAll();
     QTest::keyClicks(form_->EditSearchTerm, QString::fromStdString(word));
@@ -421,10 +427,57 @@ void Walker::Search() {
     search::SearchSettings settings;
     settings.searchMessages = false;
     settings.today = clock_.Today();
-    search::SearchOutcome found =
-        search::RunSearch(word, settings, model_.current, index.Entries(), store_);
-    if (!found.found || found.ids.empty()) return;
-    if (found.ids.size() == 1 && model_.Find(model_.current, found.ids.front()) < 0) return;
+    if (!refined.empty()) settings.refine = refined;
+    const search::SearchOutcome found = search::RunSearch(word, settings, model_.current, index.Entries(), store_);
+    OpenFound(word, found);
+}
+
+void Walker::Refine() {
+    const std::string word = kWords[random_() % std::size(kWords)];
+    switch (random_() % 3) {
+    case 0:
+        if (!model_.screen.locked) {
+            form_->EditBox->setFocus();
+            Key(form_->EditBox, Qt::Key_R, Qt::ControlModifier);
+            break;
+        }
+        [[fallthrough]];
+    case 1: form_->Refine1->trigger(); break;
+    default: form_->RefineButton->click();
+    }
+    search::TSearchForm& dialog = *form_->SearchForm;
+    if (!dialog.isVisible()) {
+        Fail("Refine showed no search dialog");
+        return;
+    }
+    // The search dialog speaks from now on, in quick searches too, which refine from now on.
+    searchMessages_ = true;
+    refining_ = true;
+    if (random_() % 4 == 0) {
+        dialog.Button2->click();
+        return;
+    }
+    const std::string refined = form_->QueryList.empty() ? std::string() : form_->QueryList.front();
+    dialog.SearchTerm->setFocus();
+    dialog.SearchTerm->lineEdit()->selectAll();
+    QTest::keyClicks(dialog.SearchTerm, QString::fromStdString(word));
+    dialog.Button1->click();
+    IndexList index;
+    LoadIndex(index, model_.current);
+    search::SearchSettings settings = dialog.Settings();
+    settings.refine = refined;
+    settings.searchMessages = true;
+    settings.today = clock_.Today();
+    OpenFound(word, search::RunSearch(word, settings, model_.current, index.Entries(), store_));
+}
+
+void Walker::OpenFound(const std::string& word, const search::SearchOutcome& found) {
+    const bool none = !found.found || found.ids.empty() ||
+                      (found.ids.size() == 1 && model_.Find(model_.current, found.ids.front()) < 0);
+    if (none) {
+        if (searchMessages_) Expect(search::NoPagesMessage().text);
+        return;
+    }
     std::vector<std::string> shown(form_->QueryList.begin() + (form_->QueryList.empty() ? 0 : 1), form_->QueryList.end());
     std::vector<std::string> expected = found.ids;
     std::sort(shown.begin(), shown.end());

@@ -16,6 +16,7 @@
 
 #include "store/clock.h"
 #include "store/page_store.h"
+#include "search/search_engine.h"
 #include "store/word_index.h"
 #include "support/temp_dir.h"
 #include "walk/random_dialogs.h"
@@ -78,6 +79,7 @@ private:
     void ToggleDeletedPages();
     void Search();
     void Reject();
+    void Refine();
     void CloseQuery();
     void ToggleReadOnly();
     void SetPassword();
@@ -103,6 +105,8 @@ private:
     void QueryMove(int by);
     bool DropFromQuery(const std::string& id);
     void ShowQueryPage();
+    // A search found `found` for `word`: its query is open, or nothing changed.
+    void OpenFound(const std::string& word, const search::SearchOutcome& found);
     void Next(bool buttonEnabled);
     // A data set becomes current: the query closes, its first page (or a new one) is shown.
     void SwitchTo(const std::string& dataSet);
@@ -131,6 +135,8 @@ private:
     std::unique_ptr<workspace::TMainForm> form_;
     Model model_;
     std::string failure_;
+    bool searchMessages_ = false;  // the window's searches say when they find nothing
+    bool refining_ = false;        // the window's searches refine the open query
 };
 
 // Runs `count` steps chosen from `seed` among the commands that apply at each step; `steps`
