@@ -20,16 +20,18 @@ struct Shown {
 };
 
 class RandomDialogs final : public ui::Dialogs {
-public:
+  public:
     explicit RandomDialogs(std::mt19937& random) : random_(random) {}
 
     ui::MessageButton ShowMessage(QWidget* parent, const ui::MessageRequest& request) override;
     std::optional<double> AskRemindDate(QWidget* parent, double proposedDate) override;
-    QString AskOpenFile(QWidget* parent, const QString& caption, const QString& filter, const QString& folder) override;
-    QString AskSaveFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
-                        const QString& defaultSuffix) override;
+    QString AskOpenFile(QWidget* parent, const QString& caption, const QString& filter,
+                        const QString& folder) override;
+    QString AskSaveFile(QWidget* parent, const QString& caption, const QString& folder,
+                        const QString& filter, const QString& defaultSuffix) override;
     std::optional<ui::OpenedFiles> AskOpenFilesOfType(QWidget* parent, const QString& caption,
-                                                      const QString& folder, const QStringList& filters,
+                                                      const QString& folder,
+                                                      const QStringList& filters,
                                                       int selected) override;
 
     // What the next file dialog of each kind gives (an empty text: Cancel).
@@ -38,7 +40,7 @@ public:
     // Everything shown since the walker last took it.
     std::vector<Shown> log;
 
-private:
+  private:
     std::mt19937& random_;
 };
 

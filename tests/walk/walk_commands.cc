@@ -14,8 +14,9 @@
 #include <cstdio>
 
 #include "protect/password_forms.h"
-#include "search/search_form.h"
+#include "search/highlight_terms.h"
 #include "search/search_engine.h"
+#include "search/search_form.h"
 #include "store/dataset_paths.h"
 #include "store/word_index.h"
 #include "support/temp_dir.h"
@@ -26,25 +27,30 @@ namespace jb::walk {
 
 namespace {
 
-const std::string kUnsaved = "You have not saved the changes (updated) the current record. Do you wish to do so now?";
+const std::string kUnsaved =
+    "You have not saved the changes (updated) the current record. Do you wish to do so now?";
 const std::string kNoReminder = "This page has no reminder-date set. Do you wish to add one?";
 const std::string kRemove = "Are you sure you wish to remove this page from the database?";
-const std::string kRestore = "Are you sure you wish to transfer this page back to the main data file?";
+const std::string kRestore =
+    "Are you sure you wish to transfer this page back to the main data file?";
 const std::string kNothingToDelete = "There is no stored page on screen to delete.";
 const std::string kNothingToRestore = "There is no stored page on screen to restore.";
 const std::string kInvalidNumber = "The page number you have typed is not a valid number";
 const std::string kNoDeletedFile = "There is no file of deleted pages for this data-file.";
 const std::string kWrongPassword =
-    "You have not typed the password correctly. Please check for spelling/punctuation and try again.";
+    "You have not typed the password correctly. Please check for spelling/punctuation and try "
+    "again.";
 const std::string kPasswordsDiffer = "You must enter the same password twice to set it.";
-const std::string kPasswordTooShort = "You must enter a password of more than two letters to set it.";
+const std::string kPasswordTooShort =
+    "You must enter a password of more than two letters to set it.";
 const std::string kMissingFile = "The file you have selected does not exist. Please try again";
 const std::string kDeletedName = "The name of the deleted data file cannot be changed.";
-const std::string kReservedName = "You cannot use the reserved character % in a jotterbase data-set filename.";
+const std::string kReservedName =
+    "You cannot use the reserved character % in a jotterbase data-set filename.";
 
 // Words the index takes (longer than two letters, no stop words) and that never make a web
 // address.
-const char* const kWords[] = {"apple", "river", "stone", "cloud", "maple", "tiger",
+const char* const kWords[] = {"apple", "river", "stone", "cloud",  "maple", "tiger",
                               "lemon", "orbit", "piano", "quartz", "zebra", "violet"};
 
 std::string RandomWords(std::mt19937& random) {
@@ -64,13 +70,16 @@ std::string RandomPassword(std::mt19937& random, std::size_t length) {
 }
 
 std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return s;
 }
 
 std::string ChangeCase(std::string s, std::mt19937& random) {
     for (char& c : s)
-        if (random() % 2) c = static_cast<char>(std::isupper(static_cast<unsigned char>(c)) ? std::tolower(c) : std::toupper(c));
+        if (random() % 2)
+            c = static_cast<char>(std::isupper(static_cast<unsigned char>(c)) ? std::tolower(c)
+                                                                              : std::toupper(c));
     return s;
 }
 
@@ -104,16 +113,24 @@ const std::vector<Walker::Command>& Walker::Commands() {
         {"DeletedPages", 1, always, &Walker::ToggleDeletedPages},
         {"Search", 3, always, &Walker::Search},
         {"Reject", 2, [](const Walker& w) { return w.model_.query.open; }, &Walker::Reject},
-        {"Refine", 2, [](const Walker& w) { return w.model_.query.open && !w.model_.screen.modified; },
+        {"Refine", 2,
+         [](const Walker& w) { return w.model_.query.open && !w.model_.screen.modified; },
          &Walker::Refine},
         {"CloseQuery", 1, [](const Walker& w) { return w.model_.query.open; }, &Walker::CloseQuery},
         {"ReadOnly", 1, unlocked, &Walker::ToggleReadOnly},
-        {"SetPassword", 1, [](const Walker& w) { return !w.model_.screen.locked && w.model_.screen.password.empty(); },
+        {"SetPassword", 1,
+         [](const Walker& w) {
+             return !w.model_.screen.locked && w.model_.screen.password.empty();
+         },
          &Walker::SetPassword},
-        {"ClearPassword", 1, [](const Walker& w) { return !w.model_.screen.locked && !w.model_.screen.password.empty(); },
+        {"ClearPassword", 1,
+         [](const Walker& w) {
+             return !w.model_.screen.locked && !w.model_.screen.password.empty();
+         },
          &Walker::ClearPassword},
         {"Unlock", 3, [](const Walker& w) { return w.model_.screen.locked; }, &Walker::Unlock},
-        {"LeaveLocked", 2, [](const Walker& w) { return w.model_.screen.locked; }, &Walker::LeaveLockedPage},
+        {"LeaveLocked", 2, [](const Walker& w) { return w.model_.screen.locked; },
+         &Walker::LeaveLockedPage},
         {"Remind", 1, unlocked, &Walker::ToggleReminder},
         {"Undo", 2, unlocked, &Walker::Undo},
         {"NewDataSet", 1, unlocked, &Walker::NewDataSet},
@@ -153,7 +170,8 @@ void Walker::Commit(bool importing) {
     Screen& s = model_.screen;
     if (s.reminder == 0 && !s.text.empty() && !importing) {
         if (std::optional<Shown> a = Expect(kNoReminder); a && a->answer == ui::kButtonYes)
-            if (std::optional<Shown> d = Expect("<remind date>"); d && d->date) s.reminder = *d->date;
+            if (std::optional<Shown> d = Expect("<remind date>"); d && d->date)
+                s.reminder = *d->date;
     }
     std::vector<ModelPage>& set = model_.Current();
     ModelPage page{s.id, s.text, s.readOnly, s.password, s.reminder};
@@ -221,7 +239,8 @@ void Walker::Next(bool buttonEnabled) {
         QueryMove(1);
         return;
     }
-    if (model_.screen.number < static_cast<int>(model_.Current().size()) - 1) ShowNumber(model_.screen.number + 1);
+    if (model_.screen.number < static_cast<int>(model_.Current().size()) - 1)
+        ShowNumber(model_.screen.number + 1);
 }
 
 void Walker::Previous(bool buttonEnabled) {
@@ -260,7 +279,8 @@ void Walker::Backspace() {
     for (std::size_t i = 0; i < times; ++i) Key(form_->EditBox, Qt::Key_Backspace);
     const std::string& text = model_.screen.text;
     if (!model_.screen.readOnly)
-        for (std::size_t i = 0; i < times && !text.empty(); ++i) model_.Edit(text.substr(0, text.size() - 1));
+        for (std::size_t i = 0; i < times && !text.empty(); ++i)
+            model_.Edit(text.substr(0, text.size() - 1));
 }
 
 void Walker::Paste() {
@@ -285,12 +305,15 @@ void Walker::Update() {
 
 void Walker::Add() {
     switch (random_() % 3) {
-    case 0:
-        form_->EditBox->setFocus();
-        Key(form_->EditBox, Qt::Key_A, Qt::ControlModifier);
-        break;
-    case 1: form_->MMenuAdd->trigger(); break;
-    default: form_->AddButton->click();
+        case 0:
+            form_->EditBox->setFocus();
+            Key(form_->EditBox, Qt::Key_A, Qt::ControlModifier);
+            break;
+        case 1:
+            form_->MMenuAdd->trigger();
+            break;
+        default:
+            form_->AddButton->click();
     }
     SettleUnsaved();
     model_.ShowNew();
@@ -298,12 +321,15 @@ void Walker::Add() {
 
 void Walker::Zap() {
     switch (random_() % 3) {
-    case 0:
-        form_->EditBox->setFocus();
-        Key(form_->EditBox, Qt::Key_D, Qt::ControlModifier);
-        break;
-    case 1: form_->MMenuZap->trigger(); break;
-    default: form_->ZapButton->click();
+        case 0:
+            form_->EditBox->setFocus();
+            Key(form_->EditBox, Qt::Key_D, Qt::ControlModifier);
+            break;
+        case 1:
+            form_->MMenuZap->trigger();
+            break;
+        default:
+            form_->ZapButton->click();
     }
     Screen& s = model_.screen;
     const std::string from = model_.current;
@@ -336,9 +362,11 @@ void Walker::NextPage() {
     // The menu item presses the button even while the button is disabled; its key does nothing
     // while the page is locked, as the Page menu is then disabled.
     const bool byKey = random_() % 2;
-    const bool enabled = byKey ? form_->MMenuNext->isEnabled() && !model_.screen.locked : form_->ButtonUp->isEnabled();
+    const bool enabled = byKey ? form_->MMenuNext->isEnabled() && !model_.screen.locked
+                               : form_->ButtonUp->isEnabled();
     if (byKey)
-        Key(QApplication::focusWidget() ? QApplication::focusWidget() : form_.get(), Qt::Key_F10, Qt::ShiftModifier);
+        Key(QApplication::focusWidget() ? QApplication::focusWidget() : form_.get(), Qt::Key_F10,
+            Qt::ShiftModifier);
     else
         form_->ButtonUp->click();
     Next(enabled);
@@ -348,9 +376,11 @@ void Walker::PreviousPage() {
     // The menu item presses the button even while the button is disabled; its key does nothing
     // while the page is locked, as the Page menu is then disabled.
     const bool byKey = random_() % 2;
-    const bool enabled = byKey ? form_->MMenuPrevious->isEnabled() && !model_.screen.locked : form_->ButtonDown->isEnabled();
+    const bool enabled = byKey ? form_->MMenuPrevious->isEnabled() && !model_.screen.locked
+                               : form_->ButtonDown->isEnabled();
     if (byKey)
-        Key(QApplication::focusWidget() ? QApplication::focusWidget() : form_.get(), Qt::Key_F9, Qt::ShiftModifier);
+        Key(QApplication::focusWidget() ? QApplication::focusWidget() : form_.get(), Qt::Key_F9,
+            Qt::ShiftModifier);
     else
         form_->ButtonDown->click();
     Previous(enabled);
@@ -360,11 +390,23 @@ void Walker::TypePageNumber() {
     const int count = static_cast<int>(model_.Current().size());
     std::string typed;
     switch (random_() % 5) {
-    case 0: typed = std::to_string(count > 0 ? static_cast<int>(random_() % static_cast<unsigned>(count)) : 0); break;
-    case 1: typed = std::to_string(count + static_cast<int>(random_() % 3)); break;
-    case 2: typed = std::vector<std::string>{"12a", "x", "-1", "3 "}[random_() % 4]; break;
-    case 3: typed = random_() % 2 ? "last" : "LAST"; break;
-    default: typed = "00" + std::to_string(count > 0 ? static_cast<int>(random_() % static_cast<unsigned>(count)) : 0);
+        case 0:
+            typed = std::to_string(
+                count > 0 ? static_cast<int>(random_() % static_cast<unsigned>(count)) : 0);
+            break;
+        case 1:
+            typed = std::to_string(count + static_cast<int>(random_() % 3));
+            break;
+        case 2:
+            typed = std::vector<std::string>{"12a", "x", "-1", "3 "}[random_() % 4];
+            break;
+        case 3:
+            typed = random_() % 2 ? "last" : "LAST";
+            break;
+        default:
+            typed = "00" +
+                    std::to_string(
+                        count > 0 ? static_cast<int>(random_() % static_cast<unsigned>(count)) : 0);
     }
     if (random_() % 2)
         form_->GotoPageNumber1->trigger();
@@ -413,7 +455,8 @@ void Walker::Search() {
             if (p.text.find(w) != std::string::npos) word = w;
     }
     // After Refine, quick searches refine the open query too, until an advanced search.
-    const std::string refined = refining_ && !form_->QueryList.empty() ? form_->QueryList.front() : std::string();
+    const std::string refined =
+        refining_ && !form_->QueryList.empty() ? form_->QueryList.front() : std::string();
     form_->EditSearchTerm->setFocus();
     form_->EditSearchTerm->selectAll();
     QTest::keyClicks(form_->EditSearchTerm, QString::fromStdString(word));
@@ -428,22 +471,26 @@ void Walker::Search() {
     settings.searchMessages = false;
     settings.today = clock_.Today();
     if (!refined.empty()) settings.refine = refined;
-    const search::SearchOutcome found = search::RunSearch(word, settings, model_.current, index.Entries(), store_);
+    const search::SearchOutcome found =
+        search::RunSearch(word, settings, model_.current, index.Entries(), store_);
     OpenFound(word, found);
 }
 
 void Walker::Refine() {
     const std::string word = kWords[random_() % std::size(kWords)];
     switch (random_() % 3) {
-    case 0:
-        if (!model_.screen.locked) {
-            form_->EditBox->setFocus();
-            Key(form_->EditBox, Qt::Key_R, Qt::ControlModifier);
+        case 0:
+            if (!model_.screen.locked) {
+                form_->EditBox->setFocus();
+                Key(form_->EditBox, Qt::Key_R, Qt::ControlModifier);
+                break;
+            }
+            [[fallthrough]];
+        case 1:
+            form_->Refine1->trigger();
             break;
-        }
-        [[fallthrough]];
-    case 1: form_->Refine1->trigger(); break;
-    default: form_->RefineButton->click();
+        default:
+            form_->RefineButton->click();
     }
     search::TSearchForm& dialog = *form_->SearchForm;
     if (!dialog.isVisible()) {
@@ -478,12 +525,16 @@ void Walker::OpenFound(const std::string& word, const search::SearchOutcome& fou
         if (searchMessages_) Expect(search::NoPagesMessage().text);
         return;
     }
-    std::vector<std::string> shown(form_->QueryList.begin() + (form_->QueryList.empty() ? 0 : 1), form_->QueryList.end());
+    std::vector<std::string> shown(form_->QueryList.begin() + (form_->QueryList.empty() ? 0 : 1),
+                                   form_->QueryList.end());
     std::vector<std::string> expected = found.ids;
     std::sort(shown.begin(), shown.end());
     std::sort(expected.begin(), expected.end());
-    if (shown != expected) Fail("the query for \"" + word + "\" holds other pages than a search finds");
-    model_.query = Query{true, word, std::vector<std::string>(form_->QueryList.begin() + 1, form_->QueryList.end()), 1};
+    if (shown != expected)
+        Fail("the query for \"" + word + "\" holds other pages than a search finds");
+    model_.query =
+        Query{true, form_->QueryList.front(),
+              std::vector<std::string>(form_->QueryList.begin() + 1, form_->QueryList.end()), 1};
     ShowQueryPage();
 }
 
@@ -581,7 +632,12 @@ void Walker::Unlock() {
     if (n >= 0) s.text = model_.Current()[static_cast<std::size_t>(n)].text;
     s.history.clear();
     // In a query, a page without the query's word gives way to the next page of the query.
-    if (model_.query.open && Lower(s.text).find(model_.query.word) == std::string::npos) Next(true);
+    if (model_.query.open) {
+        // Its terms are those of the query's stored text, a refined query's earlier ones too.
+        bool single = false;
+        const QStringList terms = search::HighlightTerms(QString::fromStdString(model_.query.text), &single);
+        if (!search::HighlightForward(QString::fromStdString(s.text), terms, single, 0)) Next(true);
+    }
 }
 
 void Walker::LeaveLockedPage() {
@@ -599,16 +655,19 @@ void Walker::LeaveLockedPage() {
 
 void Walker::ToggleReminder() {
     switch (random_() % 3) {
-    case 0:
-        // Ctrl+R refines an open query instead.
-        if (!model_.query.open) {
-            form_->EditBox->setFocus();
-            Key(form_->EditBox, Qt::Key_R, Qt::ControlModifier);
+        case 0:
+            // Ctrl+R refines an open query instead.
+            if (!model_.query.open) {
+                form_->EditBox->setFocus();
+                Key(form_->EditBox, Qt::Key_R, Qt::ControlModifier);
+                break;
+            }
+            [[fallthrough]];
+        case 1:
+            form_->MMenuRemind->trigger();
             break;
-        }
-        [[fallthrough]];
-    case 1: form_->MMenuRemind->trigger(); break;
-    default: form_->CheckBoxRemindMe->click();
+        default:
+            form_->CheckBoxRemindMe->click();
     }
     // Ticked, the reminder is a week from today at midnight.
     Screen& s = model_.screen;
@@ -649,7 +708,8 @@ void Walker::SwitchTo(const std::string& dataSet) {
 void Walker::NewDataSet() {
     const char* const names[] = {"", "data.jb", "other.jb", "other"};
     const std::string name = names[random_() % std::size(names)];
-    dialogs_.saveFiles.push_back(name.empty() ? QString() : QString::fromStdString(dir_.File(name)));
+    dialogs_.saveFiles.push_back(name.empty() ? QString()
+                                              : QString::fromStdString(dir_.File(name)));
     form_->CreateNewDatabase1->trigger();
     SettleUnsaved();
     Expect("<save file>");
@@ -678,8 +738,10 @@ void Walker::SaveAs() {
     // A data set without files renamed to the name of another is not refused: the window then
     // names the other data set but shows the new page and searches the index of the first. Left
     // out of the walk until it is mended.
-    if (!name.empty() && !model_.sets[model_.current].exists && test::FileExists(dir_.File(name))) return;
-    dialogs_.saveFiles.push_back(name.empty() ? QString() : QString::fromStdString(dir_.File(name)));
+    if (!name.empty() && !model_.sets[model_.current].exists && test::FileExists(dir_.File(name)))
+        return;
+    dialogs_.saveFiles.push_back(name.empty() ? QString()
+                                              : QString::fromStdString(dir_.File(name)));
     form_->Saveas1->trigger();
     if (IsDeletedPagesDataSet(model_.current)) {
         dialogs_.saveFiles.clear();
@@ -695,18 +757,22 @@ void Walker::SaveAs() {
     const std::string renamed = dir_.File(name);
     if (form_->ws.dataSet != renamed) {
         // Refused: the name belongs to another data set (or is this one's); the user is told why.
-        if (dialogs_.log.empty()) Fail("Save as " + name + " neither renamed the data set nor said why");
+        if (dialogs_.log.empty())
+            Fail("Save as " + name + " neither renamed the data set nor said why");
         dialogs_.log.clear();
         return;
     }
     // What the user is told on the way (a recent searches file that kept its name) is no fault.
     dialogs_.log.clear();
-    for (const auto& [from, to] : {std::pair{model_.current, renamed},
-                                   std::pair{CounterpartOf(model_.current), CounterpartOf(renamed)}}) {
+    for (const auto& [from, to] :
+         {std::pair{model_.current, renamed},
+          std::pair{CounterpartOf(model_.current), CounterpartOf(renamed)}}) {
         DataSetModel moved = model_.sets[from];
         model_.sets.erase(from);
-        if (moved.exists) model_.sets[to] = moved;
-        else if (!model_.sets.count(to)) model_.sets[to].exists = test::FileExists(to);
+        if (moved.exists)
+            model_.sets[to] = moved;
+        else if (!model_.sets.count(to))
+            model_.sets[to].exists = test::FileExists(to);
     }
     model_.current = renamed;
 }
@@ -722,7 +788,8 @@ void Walker::Import() {
     }
     std::remove(path.c_str());
     if (choice == 1 || choice == 2) test::WriteFileBytes(path, text);
-    dialogs_.importFiles.push_back(choice == 0 ? QStringList() : QStringList{QString::fromStdString(path)});
+    dialogs_.importFiles.push_back(choice == 0 ? QStringList()
+                                               : QStringList{QString::fromStdString(path)});
     if (random_() % 2)
         form_->MMenuImport->trigger();
     else

@@ -40,7 +40,7 @@ struct Screen {
 
 struct Query {
     bool open = false;
-    std::string word;
+    std::string text;              // its stored text, whose terms are highlighted
     std::vector<std::string> ids;  // the pages left in it
     int pos = 0;                   // 1-based, as QueryPos
 };

@@ -47,7 +47,8 @@ std::string StepsText(const std::vector<Step>& steps) {
     std::string out;
     for (const Step& s : steps) {
         if (!out.empty()) out += ' ';
-        out += Walker::CommandNames()[static_cast<std::size_t>(s.command)] + ":" + std::to_string(s.seed);
+        out += Walker::CommandNames()[static_cast<std::size_t>(s.command)] + ":" +
+               std::to_string(s.seed);
     }
     return out;
 }
@@ -93,7 +94,6 @@ Walker::~Walker() {
     form_.reset();
 }
 
-
 void Walker::Key(QWidget* to, int key, int modifiers) {
     QTest::keyClick(to, static_cast<Qt::Key>(key), static_cast<Qt::KeyboardModifiers>(modifiers));
 }
@@ -109,7 +109,8 @@ std::optional<Shown> Walker::Expect(const std::string& text) {
     }
     Shown shown = dialogs_.log.front();
     dialogs_.log.erase(dialogs_.log.begin());
-    if (shown.text != text) Fail("expected the message " + Quoted(text) + ", saw " + Quoted(shown.text));
+    if (shown.text != text)
+        Fail("expected the message " + Quoted(text) + ", saw " + Quoted(shown.text));
     return shown;
 }
 
@@ -141,10 +142,12 @@ std::string Walker::Run(const Step& step) {
 
 void Walker::Trace(const Step& step) const {
     const Screen& s = model_.screen;
-    std::fprintf(stderr, "%s:%u -> page %s #%d%s%s, query %d at %d of %zu, text \"%s\", editor \"%s\"\n",
-                 CommandNames()[static_cast<std::size_t>(step.command)].c_str(), step.seed, s.id.c_str(), s.number,
-                 s.modified ? " modified" : "", s.locked ? " locked" : "", model_.query.open, model_.query.pos,
-                 model_.query.ids.size(), s.text.c_str(), form_->EditBox->toPlainText().toStdString().c_str());
+    std::fprintf(stderr,
+                 "%s:%u -> page %s #%d%s%s, query %d at %d of %zu, text \"%s\", editor \"%s\"\n",
+                 CommandNames()[static_cast<std::size_t>(step.command)].c_str(), step.seed,
+                 s.id.c_str(), s.number, s.modified ? " modified" : "", s.locked ? " locked" : "",
+                 model_.query.open, model_.query.pos, model_.query.ids.size(), s.text.c_str(),
+                 form_->EditBox->toPlainText().toStdString().c_str());
 }
 
 std::string Walker::Check() {
@@ -156,7 +159,9 @@ std::string Walker::Check() {
         std::map<std::string, int> ids;
         for (const std::string& both : {path, CounterpartOf(path)})
             for (const HeaderRecord& r : store_.ReadAllHeaders(both))
-                if (++ids[r.Id()] > 1) return "ID " + r.Id() + " is stored twice in " + path + " and its deleted pages";
+                if (++ids[r.Id()] > 1)
+                    return "ID " + r.Id() + " is stored twice in " + path +
+                           " and its deleted pages";
     }
     if (std::string f = CheckScreen(); !f.empty()) return f;
     return CheckSearch();
@@ -166,25 +171,31 @@ std::string Walker::CheckSet(const std::string& dataSet) {
     const std::string name = dataSet.substr(dir_.Path().size());
     const std::vector<ModelPage>& pages = model_.sets[dataSet].pages;
     const bool exists = model_.sets[dataSet].exists;
-    if (test::FileExists(dataSet) != exists) return name + (exists ? " should exist" : " should not exist");
+    if (test::FileExists(dataSet) != exists)
+        return name + (exists ? " should exist" : " should not exist");
     const int count = store_.PageCount(dataSet);
     if (count != static_cast<int>(pages.size()))
-        return name + " holds " + std::to_string(count) + " pages, expected " + std::to_string(pages.size());
+        return name + " holds " + std::to_string(count) + " pages, expected " +
+               std::to_string(pages.size());
     for (int n = 0; n < count; ++n) {
         const ModelPage& want = pages[static_cast<std::size_t>(n)];
         PageInfo info;
         std::string body;
         const std::string where = name + " page " + std::to_string(n) + " (" + want.id + ")";
-        if (store_.ReadPageBody(dataSet, n, info, body) != 0 || body.empty()) return where + " cannot be read";
+        if (store_.ReadPageBody(dataSet, n, info, body) != 0 || body.empty())
+            return where + " cannot be read";
         const bool readOnly = static_cast<unsigned char>(body.back()) == 0xFB;
         body.pop_back();
         if (!info.password.empty()) body = Rc4Bytes(PageKey(info.password), body);
         const std::string text = Normalised(richtext::PlainTextOf(body));
         if (info.id != want.id) return where + " has ID " + info.id;
-        if (text != want.text) return where + " holds " + Quoted(text) + ", expected " + Quoted(want.text);
-        if (readOnly != want.readOnly) return where + (want.readOnly ? " is not read-only" : " is read-only");
+        if (text != want.text)
+            return where + " holds " + Quoted(text) + ", expected " + Quoted(want.text);
+        if (readOnly != want.readOnly)
+            return where + (want.readOnly ? " is not read-only" : " is read-only");
         if (PageKey(info.password) != PageKey(want.password))
-            return where + " has password " + Quoted(info.password) + ", expected " + Quoted(want.password);
+            return where + " has password " + Quoted(info.password) + ", expected " +
+                   Quoted(want.password);
         if (std::fabs(info.reminder - want.reminder) > 1e-5)
             return where + " has reminder " + std::to_string(info.reminder) + ", expected " +
                    std::to_string(want.reminder);
@@ -195,30 +206,40 @@ std::string Walker::CheckSet(const std::string& dataSet) {
 std::string Walker::CheckScreen() {
     workspace::TMainForm& f = *form_;
     const Screen& s = model_.screen;
-    if (f.ws.dataSet != model_.current) return "the window shows data set " + f.ws.dataSet + ", expected " + model_.current;
+    if (f.ws.dataSet != model_.current)
+        return "the window shows data set " + f.ws.dataSet + ", expected " + model_.current;
     if (f.PwLocked() != s.locked) return s.locked ? "the page is not locked" : "the page is locked";
     if (f.EditRecNum->text().toStdString() != std::to_string(s.number))
         return "the page number box shows " + f.EditRecNum->text().toStdString() + ", expected " +
                std::to_string(s.number);
-    if (f.ws.pageId != s.id) return "the window holds page ID " + Quoted(f.ws.pageId) + ", expected " + Quoted(s.id);
-    if (f.Modified() != s.modified) return s.modified ? "the page's changes are not marked" : "the page is marked modified";
+    if (f.ws.pageId != s.id)
+        return "the window holds page ID " + Quoted(f.ws.pageId) + ", expected " + Quoted(s.id);
+    if (f.Modified() != s.modified)
+        return s.modified ? "the page's changes are not marked" : "the page is marked modified";
     if (f.UpdateButton->isEnabled() != s.modified)
-        return s.modified ? "Update is disabled on a changed page" : "Update is enabled on an unchanged page";
+        return s.modified ? "Update is disabled on a changed page"
+                          : "Update is enabled on an unchanged page";
     if (f.CheckBoxReadOnly->isChecked() != s.readOnly) return "the read-only box is wrong";
-    if (PageKey(f.ws.password) != PageKey(s.password)) return "the window holds password " + Quoted(f.ws.password);
+    if (PageKey(f.ws.password) != PageKey(s.password))
+        return "the window holds password " + Quoted(f.ws.password);
     const std::string editor = f.EditBox->toPlainText().toStdString();
-    if (editor != s.text) return "the editor shows " + Quoted(editor) + ", expected " + Quoted(s.text);
-    if (f.QueryMode() != model_.query.open) return model_.query.open ? "the query closed" : "a query is open";
+    if (editor != s.text)
+        return "the editor shows " + Quoted(editor) + ", expected " + Quoted(s.text);
+    if (f.QueryMode() != model_.query.open)
+        return model_.query.open ? "the query closed" : "a query is open";
     if (model_.query.open) {
-        std::vector<std::string> ids(f.QueryList.begin() + (f.QueryList.empty() ? 0 : 1), f.QueryList.end());
+        std::vector<std::string> ids(f.QueryList.begin() + (f.QueryList.empty() ? 0 : 1),
+                                     f.QueryList.end());
         if (ids != model_.query.ids) return "the query holds other pages";
         if (f.QueryPos != model_.query.pos)
-            return "the query is at " + std::to_string(f.QueryPos) + ", expected " + std::to_string(model_.query.pos);
+            return "the query is at " + std::to_string(f.QueryPos) + ", expected " +
+                   std::to_string(model_.query.pos);
     }
     // The page on screen is the stored page of the number shown, or a page not yet written.
     if (!s.id.empty()) {
         if (store_.PageIdAt(model_.current, s.number) != s.id)
-            return "page " + std::to_string(s.number) + " on screen is not the stored page of that number";
+            return "page " + std::to_string(s.number) +
+                   " on screen is not the stored page of that number";
     }
     return {};
 }
@@ -236,7 +257,9 @@ std::string Walker::CheckSearch() {
                 if (!index.Entries().Contains(word + "=" + p.id))
                     return "the word " + Quoted(word) + " of page " + p.id + " is not in the index";
         }
-        if (std::string f = SearchFinds(dataSet, set.pages[random_() % set.pages.size()], index); !f.empty()) return f;
+        if (std::string f = SearchFinds(dataSet, set.pages[random_() % set.pages.size()], index);
+            !f.empty())
+            return f;
     }
     return {};
 }
@@ -248,7 +271,8 @@ std::string Walker::SearchFinds(const std::string& dataSet, const ModelPage& p, 
     search::SearchSettings settings;
     settings.searchMessages = false;
     settings.today = clock_.Today();
-    const search::SearchOutcome found = search::RunSearch(word, settings, dataSet, index.Entries(), store_);
+    const search::SearchOutcome found =
+        search::RunSearch(word, settings, dataSet, index.Entries(), store_);
     for (const std::string& id : found.ids)
         if (id == p.id) return {};
     return "a search for " + Quoted(word) + " does not find page " + p.id;
@@ -257,7 +281,8 @@ std::string Walker::SearchFinds(const std::string& dataSet, const ModelPage& p, 
 std::string Walker::SlowCheck() {
     for (const auto& [dataSet, set] : model_.sets) {
         if (!set.exists) continue;
-        const std::string command = std::string(JB_CLI_PATH) + " check --json --data '" + dataSet + "' 2>&1";
+        const std::string command =
+            std::string(JB_CLI_PATH) + " check --json --data '" + dataSet + "' 2>&1";
         FILE* pipe = popen(command.c_str(), "r");
         if (!pipe) return "the check did not start";
         std::string out;
@@ -266,7 +291,8 @@ std::string Walker::SlowCheck() {
         pclose(pipe);
         std::istringstream lines(out);
         for (std::string line; std::getline(lines, line);)
-            if (line.find("\"damage\":true") != std::string::npos) return "the check finds: " + line;
+            if (line.find("\"damage\":true") != std::string::npos)
+                return "the check finds: " + line;
     }
     return {};
 }
@@ -278,7 +304,8 @@ std::string WalkFromSeed(std::uint32_t seed, int count, std::vector<Step>& steps
     for (int i = 0; i < count; ++i) {
         std::vector<int> open;
         for (int c = 0; c < commands; ++c)
-            if (walker.Applicable(c)) open.insert(open.end(), static_cast<std::size_t>(Walker::Weight(c)), c);
+            if (walker.Applicable(c))
+                open.insert(open.end(), static_cast<std::size_t>(Walker::Weight(c)), c);
         const Step step{open[choose() % open.size()], static_cast<std::uint32_t>(choose())};
         steps.push_back(step);
         std::string failure = walker.Run(step);
@@ -320,8 +347,10 @@ std::vector<Step> Shrink(std::vector<Step> steps) {
     // Chunks of halving size, then single steps, while the walk still fails.
     for (std::size_t chunk = steps.size() / 2; chunk >= 1; chunk /= 2) {
         for (std::size_t start = 0; start + chunk <= steps.size();) {
-            std::vector<Step> fewer(steps.begin(), steps.begin() + static_cast<std::ptrdiff_t>(start));
-            fewer.insert(fewer.end(), steps.begin() + static_cast<std::ptrdiff_t>(start + chunk), steps.end());
+            std::vector<Step> fewer(steps.begin(),
+                                    steps.begin() + static_cast<std::ptrdiff_t>(start));
+            fewer.insert(fewer.end(), steps.begin() + static_cast<std::ptrdiff_t>(start + chunk),
+                         steps.end());
             std::size_t failedAt = 0;
             if (!fewer.empty() && Kind(Replay(fewer, &failedAt)) == failure) {
                 fewer.resize(failedAt + 1);

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "search/search_engine.h"
 #include "store/clock.h"
 #include "store/page_store.h"
-#include "search/search_engine.h"
 #include "store/word_index.h"
 #include "support/temp_dir.h"
 #include "walk/random_dialogs.h"
@@ -39,7 +39,7 @@ std::string StepsText(const std::vector<Step>& steps);
 std::optional<std::vector<Step>> ParseSteps(const std::string& text);
 
 class Walker {
-public:
+  public:
     Walker();
     ~Walker();
 
@@ -56,7 +56,7 @@ public:
     std::string SlowCheck();
     std::mt19937& Random() { return random_; }
 
-private:
+  private:
     struct Command {
         const char* name;
         int weight;  // how often a walk chooses it, among those that apply
