@@ -157,9 +157,12 @@ bool TMainForm::UpdateButtonClick() {
             append.text = EntryLines(entries);
         }
         if (newPage && !ws.zapInProgress) {
+            // The box names the new page unless the user typed another number there (Update may
+            // run on the way to it).
+            const bool boxNamesPage = EditRecNum->text() == QString::number(ws.pageNumber);
             status = store.AppendPage(ws.dataSet, ws.password, ReadOnlyTicked(), ws.pageId, EditorRtf(), reminder,
                                       ws.created, ws.pageNumber, &append);
-            EditRecNum->setText(QString::number(ws.pageNumber));
+            if (boxNamesPage) EditRecNum->setText(QString::number(ws.pageNumber));
         } else {
             // Another program may have renumbered the page since it was shown. The box keeps a
             // number the user typed (Update may run on the way to it) unless the page moved.
@@ -223,10 +226,15 @@ void TMainForm::ZapButtonClick() {
     const std::string target = CounterpartOf(ws.dataSet);
     const double reminder = remind::WholeDays(RemindDateValue()) + remind::TimeOfDayPart(RemindTimeValue());
     // A copy the counterpart already has (a move stopped part way) takes the text on screen; the
-    // page is not copied a second time.
+    // page is not copied a second time. A page moved back is found in the data set by the words
+    // it holds now: it may have changed among the deleted pages, or on screen before the move,
+    // since its entries there were made.
+    IndexAppend append;
+    if (ws.deletedPagesMode && EditorHasLines())
+        append = PageEntriesAppend(indexList.Stops(), target, ws.pageId, EditorPlainText());
     int placed = -1;
     unsigned status = store.UpdatePage(target, placed, ws.password, false, ReadOnlyTicked(), ws.pageId, EditorRtf(),
-                                       reminder, ws.created);
+                                       reminder, ws.created, append.text.empty() ? nullptr : &append);
     if (status != 0) {
         hold.reset();
         ui::ShowError(dialogs, this, WriteError(status));

@@ -74,7 +74,9 @@ void TMainForm::SetModified(bool flag) {
 
 void TMainForm::EditBoxChange() {
     if (loadingEditor_) return;
-    if (EditBox->document()->isModified()) SetModified(true);
+    // Undo back to the text as it was last shown or saved leaves the page unchanged: Update and
+    // the question on leaving it go with the editor's own flag.
+    SetModified(EditBox->document()->isModified());
 }
 
 bool TMainForm::CheckUnsavedChanges() {
@@ -100,6 +102,9 @@ void TMainForm::ShowPageNumber(int n) {
     // The unsaved changes belong to the page on screen: they are settled while it is still the
     // current page, so that an Update they run writes that page and no other.
     if (!CheckUnsavedChanges()) return;
+    // Settled: the user's answer stands, and the page read next does not ask again. (A second
+    // Yes would come after the page number had moved on to page n.)
+    SetModified(false);
     ws.pageNumber = n;
     EditRecNum->setText(QString::number(n));
     GotoRecord(n);
